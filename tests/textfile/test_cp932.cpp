@@ -1,0 +1,120 @@
+#include "textfile/Cp932.h"
+#include "textfile/Records.h"
+#include "textfile/TextLines.h"
+
+#include <QTest>
+
+class TestCp932 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void marksHaveTheirExactBytes()
+    {
+        QByteArray bytes;
+        QVERIFY(cp932::encode(QStringLiteral("◎○×－"), &bytes));
+        QCOMPARE(bytes, QByteArray("\x81\x9D\x81\x9B\x81\x7E\x81\x7C"));
+        QCOMPARE(cp932::decode(bytes), QStringLiteral("◎○×－"));
+    }
+
+    void japaneseTextRoundTrips()
+    {
+        const QString text = QStringLiteral("カラオケ【日付】2026年12月06日 ﾌﾟﾗｲﾍﾞｰﾄ ＼(^o^)／ﾔｯﾀｧ 髙");
+        QByteArray bytes;
+        QVERIFY(cp932::encode(text, &bytes));
+        bool damaged = true;
+        QCOMPARE(cp932::decode(bytes, &damaged), text);
+        QVERIFY(!damaged);
+        QCOMPARE(bytes.left(8), QByteArray("\x83\x4A\x83\x89\x83\x49\x83\x50"));
+    }
+
+    void lookAlikesFromInputMethodsAreMapped()
+    {
+        // WAVE DASH, MINUS SIGN, EM DASH and YEN SIGN as Linux input methods type them.
+        QByteArray bytes;
+        QVERIFY(cp932::encode(QStringLiteral("\u301C\u2212\u2014\u00A5"), &bytes));
+        QCOMPARE(bytes, QByteArray("\x81\x60\x81\x7C\x81\x5C\x81\x8F"));
+        QCOMPARE(cp932::decode(bytes), QStringLiteral("\uFF5E\uFF0D\u2015\uFFE5"));
+    }
+
+    void unencodableCharacterIsNamed()
+    {
+        QByteArray bytes = "untouched";
+        QString character;
+        QVERIFY(!cp932::encode(QStringLiteral("歌😀手"), &bytes, &character));
+        QCOMPARE(character, QStringLiteral("😀"));
+        QCOMPARE(cp932::firstUnencodable(QStringLiteral("abc한d")), QStringLiteral("한"));
+        QVERIFY(cp932::firstUnencodable(QStringLiteral("普通の歌")).isEmpty());
+    }
+
+    void invalidBytesAreHeldAndWrittenBack()
+    {
+        // A stray 0x80, a lead byte followed by a line end, and a lone lead byte at the very end.
+        const QByteArray damagedBytes("A\x80"
+                                      "B\x82\r\nC\x81",
+            8);
+        bool damaged = false;
+        const QString text = cp932::decode(damagedBytes, &damaged);
+        QVERIFY(damaged);
+        const QString held = QStringLiteral("A") + QChar(0xDC80) + QStringLiteral("B") + QChar(0xDC82)
+            + QStringLiteral("\r\nC") + QChar(0xDC81);
+        QCOMPARE(text, held);
+        QByteArray written;
+        QVERIFY(cp932::encode(text, &written));
+        QCOMPARE(written, damagedBytes);
+        QVERIFY(cp932::firstUnencodable(text).isEmpty());
+    }
+
+    void linesSplitAtCrLfAndLoneLf()
+    {
+        const textfile::DecodedLines lines = textfile::splitLines(QByteArray("a\r\nb\nc\r\n\r\nlast"));
+        QCOMPARE(lines.lines, QStringList({ "a", "b", "c", "", "last" }));
+        QVERIFY(!lines.endsWithLineEnd);
+        QCOMPARE(textfile::splitLines(QByteArray("x\r\n")).lines, QStringList({ "x" }));
+        QVERIFY(textfile::splitLines(QByteArray()).lines.isEmpty());
+        QCOMPARE(textfile::splitLines(QByteArray("\r\n")).lines, QStringList({ "" }));
+        QCOMPARE(textfile::joinLines({ "a", "" }), QStringLiteral("a\r\n\r\n"));
+    }
+
+    void recordFields_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("fields");
+        QTest::newRow("song record") << QStringLiteral("\"曲,名\",\"よみ\",\"\",\"ポップ\",\"◎\",\"○\",-3")
+                                     << QStringList({ "曲,名", "よみ", "", "ポップ", "◎", "○", "-3" });
+        QTest::newRow("leading blanks skipped") << QStringLiteral("  \"a\",  b") << QStringList({ "a", "b" });
+        QTest::newRow("text after closing quote skipped")
+            << QStringLiteral("\"a\"xyz,\"b\"") << QStringList({ "a", "b" });
+        QTest::newRow("unclosed quote runs to the end") << QStringLiteral("\"a,b") << QStringList({ "a,b" });
+        QTest::newRow("trailing comma gives an empty field") << QStringLiteral("a,") << QStringList({ "a", "" });
+        QTest::newRow("empty line has no fields") << QString() << QStringList();
+    }
+
+    void recordFields()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, fields);
+        QCOMPARE(textfile::parseRecordFields(line), fields);
+    }
+
+    void numbersRoundHalfToEvenAndClamp()
+    {
+        QCOMPARE(textfile::leadingNumber(QStringLiteral(" 200.5abc")), std::optional<double>(200.5));
+        QCOMPARE(textfile::leadingNumber(QStringLiteral("-.5")), std::optional<double>(-0.5));
+        QCOMPARE(textfile::leadingNumber(QStringLiteral("1e3")), std::optional<double>(1000));
+        QCOMPARE(textfile::leadingNumber(QStringLiteral("2e")), std::optional<double>(2));
+        QVERIFY(!textfile::leadingNumber(QStringLiteral("abc")));
+        QVERIFY(!textfile::leadingNumber(QStringLiteral("-")));
+        QVERIFY(!textfile::leadingNumber(QStringLiteral("１２")));
+        QCOMPARE(textfile::roundHalfEven(2.5), 2);
+        QCOMPARE(textfile::roundHalfEven(3.5), 4);
+        QCOMPARE(textfile::roundHalfEven(-2.5), -2);
+        QCOMPARE(textfile::roundHalfEven(1e300), qint64(9.0e18));
+        QCOMPARE(textfile::parseInt16Field(QStringLiteral("40000")), qint16(32767));
+        QCOMPARE(textfile::parseInt16Field(QStringLiteral("-40000")), qint16(-32768));
+        QCOMPARE(textfile::parseInt16Field(QStringLiteral("x")), qint16(0));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCp932)
+#include "test_cp932.moc"

@@ -1,0 +1,110 @@
+#include "textfile/Records.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace textfile {
+
+QStringList parseRecordFields(const QString &line)
+{
+    QStringList fields;
+    if (line.isEmpty())
+        return fields;
+    qsizetype pos = 0;
+    const qsizetype size = line.size();
+    while (true) {
+        while (pos < size && line.at(pos) == u' ')
+            ++pos;
+        qsizetype nextComma;
+        if (pos < size && line.at(pos) == u'"') {
+            const qsizetype closing = line.indexOf(u'"', pos + 1);
+            if (closing < 0) {
+                fields.append(line.mid(pos + 1));
+                break;
+            }
+            fields.append(line.mid(pos + 1, closing - pos - 1));
+            nextComma = line.indexOf(u',', closing + 1);
+        } else {
+            nextComma = line.indexOf(u',', pos);
+            fields.append(line.mid(pos, nextComma < 0 ? -1 : nextComma - pos));
+        }
+        if (nextComma < 0)
+            break;
+        pos = nextComma + 1;
+    }
+    return fields;
+}
+
+QString quoteField(const QString &text)
+{
+    return u'"' + text + u'"';
+}
+
+std::optional<double> leadingNumber(const QString &text)
+{
+    qsizetype pos = 0;
+    while (pos < text.size() && (text.at(pos) == u' ' || text.at(pos) == u'\t'))
+        ++pos;
+    QByteArray number;
+    if (pos < text.size() && (text.at(pos) == u'-' || text.at(pos) == u'+'))
+        number += char(text.at(pos++).unicode());
+    const auto isDigit = [&](qsizetype at) { return at < text.size() && text.at(at) >= u'0' && text.at(at) <= u'9'; };
+    bool anyDigit = false;
+    while (isDigit(pos)) {
+        number += char(text.at(pos++).unicode());
+        anyDigit = true;
+    }
+    if (pos < text.size() && text.at(pos) == u'.') {
+        number += '.';
+        ++pos;
+        while (isDigit(pos)) {
+            number += char(text.at(pos++).unicode());
+            anyDigit = true;
+        }
+    }
+    if (!anyDigit)
+        return std::nullopt;
+    if (pos < text.size() && (text.at(pos) == u'e' || text.at(pos) == u'E')) {
+        qsizetype exponentPos = pos + 1;
+        QByteArray exponent = "e";
+        if (exponentPos < text.size() && (text.at(exponentPos) == u'-' || text.at(exponentPos) == u'+'))
+            exponent += char(text.at(exponentPos++).unicode());
+        if (isDigit(exponentPos)) {
+            while (isDigit(exponentPos))
+                exponent += char(text.at(exponentPos++).unicode());
+            number += exponent;
+        }
+    }
+    return std::strtod(number.constData(), nullptr);
+}
+
+qint64 roundHalfEven(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    constexpr double limit = 9.0e18;
+    if (value >= limit)
+        return qint64(limit);
+    if (value <= -limit)
+        return -qint64(limit);
+    // The default floating-point rounding mode rounds halves to the even neighbour.
+    return qint64(std::nearbyint(value));
+}
+
+qint16 clampToInt16(qint64 value)
+{
+    if (value > std::numeric_limits<qint16>::max())
+        return std::numeric_limits<qint16>::max();
+    if (value < std::numeric_limits<qint16>::min())
+        return std::numeric_limits<qint16>::min();
+    return qint16(value);
+}
+
+qint16 parseInt16Field(const QString &field)
+{
+    const std::optional<double> number = leadingNumber(field);
+    return number ? clampToInt16(roundHalfEven(*number)) : qint16(0);
+}
+
+} // namespace textfile

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+/// Quoted comma-separated records of the song, artist and personal data files, and the number
+/// reading the program uses for typed and stored numbers.
+namespace textfile {
+
+/// Splits one line into fields: fields are separated by commas; leading spaces of a field are
+/// skipped; a field that begins with a double quote runs to the next double quote and whatever
+/// follows it up to the next comma is skipped; an unquoted field runs to the next comma.
+/// An empty line has no fields.
+QStringList parseRecordFields(const QString &line);
+
+/// Double quote, the text unchanged, double quote.
+QString quoteField(const QString &text);
+
+/// The decimal number at the start of text (leading blanks skipped, optional sign, digits with an
+/// optional fraction), or nothing when text does not start with a number.
+std::optional<double> leadingNumber(const QString &text);
+
+/// Rounds to the nearest whole number, halves to the even neighbour.
+qint64 roundHalfEven(double value);
+
+/// Clamps into the signed 16-bit range.
+qint16 clampToInt16(qint64 value);
+
+/// A stored 16-bit number field: the leading number rounded half to even and clamped; 0 when none.
+qint16 parseInt16Field(const QString &field);
+
+} // namespace textfile

@@ -1,0 +1,37 @@
+#include "textfile/TextLines.h"
+
+#include "textfile/Cp932.h"
+
+namespace textfile {
+
+DecodedLines splitLines(const QByteArray &bytes)
+{
+    DecodedLines result;
+    result.endsWithLineEnd = bytes.isEmpty() || bytes.endsWith('\n');
+    const QString text = cp932::decode(bytes, &result.damaged);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        const bool ended = end >= 0;
+        if (!ended)
+            end = text.size();
+        qsizetype lineEnd = end;
+        if (ended && lineEnd > start && text.at(lineEnd - 1) == u'\r')
+            --lineEnd;
+        result.lines.append(text.mid(start, lineEnd - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+QString joinLines(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines) {
+        text += line;
+        text += QLatin1String("\r\n");
+    }
+    return text;
+}
+
+} // namespace textfile
