@@ -1,0 +1,12 @@
+#!/bin/sh
+# Installs what building, running and testing need on Debian 12, where it is missing.
+set -e
+packages="cmake ninja-build g++ ccache qt6-base-dev libgl-dev fonts-ipafont-gothic python3 xvfb xdotool xauth imagemagick"
+missing=""
+for package in $packages; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing="$missing $package"
+done
+[ -z "$missing" ] && exit 0
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
