@@ -79,6 +79,31 @@ std::optional<double> leadingNumber(const QString &text)
     return std::strtod(number.constData(), nullptr);
 }
 
+std::optional<double> decimalNumber(const QString &text)
+{
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text.at(begin)))
+        ++begin;
+    while (end > begin && isBlank(text.at(end - 1)))
+        --end;
+    qsizetype i = begin;
+    if (i < end && (text.at(i) == u'+' || text.at(i) == u'-'))
+        ++i;
+    qsizetype digits = 0;
+    for (; i < end && isDigit(text.at(i)); ++i)
+        ++digits;
+    if (i < end && text.at(i) == u'.') {
+        for (++i; i < end && isDigit(text.at(i)); ++i)
+            ++digits;
+    }
+    if (digits == 0 || i != end)
+        return std::nullopt;
+    return text.mid(begin, end - begin).toDouble();
+}
+
 qint64 roundHalfEven(double value)
 {
     if (std::isnan(value))

@@ -22,6 +22,11 @@ QString quoteField(const QString &text);
 /// optional fraction), or nothing when text does not start with a number.
 std::optional<double> leadingNumber(const QString &text);
 
+/// The number when the whole text, apart from blanks and tabs around it, is a plain decimal: an
+/// optional sign, ASCII digits and an optional fraction ("10", "-3", "2.5", ".5"). Exponents,
+/// thousands separators and full-width digits do not read as a number.
+std::optional<double> decimalNumber(const QString &text);
+
 /// Rounds to the nearest whole number, halves to the even neighbour.
 qint64 roundHalfEven(double value);
 

@@ -24,6 +24,15 @@ DecodedLines splitLines(const QByteArray &bytes)
     return result;
 }
 
+QString firstUnstorable(const QString &text)
+{
+    for (const QChar unit : text) {
+        if (unit == u'\r' || unit == u'\n')
+            return QString(unit);
+    }
+    return cp932::firstUnencodable(text);
+}
+
 QString joinLines(const QStringList &lines)
 {
     QString text;

@@ -16,6 +16,11 @@ struct DecodedLines
 /// A last line without a line end still counts; a final line end does not start an empty line.
 DecodedLines splitLines(const QByteArray &bytes);
 
+/// The first character that a one-line field of a data file cannot hold: a line break (it would
+/// split the field into lines read as other fields) or a character code page 932 lacks. Empty
+/// when the whole text can be stored.
+QString firstUnstorable(const QString &text);
+
 /// Each line followed by CR LF.
 QString joinLines(const QStringList &lines);
 

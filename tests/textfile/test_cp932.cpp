@@ -106,6 +106,13 @@ private Q_SLOTS:
         QVERIFY(!textfile::leadingNumber(QStringLiteral("abc")));
         QVERIFY(!textfile::leadingNumber(QStringLiteral("-")));
         QVERIFY(!textfile::leadingNumber(QStringLiteral("１２")));
+        QCOMPARE(textfile::decimalNumber(QStringLiteral(" 2.5 ")), std::optional<double>(2.5));
+        QCOMPARE(textfile::decimalNumber(QStringLiteral("-.5")), std::optional<double>(-0.5));
+        QVERIFY(!textfile::decimalNumber(QStringLiteral("2時間")));
+        QVERIFY(!textfile::decimalNumber(QStringLiteral("1e3")));
+        QVERIFY(!textfile::decimalNumber(QStringLiteral("")));
+        QVERIFY(!textfile::decimalNumber(QStringLiteral("．５")));
+        QCOMPARE(textfile::firstUnstorable(QStringLiteral("a\nb")), QStringLiteral("\n"));
         QCOMPARE(textfile::roundHalfEven(2.5), 2);
         QCOMPARE(textfile::roundHalfEven(3.5), 4);
         QCOMPARE(textfile::roundHalfEven(-2.5), -2);

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "textfile/SaveResult.h"
+
+#include <QDir>
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+struct ArtistRecord
+{
+    QString name;
+    QString reading;
+
+    bool operator==(const ArtistRecord &) const = default;
+};
+
+/// The artist catalogue: positions 1 to artistCount() and its file "アーティスト.txt".
+class ArtistCatalogue
+{
+public:
+    static constexpr int MaxArtists = 500;
+    static inline const QString FileName = QStringLiteral("アーティスト.txt");
+
+    int artistCount() const { return int(m_artists.size()); }
+    bool isFull() const { return artistCount() >= MaxArtists; }
+    /// Artist by position, 1 to artistCount().
+    const ArtistRecord &artist(int position) const { return m_artists.at(position - 1); }
+    const QVector<ArtistRecord> &artists() const { return m_artists; }
+
+    /// Reads the file; a missing file is an empty catalogue. Records beyond 500 are kept.
+    SaveResult loadArtistCatalogue(const QDir &folder);
+    /// Rewrites the file from the table, then loads it again.
+    SaveResult saveArtistCatalogue(const QDir &folder);
+    /// Appends, sorts by reading with the exchange sort (equal readings may swap) and saves.
+    /// Refuses a 501st artist, a double quote and a character code page 932 cannot hold.
+    SaveResult addArtist(const QDir &folder, const QString &name, const QString &reading);
+    /// Position of the first artist whose name equals name exactly; nothing when none does.
+    std::optional<int> findArtistPosition(const QString &name) const;
+
+    static QVector<ArtistRecord> parse(const QByteArray &bytes);
+    static QString recordLine(const ArtistRecord &artist);
+
+private:
+    QVector<ArtistRecord> m_artists;
+};

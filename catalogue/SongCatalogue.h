@@ -1,0 +1,58 @@
+#pragma once
+
+#include "textfile/SaveResult.h"
+
+#include <QDir>
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+struct SongRecord
+{
+    QString title;
+    QString reading;
+    QString artist;
+    QString genre;
+    QString shoutLevel;
+    QString selfRating;
+    qint16 singCount = 0;
+
+    bool operator==(const SongRecord &) const = default;
+};
+
+/// The song catalogue: songs in slots 1 to songCount() and its file "曲目.txt". Every save is
+/// followed by a fresh load, so the table always equals what the file holds.
+class SongCatalogue
+{
+public:
+    static constexpr int MaxSongs = 1000;
+    static inline const QString FileName = QStringLiteral("曲目.txt");
+
+    int songCount() const { return int(m_songs.size()); }
+    bool isFull() const { return songCount() >= MaxSongs; }
+    /// Song by slot, 1 to songCount().
+    const SongRecord &song(int slot) const { return m_songs.at(slot - 1); }
+    const QVector<SongRecord> &songs() const { return m_songs; }
+
+    /// Reads the file; a missing file is an empty catalogue. Records beyond 1000 are kept.
+    SaveResult loadSongCatalogue(const QDir &folder);
+    /// Rewrites the file from the table, then loads it again.
+    SaveResult saveSongCatalogue(const QDir &folder);
+    /// Raises the count of slot choicePosition + 1 (not beyond 32767), then saves. With
+    /// choicePosition -1 no count changes but the file is rewritten all the same.
+    SaveResult countSongSung(const QDir &folder, int choicePosition);
+    /// Appends the song, sorts by reading and saves. Refuses a 1001st song, a double quote in a
+    /// text field and a character code page 932 cannot hold, before anything is written.
+    SaveResult addSong(const QDir &folder, const SongRecord &song);
+    /// The exchange sort over slots by reading, in UTF-16 code units; equal readings may swap.
+    void sortSongsByReading();
+    /// Lowest slot whose title equals title exactly.
+    std::optional<int> findSongByTitle(const QString &title) const;
+
+    static QVector<SongRecord> parse(const QByteArray &bytes);
+    static QString recordLine(const SongRecord &song);
+
+private:
+    QVector<SongRecord> m_songs;
+};

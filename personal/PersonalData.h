@@ -1,0 +1,41 @@
+#pragma once
+
+#include "textfile/SaveResult.h"
+
+#include <QDir>
+#include <QString>
+
+/// The user's name and target points, stored in "ﾌﾟﾗｲﾍﾞｰﾄ.txt", with the points and level that the
+/// points computation writes into it.
+struct PersonalData
+{
+    static inline const QString FileName = QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ.txt");
+
+    QString userName;
+    qint16 targetPoints = 0;
+    qint16 currentPoints = 0;
+    qint16 levelPercent = 0;
+};
+
+/// Reads name and target (first and second field of the file); a missing file gives an empty name
+/// and a target of 0. Points and level are left alone.
+SaveResult readPersonalData(const QDir &folder, PersonalData &data);
+
+/// Why a typed name or target is refused before anything is written.
+enum class PersonalInputProblem { None, BadTarget, NameHoldsSeparator, Unencodable };
+
+struct PersonalInputCheck
+{
+    PersonalInputProblem problem = PersonalInputProblem::None;
+    QString character; ///< for Unencodable
+    qint16 targetPoints = 0; ///< the target the text gives, when there is no problem
+};
+
+/// Target text must start with a number that rounds (half to even) into 1..32767; the name must
+/// hold no comma or double quote; both must be writable in code page 932.
+PersonalInputCheck checkPersonalInput(const QString &nameText, const QString &targetText);
+
+/// Writes the two texts as typed (name line 1, target line 2), then sets userName and targetPoints.
+/// Refuses what checkPersonalInput refuses, before writing anything.
+SaveResult savePersonalData(const QDir &folder, PersonalData &data, const QString &nameText,
+                            const QString &targetText);

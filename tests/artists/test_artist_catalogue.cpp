@@ -1,0 +1,147 @@
+#include "artists/ArtistCatalogue.h"
+
+#include "textfile/DataFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+} // namespace
+
+class TestArtistCatalogue : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        m_dir = QDir(m_folder->path());
+        m_file = m_dir.filePath(ArtistCatalogue::FileName);
+        textfile::resetBackupsForTesting();
+        m_catalogue = ArtistCatalogue();
+    }
+
+    void missingAndEmptyFilesAreEmpty()
+    {
+        QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
+        QCOMPARE(m_catalogue.artistCount(), 0);
+        QFile file(m_file);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
+        QCOMPARE(m_catalogue.artistCount(), 0);
+    }
+
+    void registrationsAreWrittenInReadingOrder()
+    {
+        add("加藤, 一", "かとう");
+        add("阿部", "あべ");
+        add("佐藤", "さとう");
+        QCOMPARE(readBytes(m_file), readBytes(QStringLiteral(CROONER_TEST_DATA "/artists/three-artists.txt")));
+        ArtistCatalogue reloaded;
+        QVERIFY(reloaded.loadArtistCatalogue(m_dir).ok());
+        QCOMPARE(reloaded.artists(), m_catalogue.artists());
+        QCOMPARE(reloaded.artist(2).name, QStringLiteral("加藤, 一"));
+    }
+
+    void equalReadingsSwapOnlyWhenPassedOver()
+    {
+        add("A", "a");
+        add("C1", "c");
+        add("C2", "c");
+        add("B", "b");
+        QCOMPARE(names(), (QStringList { "A", "B", "C2", "C1" }));
+
+        init();
+        add("A", "a");
+        add("B1", "b");
+        add("B2", "b");
+        add("C", "c");
+        QCOMPARE(names(), (QStringList { "A", "B1", "B2", "C" }));
+    }
+
+    void readingsSortByCodeUnit()
+    {
+        add("カ", "カトウ");
+        add("か", "かとう");
+        add("が", "がとう");
+        add("K", "Kato");
+        QCOMPARE(names(), (QStringList { "K", "か", "が", "カ" }));
+    }
+
+    void findsByExactName()
+    {
+        add("あべ", "あべ");
+        add("Abe", "abe");
+        QCOMPARE(m_catalogue.findArtistPosition("あべ").value_or(0), 2);
+        QVERIFY(!m_catalogue.findArtistPosition("abe"));
+        QVERIFY(!m_catalogue.findArtistPosition("アベ"));
+    }
+
+    void refusalsWriteNothing()
+    {
+        QCOMPARE(m_catalogue.addArtist(m_dir, "say \"x\"", "x").status, SaveResult::Status::HoldsQuote);
+        QCOMPARE(m_catalogue.addArtist(m_dir, "x", "\"").status, SaveResult::Status::HoldsQuote);
+        const SaveResult result = m_catalogue.addArtist(m_dir, "x", "ａ😀");
+        QCOMPARE(result.status, SaveResult::Status::Unencodable);
+        QCOMPARE(result.character, QStringLiteral("😀"));
+        QCOMPARE(m_catalogue.addArtist(m_dir, "x\r\ny", "x").character, QStringLiteral("\r"));
+        QCOMPARE(m_catalogue.artistCount(), 0);
+        QVERIFY(!QFile::exists(m_file));
+    }
+
+    void moreThanFiveHundredAreKeptButNoneAdded()
+    {
+        QByteArray bytes;
+        for (int i = 0; i < ArtistCatalogue::MaxArtists + 1; ++i)
+            bytes += "\"n\",\"r\"\r\n";
+        QFile file(m_file);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
+        QCOMPARE(m_catalogue.artistCount(), ArtistCatalogue::MaxArtists + 1);
+        QCOMPARE(m_catalogue.addArtist(m_dir, "x", "x").status, SaveResult::Status::TableFull);
+        QCOMPARE(readBytes(m_file), bytes);
+    }
+
+    void failedSaveLeavesTableEqualToFile()
+    {
+        add("阿部", "あべ");
+        QVERIFY(QFile::setPermissions(m_file, QFile::ReadOwner));
+        QCOMPARE(m_catalogue.addArtist(m_dir, "井上", "いのうえ").status, SaveResult::Status::WriteFailed);
+        QCOMPARE(names(), QStringList { "阿部" });
+    }
+
+private:
+    void add(const QString &name, const QString &reading) { QVERIFY(m_catalogue.addArtist(m_dir, name, reading).ok()); }
+
+    QStringList names() const
+    {
+        QStringList result;
+        for (const ArtistRecord &artist : m_catalogue.artists())
+            result.append(artist.name);
+        return result;
+    }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QDir m_dir;
+    QString m_file;
+    ArtistCatalogue m_catalogue;
+};
+
+QTEST_GUILESS_MAIN(TestArtistCatalogue)
+#include "test_artist_catalogue.moc"

@@ -1,0 +1,200 @@
+#include "catalogue/SongCatalogue.h"
+
+#include "textfile/DataFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+QByteArray testData(const QString &name)
+{
+    return readBytes(QStringLiteral(CROONER_TEST_DATA "/catalogue/") + name);
+}
+
+bool copyFixture(const QString &name, const QString &to)
+{
+    return QFile::copy(QStringLiteral(CROONER_TEST_DATA "/catalogue/") + name, to)
+        && QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+QStringList titles(const SongCatalogue &catalogue)
+{
+    QStringList result;
+    for (const SongRecord &song : catalogue.songs())
+        result.append(song.title);
+    return result;
+}
+
+SongRecord song(const QString &title, const QString &reading)
+{
+    return { title, reading, {}, {}, {}, {}, 0 };
+}
+
+} // namespace
+
+class TestSongCatalogue : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        m_dir = QDir(m_folder->path());
+        m_file = m_dir.filePath(SongCatalogue::FileName);
+        textfile::resetBackupsForTesting();
+    }
+
+    void missingFileIsEmptyAndFirstSaveCreatesIt()
+    {
+        SongCatalogue catalogue;
+        QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
+        QCOMPARE(catalogue.songCount(), 0);
+        QVERIFY(catalogue.saveSongCatalogue(m_dir).ok());
+        QCOMPARE(readBytes(m_file), QByteArray());
+    }
+
+    void addedSongsAreWrittenSortedByteForByte()
+    {
+        SongCatalogue catalogue;
+        const SongRecord star { QStringLiteral("星空, 夜"), QStringLiteral("ほしぞら"), QStringLiteral("歌手Ａ"),
+            QStringLiteral("ポップス"), QStringLiteral("◎"), QStringLiteral("○"), -3 };
+        const SongRecord sea { QStringLiteral("海"), QStringLiteral("うみ"), {}, QStringLiteral("演歌"),
+            QStringLiteral("－"), QStringLiteral("×"), 12 };
+        const SongRecord rain { QStringLiteral("雨"), QStringLiteral("あめ"), QStringLiteral("歌手Ｂ"), {},
+            QStringLiteral("○"), QStringLiteral("◎"), 0 };
+        QVERIFY(catalogue.addSong(m_dir, star).ok());
+        QVERIFY(catalogue.addSong(m_dir, sea).ok());
+        QVERIFY(catalogue.addSong(m_dir, rain).ok());
+        QCOMPARE(readBytes(m_file), testData(QStringLiteral("three-songs.txt")));
+        QCOMPARE(catalogue.songs(), (QVector<SongRecord> { rain, sea, star }));
+    }
+
+    void equalReadingsSwapWhenASmallerOneArrives()
+    {
+        QVERIFY(copyFixture(QStringLiteral("equal-readings.txt"), m_file));
+        SongCatalogue catalogue;
+        QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
+        QVERIFY(catalogue.addSong(m_dir, song(QStringLiteral("あ"), QStringLiteral("あ"))).ok());
+        QCOMPARE(titles(catalogue), (QStringList { "あ", "い二", "い一" }));
+        // A greater reading passes no one, so the equal ones keep their order.
+        QVERIFY(catalogue.addSong(m_dir, song(QStringLiteral("う"), QStringLiteral("う"))).ok());
+        QCOMPARE(titles(catalogue), (QStringList { "あ", "い二", "い一", "う" }));
+    }
+
+    void countingRewritesTheWholeFile()
+    {
+        QVERIFY(copyFixture(QStringLiteral("counts.txt"), m_file));
+        SongCatalogue catalogue;
+        QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
+        QCOMPARE(titles(catalogue), (QStringList { "甲", "乙", "丙" }));
+
+        // Nothing chosen, or a position past the table: no count changes, the file is rewritten.
+        QVERIFY(catalogue.countSongSung(m_dir, -1).ok());
+        QCOMPARE(readBytes(m_file), testData(QStringLiteral("counts-rewritten.txt")));
+        QVERIFY(catalogue.countSongSung(m_dir, 3).ok());
+        QCOMPARE(readBytes(m_file), testData(QStringLiteral("counts-rewritten.txt")));
+
+        QVERIFY(catalogue.countSongSung(m_dir, 0).ok());
+        QVERIFY(catalogue.countSongSung(m_dir, 1).ok());
+        QCOMPARE(readBytes(m_file), testData(QStringLiteral("counts-after.txt")));
+        QCOMPARE(catalogue.song(1).singCount, qint16(6));
+        QCOMPARE(catalogue.song(2).singCount, qint16(32767));
+    }
+
+    void looseLinesAreReadAsFarAsTheyGo()
+    {
+        const QVector<SongRecord> songs = SongCatalogue::parse(
+            "  \"a,b\" , plain ,\"\",,\"x\"junk,y,-3\r\n\r\n\"only\"\n\"t\",\"r\",\"\",\"\",\"\",\"\",12.5");
+        QCOMPARE(songs.size(), 3);
+        QCOMPARE(songs[0], (SongRecord { "a,b", "plain ", "", "", "x", "y", -3 }));
+        QCOMPARE(songs[1], song(QStringLiteral("only"), {}));
+        QCOMPARE(songs[2].singCount, qint16(12));
+    }
+
+    void moreThanAThousandAreKeptButNoneAdded()
+    {
+        QByteArray bytes;
+        for (int i = 0; i < SongCatalogue::MaxSongs + 1; ++i)
+            bytes += "\"t\",\"r\",\"\",\"\",\"\",\"\",0\r\n";
+        QFile file(m_file);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        SongCatalogue catalogue;
+        QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
+        QCOMPARE(catalogue.songCount(), SongCatalogue::MaxSongs + 1);
+        QCOMPARE(catalogue.addSong(m_dir, song("n", "n")).status, SaveResult::Status::TableFull);
+        QCOMPARE(readBytes(m_file), bytes);
+    }
+
+    void unstorableTextIsRefusedBeforeWriting_data()
+    {
+        QTest::addColumn<SongRecord>("record");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("character");
+        const auto holds = int(SaveResult::Status::HoldsQuote);
+        const auto unencodable = int(SaveResult::Status::Unencodable);
+        QTest::newRow("quote in title") << song("say \"hi\"", "s") << holds << QString();
+        QTest::newRow("quote in rating") << SongRecord { "t", "r", "", "", "", "\"", 0 } << holds << QString();
+        QTest::newRow("emoji in genre") << SongRecord { "t", "r", "", "ロック😀", "", "", 0 } << unencodable
+                                        << QStringLiteral("😀");
+        QTest::newRow("line break in reading") << song("t", "a\nb") << unencodable << QStringLiteral("\n");
+    }
+
+    void unstorableTextIsRefusedBeforeWriting()
+    {
+        QFETCH(SongRecord, record);
+        QFETCH(int, status);
+        QFETCH(QString, character);
+        SongCatalogue catalogue;
+        const SaveResult result = catalogue.addSong(m_dir, record);
+        QCOMPARE(int(result.status), status);
+        QCOMPARE(result.character, character);
+        QCOMPARE(catalogue.songCount(), 0);
+        QVERIFY(!QFile::exists(m_file));
+    }
+
+    void failedSaveLeavesTableEqualToFile()
+    {
+        QVERIFY(copyFixture(QStringLiteral("equal-readings.txt"), m_file));
+        QFile::setPermissions(m_file, QFile::ReadOwner);
+        SongCatalogue catalogue;
+        QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
+        QCOMPARE(catalogue.addSong(m_dir, song("あ", "あ")).status, SaveResult::Status::WriteFailed);
+        QCOMPARE(titles(catalogue), (QStringList { "い一", "い二" }));
+        QCOMPARE(catalogue.countSongSung(m_dir, 0).status, SaveResult::Status::WriteFailed);
+        QCOMPARE(catalogue.song(1).singCount, qint16(0));
+    }
+
+    void findsLowestSlotWithExactTitle()
+    {
+        SongCatalogue catalogue;
+        QVERIFY(catalogue.addSong(m_dir, song("Ａ", "1")).ok());
+        QVERIFY(catalogue.addSong(m_dir, song("a", "2")).ok());
+        QVERIFY(catalogue.addSong(m_dir, song("a", "3")).ok());
+        QCOMPARE(catalogue.findSongByTitle("a").value_or(0), 2);
+        QVERIFY(!catalogue.findSongByTitle("A"));
+        QVERIFY(!catalogue.findSongByTitle("a "));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QDir m_dir;
+    QString m_file;
+};
+
+QTEST_GUILESS_MAIN(TestSongCatalogue)
+#include "test_song_catalogue.moc"

@@ -1,0 +1,123 @@
+#include "diary/ChoiceList.h"
+
+#include "textfile/DataFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray dataBytes(const QString &name)
+{
+    QFile file(QStringLiteral(CROONER_TEST_DATA "/diary/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing test data %s", qPrintable(name));
+    return file.readAll();
+}
+
+QByteArray fileBytes(const QDir &folder, const QString &name)
+{
+    QFile file(folder.filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void putFile(const QDir &folder, const QString &name, const QByteArray &bytes)
+{
+    QFile file(folder.filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestChoiceList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void readsWholeLines();
+    void appendEndsUnterminatedLine();
+    void appendCreatesMissingFile();
+    void upperCaseExtensionIsTheSameFile();
+    void unwritableNameIsRefused_data();
+    void unwritableNameIsRefused();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_temp;
+    QDir m_folder;
+};
+
+void TestChoiceList::init()
+{
+    textfile::resetBackupsForTesting();
+    m_temp = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_temp->isValid());
+    m_folder = QDir(m_temp->path());
+}
+
+void TestChoiceList::readsWholeLines()
+{
+    putFile(m_folder, choicelist::PlaceFile, dataBytes("choices.txt"));
+    const QStringList expected { QStringLiteral("カラオケ館"), QString(), QStringLiteral(" ビッグ, \"エコー\" ") };
+    QCOMPARE(choicelist::read(m_folder, choicelist::PlaceFile), expected);
+    QCOMPARE(choicelist::parse(dataBytes("choices.txt")), expected);
+}
+
+void TestChoiceList::appendEndsUnterminatedLine()
+{
+    putFile(m_folder, choicelist::MemberFile, dataBytes("choices-unterminated.txt"));
+    QCOMPARE(choicelist::read(m_folder, choicelist::MemberFile),
+        QStringList({ QStringLiteral("駅前"), QStringLiteral("大広間") }));
+
+    QVERIFY(choicelist::append(m_folder, choicelist::MemberFile, QStringLiteral("新しい店")).ok());
+    QCOMPARE(fileBytes(m_folder, choicelist::MemberFile), dataBytes("choices-appended.txt"));
+    QCOMPARE(choicelist::read(m_folder, choicelist::MemberFile),
+        QStringList({ QStringLiteral("駅前"), QStringLiteral("大広間"), QStringLiteral("新しい店") }));
+}
+
+void TestChoiceList::appendCreatesMissingFile()
+{
+    QVERIFY(choicelist::read(m_folder, choicelist::GenreFile).isEmpty());
+    QVERIFY(choicelist::append(m_folder, choicelist::PlaceFile, QStringLiteral("駅前")).ok());
+    const QByteArray firstLine = dataBytes("choices-appended.txt").left(6);
+    QCOMPARE(fileBytes(m_folder, choicelist::PlaceFile), firstLine);
+    QCOMPARE(choicelist::read(m_folder, choicelist::PlaceFile), QStringList({ QStringLiteral("駅前") }));
+}
+
+void TestChoiceList::upperCaseExtensionIsTheSameFile()
+{
+    const QString upperCase = QStringLiteral("メンバー.TXT");
+    putFile(m_folder, upperCase, dataBytes("choices-unterminated.txt"));
+    QCOMPARE(choicelist::read(m_folder, choicelist::MemberFile).size(), 2);
+    QVERIFY(choicelist::append(m_folder, choicelist::MemberFile, QStringLiteral("新しい店")).ok());
+    QCOMPARE(fileBytes(m_folder, upperCase), dataBytes("choices-appended.txt"));
+    QVERIFY(!QFileInfo::exists(m_folder.filePath(choicelist::MemberFile)));
+}
+
+void TestChoiceList::unwritableNameIsRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("character");
+    QTest::newRow("not code page 932") << QStringLiteral("노래방") << QStringLiteral("노");
+    QTest::newRow("line break") << QStringLiteral("駅前\r\n大広間") << QStringLiteral("\r");
+}
+
+void TestChoiceList::unwritableNameIsRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, character);
+
+    putFile(m_folder, choicelist::PlaceFile, dataBytes("choices-unterminated.txt"));
+    const SaveResult result = choicelist::append(m_folder, choicelist::PlaceFile, name);
+    QCOMPARE(result.status, SaveResult::Status::Unencodable);
+    QCOMPARE(result.character, character);
+    QCOMPARE(fileBytes(m_folder, choicelist::PlaceFile), dataBytes("choices-unterminated.txt"));
+}
+
+QTEST_GUILESS_MAIN(TestChoiceList)
+#include "test_choice_list.moc"

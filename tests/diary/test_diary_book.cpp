@@ -1,0 +1,377 @@
+#include "diary/DiaryBook.h"
+
+#include "textfile/DataFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray dataBytes(const QString &name)
+{
+    QFile file(QStringLiteral(CROONER_TEST_DATA "/diary/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing test data %s", qPrintable(name));
+    return file.readAll();
+}
+
+QByteArray fileBytes(const QDir &folder, const QString &name)
+{
+    QFile file(folder.filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void putFile(const QDir &folder, const QString &name, const QByteArray &bytes)
+{
+    QFile file(folder.filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+bool startsWith(const QStringList &whole, const QStringList &part)
+{
+    return whole.mid(0, part.size()) == part;
+}
+
+// The two entries of book.txt: the first has no members, the second no songs and no place.
+DiaryEntry firstEntry()
+{
+    return { .date = QStringLiteral("2026年12月06日"),
+        .duration = QStringLiteral("1.5"),
+        .place = QStringLiteral("カラオケ館 新宿店"),
+        .members = {},
+        .songTitles = { QStringLiteral("夜明けの歌"), QStringLiteral("名もない歌"), QStringLiteral("長い旅") },
+        .songArtists = { QStringLiteral("山田一郎"), QString(), QStringLiteral("歌う人たち,A,B") } };
+}
+
+DiaryEntry secondEntry()
+{
+    return { .date = QStringLiteral("2026年11月01日"),
+        .duration = QStringLiteral("2"),
+        .place = QString(),
+        .members = { QStringLiteral("佐藤"), QStringLiteral("鈴木") },
+        .songTitles = {},
+        .songArtists = {} };
+}
+
+QVector<DiaryEntry> bookEntries()
+{
+    return { firstEntry(), secondEntry() };
+}
+
+} // namespace
+
+class TestDiaryBook : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void writesBookByAppending();
+    void readsBook();
+    void emptyFileIsEmptyBook();
+    void changeRewritesEveryEntry();
+    void entryLinesSkipOnlyEmptySlots();
+    void malformedFileKeepsWhatWasRead_data();
+    void malformedFileKeepsWhatWasRead();
+    void truncatedFileKeepsEveryFieldRead();
+    void undecodableBytesSurviveRewrite();
+    void keepsMoreThanTheLimits();
+    void findDateTakesFirstExactMatch();
+    void lowerCaseFileNameIsWrittenBack();
+    void unwritableEntryIsRefused_data();
+    void unwritableEntryIsRefused();
+    void failedWriteLeavesBookEqualToFile();
+    void readFailureEmptiesBook();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_temp;
+    QDir m_folder;
+};
+
+void TestDiaryBook::init()
+{
+    textfile::resetBackupsForTesting();
+    m_temp = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_temp->isValid());
+    m_folder = QDir(m_temp->path());
+}
+
+void TestDiaryBook::writesBookByAppending()
+{
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+    QCOMPARE(book.entryCount(), 0);
+    QVERIFY(!book.isDamaged());
+
+    QVERIFY(book.append(m_folder, firstEntry()).ok());
+    // An earlier date still goes to the end of the book.
+    QVERIFY(book.append(m_folder, secondEntry()).ok());
+
+    QCOMPARE(book.entries(), bookEntries());
+    QCOMPARE(book.entry(2).date, QStringLiteral("2026年11月01日"));
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book.txt"));
+    QVERIFY(!book.isDamaged());
+}
+
+void TestDiaryBook::readsBook()
+{
+    putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt"));
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+    QCOMPARE(book.entries(), bookEntries());
+    QVERIFY(!book.isDamaged());
+    QCOMPARE(DiaryBook::parse(dataBytes("book.txt")).entries(), bookEntries());
+}
+
+void TestDiaryBook::emptyFileIsEmptyBook()
+{
+    putFile(m_folder, DiaryBook::FileName, {});
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+    QCOMPARE(book.entryCount(), 0);
+    QVERIFY(!book.isDamaged());
+}
+
+void TestDiaryBook::changeRewritesEveryEntry()
+{
+    putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt"));
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+
+    DiaryEntry changed = firstEntry();
+    changed.duration = QStringLiteral("3");
+    changed.members = { QStringLiteral("田中") };
+    changed.songTitles = { QStringLiteral("夜明けの歌") };
+    changed.songArtists = { QStringLiteral("山田一郎") };
+    QVERIFY(book.change(m_folder, 1, changed).ok());
+
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book-changed.txt"));
+    QCOMPARE(book.entries(), QVector<DiaryEntry>({ changed, secondEntry() }));
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName + ".bak"), dataBytes("book.txt"));
+
+    QVERIFY(book.rewrite(m_folder).ok());
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book-changed.txt"));
+}
+
+void TestDiaryBook::entryLinesSkipOnlyEmptySlots()
+{
+    const DiaryEntry entry { .date = QStringLiteral("d"),
+        .duration = QStringLiteral("1"),
+        .place = QStringLiteral("p"),
+        .members = { QStringLiteral("A"), QString(), QStringLiteral("B") },
+        .songTitles = { QString(), QString(), QStringLiteral("t") },
+        .songArtists = { QString(), QStringLiteral("a") } };
+    const QStringList expected { QString(31, u'*'), QStringLiteral("【日付】d"), QStringLiteral("【時間】1"),
+        QStringLiteral("【場所】p"), QStringLiteral("----------"), QStringLiteral("【メンバー】"), QStringLiteral("A"),
+        QStringLiteral("B"), QStringLiteral("----------"), QStringLiteral("【選曲】"), QStringLiteral(",a"),
+        QStringLiteral("t,"), QStringLiteral("'") };
+    QCOMPARE(DiaryBook::entryLines(entry), expected);
+}
+
+void TestDiaryBook::malformedFileKeepsWhatWasRead_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QVector<DiaryEntry>>("expected");
+    QTest::addColumn<QString>("rewritten");
+
+    QTest::newRow("blank lines") << "blank-lines.txt" << bookEntries() << "book.txt";
+    QTest::newRow("missing marker") << "missing-marker.txt" << bookEntries() << "book.txt";
+
+    // Ends inside the songs of its second entry, on a song line without comma or line end.
+    const DiaryEntry truncated { .date = QStringLiteral("2026年12月24日"),
+        .duration = QStringLiteral("4"),
+        .place = QStringLiteral("駅前"),
+        .members = { QStringLiteral("佐藤") },
+        .songTitles = { QStringLiteral("聖夜"), QStringLiteral("鐘の音") },
+        .songArtists = { QStringLiteral("合唱団"), QString() } };
+    QTest::newRow("truncated") << "truncated.txt" << QVector<DiaryEntry>({ firstEntry(), truncated })
+                               << "truncated-rewritten.txt";
+}
+
+void TestDiaryBook::malformedFileKeepsWhatWasRead()
+{
+    QFETCH(QString, input);
+    QFETCH(QVector<DiaryEntry>, expected);
+    QFETCH(QString, rewritten);
+
+    putFile(m_folder, DiaryBook::FileName, dataBytes(input));
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+    QCOMPARE(book.entries(), expected);
+    QVERIFY(book.isDamaged());
+
+    QVERIFY(book.rewrite(m_folder).ok());
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes(rewritten));
+    QCOMPARE(book.entries(), expected);
+    QVERIFY(!book.isDamaged());
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName + ".bak"), dataBytes(input));
+}
+
+void TestDiaryBook::truncatedFileKeepsEveryFieldRead()
+{
+    const QByteArray whole = dataBytes("book.txt");
+    const QByteArray markerLine = QByteArray(31, '*') + "\r\n";
+    const QVector<DiaryEntry> full = bookEntries();
+
+    for (qsizetype cut = whole.indexOf("\r\n"); cut >= 0; cut = whole.indexOf("\r\n", cut + 2)) {
+        const QByteArray prefix = whole.left(cut + 2);
+        const DiaryBook book = DiaryBook::parse(prefix);
+        // A marker with nothing after it holds no entry yet.
+        const qsizetype started = prefix.count(markerLine) - (prefix.endsWith(markerLine) ? 1 : 0);
+        QCOMPARE(book.entryCount(), int(started));
+        if (prefix.endsWith("'\r\n")) {
+            QVERIFY(!book.isDamaged());
+            QCOMPARE(book.entries(), full.mid(0, started));
+            continue;
+        }
+        QVERIFY(book.isDamaged());
+        if (started == 0)
+            continue;
+        QCOMPARE(book.entries().mid(0, started - 1), full.mid(0, started - 1));
+        const DiaryEntry &partial = book.entry(int(started));
+        const DiaryEntry &original = full.at(started - 1);
+        for (const auto field : { &DiaryEntry::date, &DiaryEntry::duration, &DiaryEntry::place })
+            QVERIFY(partial.*field == original.*field || (partial.*field).isEmpty());
+        QVERIFY(startsWith(original.members, partial.members));
+        QVERIFY(startsWith(original.songTitles, partial.songTitles));
+        QVERIFY(startsWith(original.songArtists, partial.songArtists));
+    }
+}
+
+void TestDiaryBook::undecodableBytesSurviveRewrite()
+{
+    // A stray byte at the end of the first place name.
+    QByteArray damaged = dataBytes("book.txt");
+    damaged.insert(damaged.indexOf("\r\n", damaged.indexOf("1.5\r\n") + 5), '\x80');
+    putFile(m_folder, DiaryBook::FileName, damaged);
+
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+    QVERIFY(book.isDamaged());
+    QCOMPARE(book.entryCount(), 2);
+    QCOMPARE(book.entry(1).place, firstEntry().place + QChar(0xDC80));
+
+    QVERIFY(book.rewrite(m_folder).ok());
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), damaged);
+}
+
+void TestDiaryBook::keepsMoreThanTheLimits()
+{
+    putFile(m_folder, DiaryBook::FileName, dataBytes("big-entry.txt"));
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+    QVERIFY(!book.isDamaged());
+    QCOMPARE(book.entryCount(), 1);
+    QCOMPARE(book.entry(1).members.size(), 12);
+    QCOMPARE(book.entry(1).members.last(), QStringLiteral("メンバー12"));
+    QCOMPARE(book.entry(1).songTitles.size(), 60);
+    QCOMPARE(book.entry(1).songArtists.size(), 60);
+    QCOMPARE(book.entry(1).songArtists.last(), QStringLiteral("歌手60"));
+    QVERIFY(book.rewrite(m_folder).ok());
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("big-entry.txt"));
+
+    const QByteArray many = dataBytes("book.txt").repeated(151);
+    putFile(m_folder, DiaryBook::FileName, many);
+    QVERIFY(book.load(m_folder).ok());
+    QCOMPARE(book.entryCount(), 302);
+    QVERIFY(book.isFull());
+    QCOMPARE(book.entry(302), secondEntry());
+    QVERIFY(book.rewrite(m_folder).ok());
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), many);
+}
+
+void TestDiaryBook::findDateTakesFirstExactMatch()
+{
+    const DiaryBook book = DiaryBook::parse(dataBytes("book.txt").repeated(2));
+    QCOMPARE(book.findDate(QStringLiteral("2026年11月01日")), 2);
+    QCOMPARE(book.findDate(QStringLiteral("2026年12月06日")), 1);
+    QCOMPARE(book.findDate(QStringLiteral("2026年11月1日")), 0);
+    QCOMPARE(book.findDate(QStringLiteral("２０２６年11月01日")), 0);
+    QCOMPARE(book.findDate(QString()), 0);
+}
+
+void TestDiaryBook::lowerCaseFileNameIsWrittenBack()
+{
+    const QString lowerCase = QStringLiteral("カラオケ.txt");
+    putFile(m_folder, lowerCase, dataBytes("book.txt"));
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+    QCOMPARE(book.entries(), bookEntries());
+
+    QVERIFY(book.change(m_folder, 2, firstEntry()).ok());
+    QVERIFY(book.append(m_folder, secondEntry()).ok());
+    QCOMPARE(book.entries(), QVector<DiaryEntry>({ firstEntry(), firstEntry(), secondEntry() }));
+    QVERIFY(!QFileInfo::exists(m_folder.filePath(DiaryBook::FileName)));
+    QCOMPARE(DiaryBook::parse(fileBytes(m_folder, lowerCase)).entries(), book.entries());
+}
+
+void TestDiaryBook::unwritableEntryIsRefused_data()
+{
+    QTest::addColumn<DiaryEntry>("entry");
+    QTest::addColumn<QString>("character");
+
+    DiaryEntry hangul = firstEntry();
+    hangul.place = QStringLiteral("노래방");
+    QTest::newRow("not code page 932") << hangul << QStringLiteral("노");
+
+    DiaryEntry lineBreak = secondEntry();
+    lineBreak.members[1] = QStringLiteral("鈴木\n----------");
+    QTest::newRow("line break") << lineBreak << QStringLiteral("\n");
+}
+
+void TestDiaryBook::unwritableEntryIsRefused()
+{
+    QFETCH(DiaryEntry, entry);
+    QFETCH(QString, character);
+
+    putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt"));
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+
+    for (const SaveResult &result : { book.change(m_folder, 1, entry), book.append(m_folder, entry) }) {
+        QCOMPARE(result.status, SaveResult::Status::Unencodable);
+        QCOMPARE(result.character, character);
+    }
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book.txt"));
+    QCOMPARE(book.entries(), bookEntries());
+}
+
+void TestDiaryBook::failedWriteLeavesBookEqualToFile()
+{
+    putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt"));
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+    QFile::setPermissions(m_folder.filePath(DiaryBook::FileName), QFileDevice::ReadOwner);
+
+    DiaryEntry changed = secondEntry();
+    changed.place = QStringLiteral("駅前");
+    const SaveResult result = book.change(m_folder, 2, changed);
+    QCOMPARE(result.status, SaveResult::Status::WriteFailed);
+    QVERIFY(!result.reason.isEmpty());
+    QCOMPARE(book.entries(), bookEntries());
+    QCOMPARE(book.append(m_folder, changed).status, SaveResult::Status::WriteFailed);
+    QCOMPARE(book.entries(), bookEntries());
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book.txt"));
+}
+
+void TestDiaryBook::readFailureEmptiesBook()
+{
+    putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt"));
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+
+    const QDir unreadable(m_folder.filePath("unreadable"));
+    QVERIFY(unreadable.mkpath(DiaryBook::FileName));
+    const SaveResult result = book.load(unreadable);
+    QCOMPARE(result.status, SaveResult::Status::WriteFailed);
+    QVERIFY(!result.reason.isEmpty());
+    QCOMPARE(book.entryCount(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestDiaryBook)
+#include "test_diary_book.moc"

@@ -1,0 +1,183 @@
+#include "toolkit/FlexGrid.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+/// Grows the grid by one row and writes it cell by cell, as the windows do.
+void addRow(FlexGrid &grid, const QStringList &cells)
+{
+    grid.setRows(grid.rows() + 1);
+    grid.setRow(grid.rows() - 1);
+    for (int c = 0; c < cells.size(); ++c) {
+        grid.setCol(c);
+        grid.setText(cells[c]);
+    }
+}
+
+Qt::Alignment alignmentOf(const QVariant &value)
+{
+    return Qt::Alignment(value.toInt());
+}
+
+} // namespace
+
+class TestFlexGrid : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FlexGrid> grid;
+
+private Q_SLOTS:
+    void init()
+    {
+        grid = std::make_unique<FlexGrid>();
+        grid->setCols(3);
+        grid->setRows(1);
+        grid->setTextAt(0, 0, QStringLiteral("№"));
+        grid->setTextAt(0, 1, QStringLiteral("曲名"));
+        grid->setTextAt(0, 2, QStringLiteral("アーティスト名"));
+    }
+
+    void cleanup() { grid.reset(); }
+
+    void headerTextsAreTheViewsHeader()
+    {
+        QAbstractItemModel *model = grid->model();
+        QCOMPARE(model->rowCount(), 0);
+        QCOMPARE(model->columnCount(), 3);
+        QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("曲名"));
+        QCOMPARE(grid->textAt(0, 2), QStringLiteral("アーティスト名"));
+        QVERIFY(grid->verticalHeader()->isHidden());
+    }
+
+    void growsRowByRowAndShrinksFromTheBottom()
+    {
+        for (int i = 1; i <= 1000; ++i)
+            addRow(*grid, { QString::number(i), QStringLiteral("曲%1").arg(i), QStringLiteral("歌手%1").arg(i) });
+        QCOMPARE(grid->rows(), 1001);
+        QCOMPARE(grid->model()->rowCount(), 1000);
+        QCOMPARE(grid->textAt(1, 1), QStringLiteral("曲1"));
+        QCOMPARE(grid->textAt(1000, 2), QStringLiteral("歌手1000"));
+        QCOMPARE(grid->model()->index(999, 0).data().toString(), QStringLiteral("1000"));
+
+        grid->setRows(3);
+        QCOMPARE(grid->rows(), 3);
+        QCOMPARE(grid->row(), 2);
+        QCOMPARE(grid->textAt(2, 1), QStringLiteral("曲2"));
+        // Rows added again start empty, not with what was dropped.
+        grid->setRows(4);
+        QCOMPARE(grid->textAt(3, 1), QString());
+
+        grid->setRows(1);
+        QCOMPARE(grid->model()->rowCount(), 0);
+        QCOMPARE(grid->textAt(0, 1), QStringLiteral("曲名"));
+        grid->setRows(0);
+        QCOMPARE(grid->rows(), 1);
+    }
+
+    void appendRowFitsTheCellsToTheColumnsAndBecomesCurrent()
+    {
+        grid->appendRow({ QStringLiteral("1"), QStringLiteral("A") });
+        grid->appendRow({ QStringLiteral("2"), QStringLiteral("B"), QStringLiteral("b"), QStringLiteral("extra") });
+        QCOMPARE(grid->rows(), 3);
+        QCOMPARE(grid->row(), 2);
+        QCOMPARE(grid->textAt(1, 2), QString());
+        QCOMPARE(grid->textAt(2, 2), QStringLiteral("b"));
+        QCOMPARE(grid->textAt(2, 3), QString());
+    }
+
+    void outOfRangePositionsAreClampedOrIgnored()
+    {
+        addRow(*grid, { QStringLiteral("1"), QStringLiteral("A"), QStringLiteral("a") });
+        grid->setRow(5);
+        grid->setCol(9);
+        QCOMPARE(grid->row(), 1);
+        QCOMPARE(grid->col(), 2);
+        grid->setRow(-1);
+        QCOMPARE(grid->row(), 0);
+
+        grid->setTextAt(2, 1, QStringLiteral("lost"));
+        grid->setTextAt(1, 3, QStringLiteral("lost"));
+        QCOMPARE(grid->rows(), 2);
+        QCOMPARE(grid->textAt(2, 1), QString());
+        QCOMPARE(grid->textAt(-1, 0), QString());
+
+        grid->setCols(2);
+        QCOMPARE(grid->col(), 1);
+        QCOMPARE(grid->textAt(1, 1), QStringLiteral("A"));
+        grid->setCols(3);
+        QCOMPARE(grid->textAt(1, 2), QString());
+        QCOMPARE(grid->textAt(0, 2), QString());
+    }
+
+    void alignmentsAndWidths()
+    {
+        addRow(*grid, { QStringLiteral("1"), QStringLiteral("A"), QStringLiteral("a") });
+        QAbstractItemModel *model = grid->model();
+        grid->setColAlignment(0, FlexGrid::LeftTop);
+        grid->setColAlignment(1, FlexGrid::LeftTop);
+        grid->setColAlignment(2, FlexGrid::LeftCenter);
+        QCOMPARE(alignmentOf(model->index(0, 1).data(Qt::TextAlignmentRole)), Qt::AlignLeft | Qt::AlignTop);
+        QCOMPARE(alignmentOf(model->index(0, 2).data(Qt::TextAlignmentRole)), Qt::AlignLeft | Qt::AlignVCenter);
+        // Fixed cells follow the column's alignment until given one of their own.
+        QCOMPARE(alignmentOf(model->index(0, 0).data(Qt::TextAlignmentRole)), Qt::AlignLeft | Qt::AlignTop);
+
+        for (int c = 0; c < 3; ++c)
+            grid->setFixedAlignment(c, FlexGrid::CenterCenter);
+        QCOMPARE(alignmentOf(model->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole)), Qt::AlignCenter);
+        QCOMPARE(alignmentOf(model->index(0, 0).data(Qt::TextAlignmentRole)), Qt::AlignCenter);
+        QCOMPARE(alignmentOf(model->index(0, 1).data(Qt::TextAlignmentRole)), Qt::AlignLeft | Qt::AlignTop);
+
+        grid->setColWidth(1, 1500);
+        QCOMPARE(grid->columnWidth(1), 100);
+    }
+
+    void clickingACellMakesItCurrent()
+    {
+        for (int i = 1; i <= 3; ++i)
+            addRow(*grid, { QString::number(i), QStringLiteral("曲%1").arg(i), QStringLiteral("歌手%1").arg(i) });
+        grid->setRow(0);
+        grid->resize(400, 300);
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        QSignalSpy clicked(grid.get(), &FlexGrid::cellClicked);
+
+        const QRect cell = grid->visualRect(grid->model()->index(1, 2));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked.at(0).at(0).toInt(), 2);
+        QCOMPARE(clicked.at(0).at(1).toInt(), 2);
+        QCOMPARE(grid->row(), 2);
+        QCOMPARE(grid->col(), 2);
+        QCOMPARE(grid->text(), QStringLiteral("歌手2"));
+
+        // The header neither sorts nor changes the current cell.
+        QHeaderView *header = grid->horizontalHeader();
+        const QPoint section(header->sectionViewportPosition(1) + 5, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, section);
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(grid->row(), 2);
+        QCOMPARE(grid->textAt(1, 1), QStringLiteral("曲1"));
+    }
+
+    void theCurrentRowIsScrolledIntoView()
+    {
+        grid->resize(300, 200);
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        for (int i = 1; i <= 200; ++i)
+            addRow(*grid, { QString::number(i), QStringLiteral("曲%1").arg(i), QString() });
+        QCoreApplication::processEvents();
+        const QRect last = grid->visualRect(grid->model()->index(199, 1));
+        QVERIFY(grid->viewport()->rect().contains(last));
+    }
+};
+
+QTEST_MAIN(TestFlexGrid)
+#include "test_flex_grid.moc"

@@ -1,0 +1,118 @@
+#include "toolkit/MessageBoxes.h"
+#include "toolkit/ScriptedMessages.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+/// Runs act on the modal box once it is open, from inside its event loop.
+void whenBoxOpens(std::function<void(QMessageBox *)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        act(box);
+    });
+}
+
+} // namespace
+
+class TestMessageBoxes : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void scriptedAnswersComeFromTheQueueThenOk()
+    {
+        ScriptedMessages script;
+        script.queueAnswer(MessageAnswer::Cancel);
+        script.queueAnswer(MessageAnswer::Ok);
+        QVERIFY(!messages::confirm(nullptr, QStringLiteral("登録しますか？"), QStringLiteral("確認")));
+        QVERIFY(messages::confirm(nullptr, QStringLiteral("登録しますか？"), QStringLiteral("確認")));
+        QVERIFY(messages::confirm(
+            nullptr, QStringLiteral("上書きしますか？"), QStringLiteral("確認"), MessageIcon::Question));
+        QCOMPARE(script.shown().size(), 3);
+        QCOMPARE(script.shown().at(2),
+            (ShownMessage { QStringLiteral("上書きしますか？"), QStringLiteral("確認"), MessageButtons::OkCancel,
+                MessageIcon::Question }));
+    }
+
+    void saveProblemsAreWorded()
+    {
+        ScriptedMessages script;
+        messages::reportSaveProblem(nullptr, SaveResult::unencodable(QStringLiteral("😀")));
+        messages::reportSaveProblem(nullptr, SaveResult::writeFailed(QStringLiteral("No space left on device")));
+        messages::reportSaveProblem(nullptr, SaveResult::writeFailed(QString()));
+        const QList<ShownMessage> expected = {
+            { QStringLiteral("「😀」は保存できない文字です"), QStringLiteral("入力エラー"), MessageButtons::Ok,
+                MessageIcon::Warning },
+            { QStringLiteral("保存できませんでした\nNo space left on device"), QStringLiteral("保存エラー"),
+                MessageButtons::Ok, MessageIcon::Warning },
+            { QStringLiteral("保存できませんでした"), QStringLiteral("保存エラー"), MessageButtons::Ok,
+                MessageIcon::Warning },
+        };
+        QCOMPARE(script.shown(), expected);
+
+        // The callers word these themselves.
+        script.clear();
+        messages::reportSaveProblem(nullptr, SaveResult::saved());
+        messages::reportSaveProblem(nullptr, SaveResult::tableFull());
+        messages::reportSaveProblem(nullptr, SaveResult::holdsQuote());
+        QVERIFY(script.shown().isEmpty());
+    }
+
+    void withoutAPresenterARealModalBoxIsShown()
+    {
+        {
+            ScriptedMessages script;
+        }
+        QString text, title;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        whenBoxOpens([&](QMessageBox *box) {
+            text = box->text();
+            title = box->windowTitle();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->button(QMessageBox::Ok)->click();
+        });
+        messages::refuse(nullptr, QStringLiteral("「😀」は保存できない文字です"), QStringLiteral("入力エラー"));
+        QCOMPARE(text, QStringLiteral("「😀」は保存できない文字です"));
+        QCOMPARE(title, QStringLiteral("入力エラー"));
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+        whenBoxOpens([&](QMessageBox *box) {
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QVERIFY(messages::confirm(
+            nullptr, QStringLiteral("登録しますか？"), QStringLiteral("確認"), MessageIcon::Question));
+        QCOMPARE(icon, QMessageBox::Question);
+        QCOMPARE(buttons, QMessageBox::Ok | QMessageBox::Cancel);
+
+        whenBoxOpens([](QMessageBox *box) { box->button(QMessageBox::Cancel)->click(); });
+        QVERIFY(!messages::confirm(nullptr, QStringLiteral("登録しますか？"), QStringLiteral("確認")));
+
+        // Closing the box (Escape) is no consent.
+        whenBoxOpens([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QVERIFY(!messages::confirm(nullptr, QStringLiteral("登録しますか？"), QStringLiteral("確認")));
+
+        whenBoxOpens([&](QMessageBox *box) {
+            icon = box->icon();
+            box->button(QMessageBox::Ok)->click();
+        });
+        messages::notify(nullptr, QStringLiteral("登録しました"), QStringLiteral("登録"));
+        QCOMPARE(icon, QMessageBox::Information);
+    }
+};
+
+QTEST_MAIN(TestMessageBoxes)
+#include "test_message_boxes.moc"

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QStringList>
+#include <QTableView>
+
+class FlexGridModel;
+
+/// The program's grid: a table of text cells with one fixed header row (row 0, drawn as the
+/// view's header) and one fixed first column. Rows and columns count from 0, header included.
+/// Writing a cell is: setRow, setCol, setText; or setTextAt.
+class FlexGrid : public QTableView
+{
+    Q_OBJECT
+
+public:
+    enum Alignment
+    {
+        LeftTop = 0,
+        LeftCenter = 1,
+        CenterCenter = 4,
+        GridDefault = -1
+    };
+    enum SortMode
+    {
+        GenericAscending = 1,
+        GenericDescending = 2,
+        NumericDescending = 4
+    };
+
+    explicit FlexGrid(QWidget *parent = nullptr);
+    ~FlexGrid() override;
+
+    int cols() const;
+    void setCols(int cols);
+    /// Rows including the header row; setting 1 leaves the header only.
+    int rows() const;
+    void setRows(int rows);
+
+    int row() const { return m_row; }
+    void setRow(int row);
+    int col() const { return m_col; }
+    void setCol(int col);
+    QString text() const { return textAt(m_row, m_col); }
+    void setText(const QString &text) { setTextAt(m_row, m_col, text); }
+
+    QString textAt(int row, int col) const;
+    void setTextAt(int row, int col, const QString &text);
+    /// Adds a row at the bottom holding cells (column 0 first) and makes it current.
+    void appendRow(const QStringList &cells);
+
+    void setColWidth(int col, int twips);
+    /// Alignment of the column's ordinary cells.
+    void setColAlignment(int col, int alignment);
+    /// Alignment of the column's fixed cells (header row and fixed column).
+    void setFixedAlignment(int col, int alignment);
+
+    /// Sorts rows 1 to rows()-1 as whole rows on the current column, stably.
+    void sort(int mode);
+
+Q_SIGNALS:
+    /// A cell was clicked and has become the current cell.
+    void cellClicked(int row, int col);
+
+private:
+    void keyPressEvent(QKeyEvent *event) override;
+    void onClicked(const QModelIndex &index);
+    /// Moves the view's current cell to (row, col) once control returns to the event loop, so
+    /// that filling a grid cell by cell costs one selection change, not one per cell.
+    void scheduleViewSync();
+    void syncView();
+
+    FlexGridModel *m_model;
+    int m_row = 0;
+    int m_col = 0;
+    bool m_syncPending = false;
+};
+
+/// Generic comparison: two values that both read as numbers compare as numbers, a number comes
+/// before a text, texts compare by their code page 932 bytes. Negative, zero or positive.
+int compareGridValues(const QString &a, const QString &b);

@@ -1,0 +1,68 @@
+#include "toolkit/HelpViewer.h"
+
+#include <QFile>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+
+const QString HelpPage = QStringLiteral(":/help/index.html");
+
+QPointer<QWidget> helpWindow;
+
+QWidget *createHelpWindow(QWidget *owner)
+{
+    auto *window = new QWidget(nullptr, Qt::Window);
+    window->setObjectName(QStringLiteral("frmHelp"));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(QStringLiteral("Crooner's Diary ヘルプ"));
+    auto *layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *browser = new QTextBrowser(window);
+    browser->setObjectName(QStringLiteral("txtHelp"));
+    browser->setOpenExternalLinks(true);
+    layout->addWidget(browser);
+    if (QFile::exists(HelpPage))
+        browser->setSource(QUrl(QStringLiteral("qrc") + HelpPage));
+    else
+        browser->setPlainText(QStringLiteral("ヘルプの本文が見つかりません。\n"
+                                             "カラオケに行った日の記録、曲とアーティストの登録、分析の使い方は"
+                                             "各ウィンドウのボタンのヒントをご覧ください。"));
+    window->resize(640, 480);
+    if (owner) {
+        const QRect frame = owner->window()->frameGeometry();
+        window->move(frame.center() - window->rect().center());
+    }
+    return window;
+}
+
+} // namespace
+
+namespace help {
+
+void displayTopic(QWidget *owner, const QString &)
+{
+    // A window the user has just closed is hidden and waiting for deletion; build a fresh one.
+    if (helpWindow && !helpWindow->isVisible())
+        delete helpWindow;
+    if (!helpWindow)
+        helpWindow = createHelpWindow(owner);
+    helpWindow->show();
+    helpWindow->raise();
+    helpWindow->activateWindow();
+}
+
+void closeAll()
+{
+    delete helpWindow;
+}
+
+bool isOpen()
+{
+    return helpWindow && helpWindow->isVisible();
+}
+
+} // namespace help

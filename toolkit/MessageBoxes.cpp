@@ -1,0 +1,90 @@
+#include "toolkit/MessageBoxes.h"
+
+#include <QMessageBox>
+
+namespace {
+
+MessagePresenter *installedPresenter = nullptr;
+
+QMessageBox::Icon boxIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Information:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
+MessageAnswer showModalBox(QWidget *parent, const ShownMessage &message)
+{
+    const QMessageBox::StandardButtons buttons = message.buttons == MessageButtons::OkCancel
+        ? QMessageBox::Ok | QMessageBox::Cancel
+        : QMessageBox::StandardButtons(QMessageBox::Ok);
+    QMessageBox box(boxIcon(message.icon), message.title, message.text, buttons, parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    // Closing a confirmation without pressing a button goes no further, as Cancel does.
+    return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+} // namespace
+
+namespace messages {
+
+void setPresenter(MessagePresenter *presenter)
+{
+    installedPresenter = presenter;
+}
+
+MessageAnswer show(QWidget *parent, const ShownMessage &message)
+{
+    if (installedPresenter)
+        return installedPresenter->present(parent, message);
+    return showModalBox(parent, message);
+}
+
+void refuse(QWidget *parent, const QString &text, const QString &title)
+{
+    show(parent, { text, title, MessageButtons::Ok, MessageIcon::Warning });
+}
+
+bool confirm(QWidget *parent, const QString &text, const QString &title, MessageIcon icon)
+{
+    return show(parent, { text, title, MessageButtons::OkCancel, icon }) == MessageAnswer::Ok;
+}
+
+void notify(QWidget *parent, const QString &text, const QString &title)
+{
+    show(parent, { text, title, MessageButtons::Ok, MessageIcon::Information });
+}
+
+void refuseUnencodable(QWidget *parent, const QString &character)
+{
+    refuse(parent, QStringLiteral("「") + character + QStringLiteral("」は保存できない文字です"),
+        QStringLiteral("入力エラー"));
+}
+
+void reportSaveProblem(QWidget *parent, const SaveResult &result)
+{
+    switch (result.status) {
+    case SaveResult::Status::Unencodable:
+        refuseUnencodable(parent, result.character);
+        break;
+    case SaveResult::Status::WriteFailed: {
+        QString text = QStringLiteral("保存できませんでした");
+        if (!result.reason.isEmpty())
+            text += u'\n' + result.reason;
+        refuse(parent, text, QStringLiteral("保存エラー"));
+        break;
+    }
+    case SaveResult::Status::Saved:
+    case SaveResult::Status::TableFull:
+    case SaveResult::Status::HoldsQuote:
+        break;
+    }
+}
+
+} // namespace messages

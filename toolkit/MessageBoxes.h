@@ -1,0 +1,52 @@
+#pragma once
+
+#include "textfile/SaveResult.h"
+
+#include <QString>
+
+class QWidget;
+
+/// Every message box of the program goes through here, so that tests can answer them and read
+/// back exactly what was shown.
+enum class MessageIcon { Warning, Information, Question };
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageAnswer { Ok, Cancel };
+
+struct ShownMessage
+{
+    QString text;
+    QString title;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::Information;
+
+    bool operator==(const ShownMessage &) const = default;
+};
+
+class MessagePresenter
+{
+public:
+    virtual ~MessagePresenter() = default;
+    virtual MessageAnswer present(QWidget *parent, const ShownMessage &message) = 0;
+};
+
+namespace messages {
+
+/// Routes every box to presenter; nullptr restores the real modal QMessageBox.
+void setPresenter(MessagePresenter *presenter);
+
+MessageAnswer show(QWidget *parent, const ShownMessage &message);
+/// OK button, warning icon.
+void refuse(QWidget *parent, const QString &text, const QString &title);
+/// OK and Cancel; true only for OK.
+bool confirm(QWidget *parent, const QString &text, const QString &title, MessageIcon icon = MessageIcon::Information);
+/// OK button, information icon.
+void notify(QWidget *parent, const QString &text, const QString &title);
+
+/// The refusal for a character code page 932 cannot hold: "「X」は保存できない文字です", "入力エラー".
+void refuseUnencodable(QWidget *parent, const QString &character);
+/// Shows what went wrong for a result that is not ok(): an unencodable character as above, a
+/// failed write as "保存できませんでした" with the reason on a second line, title "保存エラー".
+/// Table-full and double-quote results are refused by each window with its own words.
+void reportSaveProblem(QWidget *parent, const SaveResult &result);
+
+} // namespace messages
