@@ -162,18 +162,14 @@ QStringList DiaryBook::entryLines(const DiaryEntry &entry)
 {
     QStringList lines { EntryMarker, DatePrefix + entry.date, DurationPrefix + entry.duration,
         PlacePrefix + entry.place, SectionSeparator, MembersHeading };
-    // Empty members and songs hold nothing; written out they would read back as damage.
+    // An empty member line would read back as a blank line, which the reader passes over.
     for (const QString &member : entry.members) {
         if (!member.isEmpty())
             lines.append(member);
     }
     lines << SectionSeparator << SongsHeading;
-    for (qsizetype c = 0; c < entry.songTitles.size(); ++c) {
-        const QString &title = entry.songTitles.at(c);
-        const QString artist = entry.songArtists.value(c);
-        if (!title.isEmpty() || !artist.isEmpty())
-            lines.append(title + u',' + artist);
-    }
+    for (qsizetype c = 0; c < entry.songTitles.size(); ++c)
+        lines.append(entry.songTitles.at(c) + u',' + entry.songArtists.value(c));
     lines.append(EntryTerminator);
     return lines;
 }

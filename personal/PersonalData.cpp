@@ -5,19 +5,12 @@
 #include "textfile/Records.h"
 #include "textfile/TextLines.h"
 
-namespace {
-
-} // namespace
-
-SaveResult readPersonalData(const QDir &folder, PersonalData &data)
+void parsePersonalData(const QByteArray &bytes, PersonalData &data)
 {
-    const textfile::ReadResult file = textfile::readDataFile(folder, PersonalData::FileName);
-    if (!file.ok())
-        return SaveResult::writeFailed(file.error);
     // Fields flow on from line to line; an empty line is one empty field, so an empty name
     // still leaves the target as the second field.
     QStringList fields;
-    for (const QString &line : textfile::splitLines(file.bytes).lines) {
+    for (const QString &line : textfile::splitLines(bytes).lines) {
         const QStringList lineFields = textfile::parseRecordFields(line);
         if (lineFields.isEmpty())
             fields.append(QString());
@@ -26,6 +19,14 @@ SaveResult readPersonalData(const QDir &folder, PersonalData &data)
     }
     data.userName = fields.value(0);
     data.targetPoints = textfile::parseInt16Field(fields.value(1));
+}
+
+SaveResult readPersonalData(const QDir &folder, PersonalData &data)
+{
+    const textfile::ReadResult file = textfile::readDataFile(folder, PersonalData::FileName);
+    if (!file.ok())
+        return SaveResult::writeFailed(file.error);
+    parsePersonalData(file.bytes, data);
     return SaveResult::saved();
 }
 

@@ -21,6 +21,9 @@ struct PersonalData
 /// and a target of 0. Points and level are left alone.
 SaveResult readPersonalData(const QDir &folder, PersonalData &data);
 
+/// Sets name and target from the bytes of the file.
+void parsePersonalData(const QByteArray &bytes, PersonalData &data);
+
 /// Why a typed name or target is refused before anything is written.
 enum class PersonalInputProblem { None, BadTarget, NameHoldsSeparator, Unencodable };
 

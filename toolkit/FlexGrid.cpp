@@ -286,6 +286,8 @@ FlexGrid::FlexGrid(QWidget *parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSortingEnabled(false);
     setWordWrap(false);
+    // Number and mark columns are narrower than Qt's default minimum section width.
+    horizontalHeader()->setMinimumSectionSize(1);
     verticalHeader()->hide();
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);

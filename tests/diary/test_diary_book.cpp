@@ -75,7 +75,7 @@ private slots:
     void readsBook();
     void emptyFileIsEmptyBook();
     void changeRewritesEveryEntry();
-    void entryLinesSkipOnlyEmptySlots();
+    void entryLinesSkipOnlyEmptyMembers();
     void malformedFileKeepsWhatWasRead_data();
     void malformedFileKeepsWhatWasRead();
     void truncatedFileKeepsEveryFieldRead();
@@ -158,7 +158,7 @@ void TestDiaryBook::changeRewritesEveryEntry()
     QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book-changed.txt"));
 }
 
-void TestDiaryBook::entryLinesSkipOnlyEmptySlots()
+void TestDiaryBook::entryLinesSkipOnlyEmptyMembers()
 {
     const DiaryEntry entry { .date = QStringLiteral("d"),
         .duration = QStringLiteral("1"),
@@ -168,8 +168,8 @@ void TestDiaryBook::entryLinesSkipOnlyEmptySlots()
         .songArtists = { QString(), QStringLiteral("a") } };
     const QStringList expected { QString(31, u'*'), QStringLiteral("【日付】d"), QStringLiteral("【時間】1"),
         QStringLiteral("【場所】p"), QStringLiteral("----------"), QStringLiteral("【メンバー】"), QStringLiteral("A"),
-        QStringLiteral("B"), QStringLiteral("----------"), QStringLiteral("【選曲】"), QStringLiteral(",a"),
-        QStringLiteral("t,"), QStringLiteral("'") };
+        QStringLiteral("B"), QStringLiteral("----------"), QStringLiteral("【選曲】"), QStringLiteral(","),
+        QStringLiteral(",a"), QStringLiteral("t,"), QStringLiteral("'") };
     QCOMPARE(DiaryBook::entryLines(entry), expected);
 }
 

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "catalogue/SongCatalogue.h"
+
+#include <QVector>
+#include <QWidget>
+
+class FlexGrid;
+class QButtonGroup;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+struct SharedTables;
+
+/// The analysis window (frmSort): the songs sung over a run of outings above, the whole catalogue
+/// sortable by one of six columns below.
+class SortWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SortWindow(SharedTables &tables, QWidget *parent = nullptr);
+
+private:
+    void BuildControls();
+    void Form_Load();
+    void PreparePeriodSearch();
+    void PrepareSongGrid();
+    void LoadSongList();
+    void ShowSongList();
+    void optSort_Click(int index);
+    void cmdKikan_Click();
+    void cmdModori_Click();
+
+    SharedTables &m_tables;
+    /// The catalogue as it was when the list was last built.
+    QVector<SongRecord> m_songs;
+
+    FlexGrid *msgKyoku = nullptr;
+    QListWidget *lstDate = nullptr;
+    QPushButton *cmdKikan = nullptr;
+    FlexGrid *msgKyoku2 = nullptr;
+    QButtonGroup *optSort = nullptr;
+    QToolButton *cmdModori = nullptr;
+};

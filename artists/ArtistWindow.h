@@ -1,0 +1,85 @@
+#pragma once
+
+#include "catalogue/SongEntryWindow.h"
+#include "toolkit/SingleWindow.h"
+
+#include <QWidget>
+
+#include <array>
+
+class FlexGrid;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QScrollBar;
+class QToolButton;
+class QPushButton;
+struct SharedTables;
+
+/// The artist database window (frmKashu): pages through the artists with their songs, filters the
+/// artist list by kana initial, registers new artists and opens the song data registration window.
+class ArtistWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ArtistWindow(SharedTables &tables, QWidget *parent = nullptr);
+    ~ArtistWindow() override;
+
+    /// Shows the artist at the scroll bar's position: boxes, position text and songs.
+    void ShowArtistPosition();
+
+Q_SIGNALS:
+    /// A song was saved in the song window; this window already shows it.
+    void songSaved();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildControls();
+    void Form_Load();
+    void SetUpArtistSongGrid();
+    void ListAllArtists();
+    void FillKanaChoices();
+    void ShowArtistSongs();
+    void ShowListCaption();
+    void CoverForNewArtist();
+    SongEntryWindow *OpenSongWindow();
+
+    void cboHira_Click(int index);
+    void cmdAll_Click();
+    void hsbKasyu_Change();
+    void lstKasyu_Click();
+    void cmdNew_Click();
+    void txtKasyu_Click();
+    void cmdTouroku_Click();
+    void cmdTuika_Click();
+    void MsgKyoku_Click();
+    void cmdModori_Click();
+    void songWindow_songSaved();
+
+    SharedTables &m_tables;
+    SingleWindow<SongEntryWindow> m_songWindow;
+
+    QGroupBox *fraNamae = nullptr;
+    QToolButton *cmdNew = nullptr;
+    QToolButton *cmdTouroku = nullptr;
+    QToolButton *cmdModori = nullptr;
+    QFrame *Frame2 = nullptr;
+    std::array<QComboBox *, 10> cboHira {};
+    QPushButton *cmdAll = nullptr;
+    QScrollBar *hsbKasyu = nullptr;
+    QLabel *lblKen = nullptr;
+    QListWidget *lstKasyu = nullptr;
+    QFrame *Frame1 = nullptr;
+    QLineEdit *txtKasyu = nullptr;
+    QLineEdit *txtHira = nullptr;
+    QToolButton *cmdTuika = nullptr;
+    FlexGrid *MsgKyoku = nullptr;
+    QFrame *pnlHide = nullptr;
+};

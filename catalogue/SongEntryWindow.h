@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+struct SharedTables;
+
+/// The song data registration window (frmInp): a song's details are typed here and added to the
+/// song catalogue for the artist the artist window shows.
+class SongEntryWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// artistName gives the artist window's name box at the moment of saving; the window places
+    /// itself at topLeft.
+    SongEntryWindow(
+        SharedTables &tables, std::function<QString()> artistName, QPoint topLeft, QWidget *parent = nullptr);
+
+    /// Title box := title; the other fields from the lowest slot with that title, if any.
+    void fillFromSong(const QString &title);
+
+Q_SIGNALS:
+    /// The song was added to the catalogue; the window closes itself right after.
+    void songSaved();
+
+private:
+    void BuildControls();
+    void Form_Load(QPoint topLeft);
+    void loadSongEntryChoices();
+    void cmdHozon_Click();
+    void cmdModori_Click();
+
+    SharedTables &m_tables;
+    std::function<QString()> m_artistName;
+
+    QLineEdit *txtKyokumei = nullptr;
+    QLineEdit *txtHira = nullptr;
+    QComboBox *cboJanru = nullptr;
+    QComboBox *cboShout = nullptr;
+    QComboBox *cboHyouka = nullptr;
+    QLineEdit *txtKaisu = nullptr;
+    QPushButton *cmdHozon = nullptr;
+    QPushButton *cmdModori = nullptr;
+};

@@ -1,0 +1,36 @@
+#!/bin/sh
+# Builds the libFuzzer targets with clang (address and undefined behaviour sanitizers) in
+# build-fuzz/ and runs each for FUZZ_SECONDS (30 by default), seeded from the sample diary and
+# the test fixtures. Exits non-zero when a target finds a crash or a broken property.
+set -e
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
+seconds="${FUZZ_SECONDS:-30}"
+mkdir -p "$out"
+flags="-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$root"
+qt="$(pkg-config --cflags --libs Qt6Core)"
+textfile="$root/textfile/Cp932.cpp $root/textfile/TextLines.cpp $root/textfile/DataFile.cpp $root/textfile/Records.cpp"
+
+build() {
+    name="$1"
+    shift
+    clang++ $flags "$root/fuzz/$name.cpp" "$@" $textfile $qt -o "$out/$name"
+}
+build fuzz_cp932
+build fuzz_diary "$root/diary/DiaryBook.cpp"
+build fuzz_records "$root/catalogue/SongCatalogue.cpp" "$root/artists/ArtistCatalogue.cpp" "$root/personal/PersonalData.cpp"
+build fuzz_list_file "$root/diary/ChoiceList.cpp"
+
+seeds="$out/seeds"
+rm -rf "$seeds"
+mkdir -p "$seeds"
+find "$root/sample-data" "$root/tests/data" -type f -size -64k | while read -r file; do
+    cp "$file" "$seeds/$(echo "$file" | md5sum | cut -c1-16)"
+done
+
+for target in fuzz_cp932 fuzz_diary fuzz_records fuzz_list_file; do
+    corpus="$out/corpus-$target"
+    mkdir -p "$corpus"
+    echo "== $target: $seconds s"
+    (cd "$out" && "./$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus" "$seeds" 2>&1 | tail -n 12)
+done

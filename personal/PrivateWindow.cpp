@@ -1,0 +1,133 @@
+#include "personal/PrivateWindow.h"
+
+#include "app/SharedTables.h"
+#include "catalogue/Points.h"
+#include "personal/PersonalData.h"
+#include "toolkit/Fonts.h"
+#include "toolkit/MessageBoxes.h"
+#include "toolkit/Twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString InputErrorTitle = QStringLiteral("入力エラー");
+
+QLabel *makeCaption(QWidget *parent, int index, const QString &text, int top, int height)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("Label1_%1").arg(index));
+    placeTwips(label, 135, top, 1455, height);
+    return label;
+}
+
+} // namespace
+
+PrivateWindow::PrivateWindow(SharedTables &tables, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_tables(tables)
+{
+    setObjectName(QStringLiteral("frmPrivate"));
+    setWindowTitle(QStringLiteral("プライベートデータ"));
+    setFont(msPGothic(9));
+    setFixedSize(twipsToPixels(4350), twipsToPixels(1980));
+    BuildControls();
+    Form_Load();
+}
+
+void PrivateWindow::BuildControls()
+{
+    makeCaption(this, 0, QStringLiteral("名前"), 90, 255);
+    makeCaption(this, 1, QStringLiteral("目標ポイント"), 540, 300);
+    makeCaption(this, 2, QStringLiteral("現在ポイント"), 990, 330);
+    makeCaption(this, 3, QStringLiteral("現在レベル"), 1395, 375);
+
+    // The name is typed through the input method as usual; the target is a plain number, so the
+    // input method is told to prefer Latin digits there.
+    txtNamae = new QLineEdit(this);
+    txtNamae->setObjectName(QStringLiteral("txtNamae"));
+    placeTwips(txtNamae, 1665, 90, 2535, 330);
+
+    txtPoint = new QLineEdit(this);
+    txtPoint->setObjectName(QStringLiteral("txtPoint"));
+    txtPoint->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhPreferNumbers);
+    placeTwips(txtPoint, 1665, 495, 2535, 330);
+
+    lblPoint = new QLabel(this);
+    lblPoint->setObjectName(QStringLiteral("lblPoint"));
+    placeTwips(lblPoint, 1665, 975, 825, 330);
+
+    lblLevel = new QLabel(this);
+    lblLevel->setObjectName(QStringLiteral("lblLevel"));
+    placeTwips(lblLevel, 1665, 1350, 825, 330);
+
+    cmdHozon = new QPushButton(QStringLiteral("保存"), this);
+    cmdHozon->setObjectName(QStringLiteral("cmdHozon"));
+    cmdHozon->setToolTip(QStringLiteral("表示のデータで保存"));
+    placeTwips(cmdHozon, 2625, 945, 780, 885);
+    connect(cmdHozon, &QPushButton::clicked, this, &PrivateWindow::cmdHozon_Click);
+
+    cmdModori = new QPushButton(QStringLiteral("戻る"), this);
+    cmdModori->setObjectName(QStringLiteral("cmdModori"));
+    cmdModori->setToolTip(QStringLiteral("メインに戻る"));
+    placeTwips(cmdModori, 3450, 945, 765, 885);
+    connect(cmdModori, &QPushButton::clicked, this, &PrivateWindow::cmdModori_Click);
+
+    setTabOrder(txtNamae, txtPoint);
+    setTabOrder(txtPoint, cmdHozon);
+    setTabOrder(cmdHozon, cmdModori);
+}
+
+void PrivateWindow::Form_Load()
+{
+    const PersonalData &personal = m_tables.personal;
+    txtNamae->setText(personal.userName);
+    txtPoint->setText(QString::number(personal.targetPoints));
+    lblPoint->setText(QString::number(personal.currentPoints) + QStringLiteral(" P"));
+    ShowLevel();
+}
+
+void PrivateWindow::ShowLevel()
+{
+    lblLevel->setText(QString::number(double(m_tables.personal.levelPercent), 'f', 1) + QStringLiteral(" %"));
+}
+
+void PrivateWindow::cmdHozon_Click()
+{
+    const QString name = txtNamae->text();
+    const QString target = txtPoint->text();
+
+    const PersonalInputCheck check = checkPersonalInput(name, target);
+    switch (check.problem) {
+    case PersonalInputProblem::None:
+        break;
+    case PersonalInputProblem::BadTarget:
+        messages::refuse(
+            this, QStringLiteral("目標ポイントは１から３２７６７までの数字で入力してください"), InputErrorTitle);
+        return;
+    case PersonalInputProblem::NameHoldsSeparator:
+        messages::refuse(this, QStringLiteral("名前にコンマ（,）や引用符（\"）は使えません"), InputErrorTitle);
+        return;
+    case PersonalInputProblem::Unencodable:
+        messages::refuseUnencodable(this, check.character);
+        return;
+    }
+
+    const SaveResult result = savePersonalData(m_tables.dataFolder, m_tables.personal, name, target);
+    if (!result.ok()) {
+        messages::reportSaveProblem(this, result);
+        return;
+    }
+
+    PersonalData &personal = m_tables.personal;
+    personal.levelPercent = computeLevelPercent(personal.currentPoints, personal.targetPoints);
+    ShowLevel();
+    emit saved();
+}
+
+void PrivateWindow::cmdModori_Click()
+{
+    close();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+struct SharedTables;
+
+/// The personal data window (frmPrivate): edits the user's name and target points and shows the
+/// current points and level.
+class PrivateWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PrivateWindow(SharedTables &tables, QWidget *parent = nullptr);
+
+Q_SIGNALS:
+    /// The name and target were saved and the level recomputed.
+    void saved();
+
+private:
+    void BuildControls();
+    void Form_Load();
+    void ShowLevel();
+    void cmdHozon_Click();
+    void cmdModori_Click();
+
+    SharedTables &m_tables;
+
+    QLineEdit *txtNamae = nullptr;
+    QLineEdit *txtPoint = nullptr;
+    QLabel *lblPoint = nullptr;
+    QLabel *lblLevel = nullptr;
+    QPushButton *cmdHozon = nullptr;
+    QPushButton *cmdModori = nullptr;
+};
