@@ -1,0 +1,458 @@
+#include "app/MainWindow.h"
+
+#include "analysis/SortWindow.h"
+#include "app/AppResources.h"
+#include "app/SharedTables.h"
+#include "artists/ArtistWindow.h"
+#include "catalogue/Points.h"
+#include "diary/ChoiceList.h"
+#include "personal/PrivateWindow.h"
+#include "toolkit/FlexGrid.h"
+#include "toolkit/Fonts.h"
+#include "toolkit/HelpViewer.h"
+#include "toolkit/MessageBoxes.h"
+#include "toolkit/Twips.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QEvent>
+#include <QFrame>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolButton>
+
+namespace {
+
+QFrame *makeFrame(QWidget *parent, const QString &name, int left, int top, int width, int height)
+{
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    placeTwips(frame, left, top, width, height);
+    return frame;
+}
+
+QLabel *makeLabel(
+    QWidget *parent, const QString &name, const QString &caption, int left, int top, int width, int height)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    placeTwips(label, left, top, width, height);
+    return label;
+}
+
+/// An editable choice box that keeps what is typed as typed: no completion, and Enter never adds
+/// the text to the choices by itself.
+QComboBox *makeEditableCombo(QWidget *parent, const QString &name, int left, int top, int width, int height)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr);
+    placeTwips(box, left, top, width, height);
+    return box;
+}
+
+/// Sets the box's text and shows it from its start, as a long place name reads best.
+void showBoxText(QComboBox *box, const QString &text)
+{
+    box->setEditText(text);
+    box->lineEdit()->setCursorPosition(0);
+}
+
+} // namespace
+
+MainWindow::MainWindow(SharedTables &tables)
+    : QWidget(nullptr,
+        Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+            | Qt::WindowCloseButtonHint)
+    , m_tables(tables)
+{
+    loadAppResources();
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Crooner's DB"));
+    setFont(msPGothic(9));
+    setFixedSize(twipsToPixels(9435), twipsToPixels(6750));
+
+    buildToolbar();
+    auto *frame1 = makeFrame(this, QStringLiteral("Frame1"), 90, 1050, 9240, 5595);
+    buildTotals(frame1);
+    buildEntryInputs(frame1);
+    buildSongPicker(frame1);
+    connectControls();
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    Form_Load();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildToolbar()
+{
+    const auto makeButton
+        = [this](const QString &name, const QString &caption, const QString &tip, const QString &icon, int left) {
+              auto *button = new QToolButton(this);
+              button->setObjectName(name);
+              button->setText(caption);
+              button->setToolTip(tip);
+              button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
+              button->setIconSize(QSize(32, 32));
+              button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+              placeTwips(button, left, 75, 840, 915);
+              return button;
+          };
+    cmdNew = makeButton(QStringLiteral("cmdNew"), QStringLiteral("新規"), QStringLiteral("新しい日記を作成します"),
+        QStringLiteral("new"), 150);
+    cmdTouroku = makeButton(QStringLiteral("cmdTouroku"), QStringLiteral("登録"), QStringLiteral("日記を保存します"),
+        QStringLiteral("register"), 975);
+    cmdSort = makeButton(QStringLiteral("cmdSort"), QStringLiteral("分析"), QStringLiteral("登録曲の一覧など"),
+        QStringLiteral("analysis"), 1800);
+    cmdKasyu = makeButton(QStringLiteral("cmdKasyu"), QStringLiteral("歌手"),
+        QStringLiteral("アーティストデータベース"), QStringLiteral("singer"), 2625);
+    cmdPrivate = makeButton(QStringLiteral("cmdPrivate"), QStringLiteral("設定"), QStringLiteral("ポイントの設定"),
+        QStringLiteral("settings"), 3450);
+    cmdHelp = makeButton(QStringLiteral("cmdHelp"), QStringLiteral("ヘルプ"),
+        QStringLiteral("ヘルプファイルを開きます"), QStringLiteral("help"), 4275);
+    cmdEnd = makeButton(QStringLiteral("cmdEnd"), QStringLiteral("修了"), QStringLiteral("プログラムを終了します"),
+        QStringLiteral("end"), 8475);
+
+    lblPoint = makeLabel(this, QStringLiteral("lblPoint"), QString(), 5850, 225, 1350, 240);
+    lblPoint->setFont(msPGothic(12));
+
+    for (int i = 0; i < int(shpLevel.size()); ++i) {
+        const GaugeBar &bar = gaugeBar(i);
+        auto *shape = new QFrame(this);
+        shape->setObjectName(QStringLiteral("shpLevel%1").arg(i + 1));
+        shape->setFrameStyle(QFrame::Box | QFrame::Plain);
+        shape->setAutoFillBackground(true);
+        QPalette palette = shape->palette();
+        palette.setColor(QPalette::WindowText, Qt::black);
+        shape->setPalette(palette);
+        placeTwips(shape, bar.left, bar.top, bar.width, bar.height);
+        shpLevel[i] = shape;
+    }
+}
+
+void MainWindow::buildTotals(QWidget *frame1)
+{
+    auto *frame3 = makeFrame(frame1, QStringLiteral("Frame3"), 150, 150, 2790, 1815);
+    const QStringList captions { QStringLiteral("登録アーティスト"), QStringLiteral("登録曲数"),
+        QStringLiteral("唄った回数"), QStringLiteral("利用時間累計"), QStringLiteral("評価ポイント") };
+    const std::array<QLabel **, 5> values { &lblNinzu, &lblKyoku, &lblKaisu, &lblJikan, &lblHpoint };
+    const QStringList valueNames { QStringLiteral("lblNinzu"), QStringLiteral("lblKyoku"), QStringLiteral("lblKaisu"),
+        QStringLiteral("lblJikan"), QStringLiteral("lblHpoint") };
+    for (int i = 0; i < 5; ++i) {
+        const int top = 225 + 300 * i;
+        makeLabel(frame3, QStringLiteral("Label2_%1").arg(i), captions[i], 150, top, 1560, 240);
+        *values[i] = makeLabel(frame3, valueNames[i], QString(), 1755, top, 885, 240);
+        (*values[i])->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+void MainWindow::buildEntryInputs(QWidget *frame1)
+{
+    auto *frame2 = makeFrame(frame1, QStringLiteral("Frame2"), 135, 1950, 2805, 3180);
+    const QStringList captions { QStringLiteral("日付"), QStringLiteral("時間"), QStringLiteral("場所") };
+    for (int i = 0; i < 3; ++i) {
+        auto *label = makeLabel(frame2, QStringLiteral("Label1_%1").arg(i), captions[i], 150, 225 + 375 * i, 480, 345);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    cboDate = makeEditableCombo(frame2, QStringLiteral("cboDate"), 650, 225, 1995, 345);
+    cboJikan = makeEditableCombo(frame2, QStringLiteral("cboJikan"), 650, 600, 1995, 345);
+    cboBasyo = makeEditableCombo(frame2, QStringLiteral("cboBasyo"), 650, 975, 1995, 345);
+    QPalette teal = cboBasyo->palette();
+    teal.setColor(QPalette::Base, QColor(0, 128, 128));
+    teal.setColor(QPalette::Text, Qt::white);
+    cboBasyo->setPalette(teal);
+
+    cmdMember = new QPushButton(QStringLiteral("メンバー"), frame2);
+    cmdMember->setObjectName(QStringLiteral("cmdMember"));
+    placeTwips(cmdMember, 150, 1455, 2475, 375);
+    // Created after its button, so that the box covers the button while both are visible.
+    cboMember = makeEditableCombo(frame2, QStringLiteral("cboMember"), 150, 1500, 2475, 345);
+    cboMember->hide();
+
+    lstMents = new QListWidget(frame2);
+    lstMents->setObjectName(QStringLiteral("lstMents"));
+    lstMents->setSelectionMode(QAbstractItemView::SingleSelection);
+    placeTwips(lstMents, 150, 1875, 2475, 1185);
+}
+
+void MainWindow::buildSongPicker(QWidget *frame1)
+{
+    cmdInpKyoku = new QPushButton(QStringLiteral("曲目　＆　アーティスト名"), frame1);
+    cmdInpKyoku->setObjectName(QStringLiteral("cmdInpKyoku"));
+    placeTwips(cmdInpKyoku, 3075, 300, 6000, 375);
+    cboInpKyoku = new QComboBox(frame1);
+    cboInpKyoku->setObjectName(QStringLiteral("cboInpKyoku"));
+    cboInpKyoku->setMaxVisibleItems(20);
+    placeTwips(cboInpKyoku, 3105, 300, 5955, 345);
+    cboInpKyoku->hide();
+
+    msgSenkyoku = new FlexGrid(frame1);
+    msgSenkyoku->setObjectName(QStringLiteral("msgSenkyoku"));
+    placeTwips(msgSenkyoku, 3075, 750, 6000, 4395);
+
+    hsbData = new QScrollBar(Qt::Horizontal, frame1);
+    hsbData->setObjectName(QStringLiteral("hsbData"));
+    hsbData->setRange(1, 1);
+    hsbData->setSingleStep(1);
+    hsbData->setPageStep(1);
+    // Change fires when the thumb is let go, Scroll while it is dragged.
+    hsbData->setTracking(false);
+    placeTwips(hsbData, 150, 5250, 7635, 240);
+
+    lblKensu = makeLabel(frame1, QStringLiteral("lblKensu"), QString(), 7950, 5250, 1095, 195);
+}
+
+void MainWindow::connectControls()
+{
+    connect(cmdNew, &QToolButton::clicked, this, &MainWindow::cmdNew_Click);
+    connect(cmdTouroku, &QToolButton::clicked, this, &MainWindow::cmdTouroku_Click);
+    connect(cmdSort, &QToolButton::clicked, this, &MainWindow::cmdSort_Click);
+    connect(cmdKasyu, &QToolButton::clicked, this, &MainWindow::cmdKasyu_Click);
+    connect(cmdPrivate, &QToolButton::clicked, this, &MainWindow::cmdPrivate_Click);
+    connect(cmdHelp, &QToolButton::clicked, this, &MainWindow::cmdHelp_Click);
+    connect(cmdEnd, &QToolButton::clicked, this, &MainWindow::cmdEnd_Click);
+    connect(hsbData, &QScrollBar::valueChanged, this, &MainWindow::hsbData_Change);
+    connect(hsbData, &QScrollBar::sliderMoved, this, &MainWindow::hsbData_Scroll);
+
+    connect(cmdInpKyoku, &QPushButton::clicked, this, &MainWindow::cmdInpKyoku_Click);
+    connect(cmdMember, &QPushButton::clicked, this, &MainWindow::cmdMember_Click);
+    // activated is the user's pick only (mouse, or the arrow keys on the closed box), never a refill.
+    connect(cboInpKyoku, &QComboBox::activated, this, &MainWindow::cboInpKyoku_Click);
+    connect(cboMember, &QComboBox::activated, this, &MainWindow::cboMember_Click);
+    for (QComboBox *box : { cboBasyo, cboMember, cboInpKyoku })
+        box->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A wheel turned over a pick list would add a member or a song for every notch.
+    if (event->type() == QEvent::Wheel && (watched == cboMember || watched == cboInpKyoku))
+        return true;
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Enter is taken here so that the line edit does not also pick the typed name.
+            if (watched == cboBasyo) {
+                cboBasyo_KeyPress();
+                return true;
+            }
+            if (watched == cboMember) {
+                cboMember_KeyPress();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::Form_Load()
+{
+    helpFile = QStringLiteral("zZHelp.chm");
+    SetUpSongGrid();
+
+    const SaveResult personal = readPersonalData(m_tables.dataFolder, m_tables.personal);
+    if (!personal.ok())
+        reportLoadProblem(PersonalData::FileName, personal);
+    setWindowTitle(QStringLiteral("Crooner's Diary  ") + m_tables.personal.userName);
+
+    ReadDiary();
+    const SaveResult songs = m_tables.songs.loadSongCatalogue(m_tables.dataFolder);
+    if (!songs.ok())
+        reportLoadProblem(SongCatalogue::FileName, songs);
+    const SaveResult artists = m_tables.artists.loadArtistCatalogue(m_tables.dataFolder);
+    if (!artists.ok())
+        reportLoadProblem(ArtistCatalogue::FileName, artists);
+
+    FillChoiceLists();
+    hsbData->setValue(m_tables.diary.entryCount());
+    ShowEntry();
+    computePoints();
+}
+
+void MainWindow::SetUpSongGrid()
+{
+    msgSenkyoku->setCols(3);
+    msgSenkyoku->setColWidth(0, 380);
+    msgSenkyoku->setColWidth(1, 2870);
+    msgSenkyoku->setColWidth(2, 2400);
+    msgSenkyoku->setTextAt(0, 0, QStringLiteral("№"));
+    msgSenkyoku->setTextAt(0, 1, QStringLiteral("曲名"));
+    msgSenkyoku->setTextAt(0, 2, QStringLiteral("アーティスト名"));
+    for (int col = 0; col < 3; ++col)
+        msgSenkyoku->setFixedAlignment(col, FlexGrid::CenterCenter);
+    msgSenkyoku->setColAlignment(1, FlexGrid::LeftCenter);
+    msgSenkyoku->setColAlignment(2, FlexGrid::LeftCenter);
+}
+
+void MainWindow::ReadDiary()
+{
+    const SaveResult result = m_tables.diary.load(m_tables.dataFolder);
+    if (!result.ok())
+        reportLoadProblem(DiaryBook::FileName, result);
+    hsbData->setRange(1, std::max(1, m_tables.diary.entryCount()));
+    m_sortWindow.close();
+}
+
+void MainWindow::FillChoiceLists()
+{
+    const QDate today = QDate::currentDate();
+    for (int i = 0; i < 32; ++i)
+        cboDate->addItem(today.addDays(-i).toString(QStringLiteral("yyyy年MM月dd日")));
+    cboJikan->addItems({ QStringLiteral("1.0"), QStringLiteral("1.5"), QStringLiteral("2.0"), QStringLiteral("2.5"),
+        QStringLiteral("3.0"), QStringLiteral("3.5"), QStringLiteral("4.0"), QStringLiteral("4.5"),
+        QStringLiteral("5.0"), QStringLiteral("5.5"), QStringLiteral("6.0") });
+    cboBasyo->addItems(choicelist::read(m_tables.dataFolder, choicelist::PlaceFile));
+    cboMember->addItems(choicelist::read(m_tables.dataFolder, choicelist::MemberFile));
+    refillSongChoices();
+    // Filling a list only offers choices; the boxes' own texts stay as they were.
+    for (QComboBox *box : { cboDate, cboJikan, cboBasyo, cboMember })
+        box->setCurrentIndex(-1);
+}
+
+void MainWindow::refillSongChoices()
+{
+    cboInpKyoku->clear();
+    m_pickedSong = -1;
+    for (const SongRecord &song : m_tables.songs.songs())
+        cboInpKyoku->addItem(song.title);
+    cboInpKyoku->setCurrentIndex(-1);
+}
+
+void MainWindow::ShowEntry()
+{
+    const DiaryBook &diary = m_tables.diary;
+    if (diary.entryCount() == 0) {
+        ClearEntryInputs();
+        hsbData->setRange(1, 1);
+        lblKensu->setText(QStringLiteral("1 / 1"));
+        return;
+    }
+    // The thumb's place, which runs ahead of the value while the thumb is dragged.
+    const int shown = hsbData->sliderPosition();
+    const DiaryEntry &entry = diary.entry(shown);
+    showBoxText(cboDate, entry.date);
+    showBoxText(cboJikan, entry.duration);
+    showBoxText(cboBasyo, entry.place);
+
+    // An outing read with more members or songs than can be entered is shown whole, so that
+    // registering it again keeps them.
+    lstMents->clear();
+    lstMents->addItems(entry.members);
+    msgSenkyoku->setRows(1);
+    for (int c = 0; c < entry.songTitles.size(); ++c)
+        msgSenkyoku->appendRow({ QString::number(c + 1), entry.songTitles[c], entry.songArtists.value(c) });
+
+    lblKensu->setText(QStringLiteral("%1 / %2").arg(shown).arg(diary.entryCount()));
+    cmdInpKyoku->show();
+    cmdMember->show();
+}
+
+void MainWindow::ClearEntryInputs()
+{
+    cboDate->setEditText(QString());
+    cboJikan->setEditText(QString());
+    cboBasyo->setEditText(QString());
+    lstMents->clear();
+    msgSenkyoku->setRows(1);
+}
+
+void MainWindow::computePoints()
+{
+    const PointsSummary summary = computePointsSummary(m_tables.diary, m_tables.songs, m_tables.artists);
+    PersonalData &personal = m_tables.personal;
+    personal.currentPoints = summary.currentPoints;
+    personal.levelPercent = computeLevelPercent(summary.currentPoints, personal.targetPoints);
+
+    lblNinzu->setText(summary.artistText());
+    lblKyoku->setText(summary.songText());
+    lblKaisu->setText(summary.singText());
+    lblJikan->setText(summary.hoursText());
+    lblHpoint->setText(summary.ratingText());
+    lblPoint->setText(summary.pointText());
+    paintLevelGauge();
+}
+
+void MainWindow::paintLevelGauge()
+{
+    const int lit = litBarCount(m_tables.personal.levelPercent);
+    for (int i = 0; i < int(shpLevel.size()); ++i) {
+        QPalette palette = shpLevel[i]->palette();
+        palette.setColor(QPalette::Window, QColor::fromRgb(i < lit ? gaugeBar(i).litColour : UnlitBarColour));
+        shpLevel[i]->setPalette(palette);
+    }
+}
+
+void MainWindow::reportLoadProblem(const QString &fileName, const SaveResult &result)
+{
+    messages::refuse(
+        this, fileName + QStringLiteral(" を読み込めませんでした\n") + result.reason, QStringLiteral("読み込みエラー"));
+}
+
+void MainWindow::cmdNew_Click()
+{
+    ClearEntryInputs();
+}
+
+void MainWindow::hsbData_Change()
+{
+    ShowEntry();
+}
+
+void MainWindow::hsbData_Scroll()
+{
+    ShowEntry();
+}
+
+void MainWindow::cmdSort_Click()
+{
+    m_sortWindow.showOrRaise([this] { return new SortWindow(m_tables); });
+}
+
+void MainWindow::cmdKasyu_Click()
+{
+    m_artistWindow.showOrRaise([this] {
+        auto *window = new ArtistWindow(m_tables);
+        connect(window, &ArtistWindow::songSaved, this, [this] {
+            refillSongChoices();
+            computePoints();
+        });
+        return window;
+    });
+}
+
+void MainWindow::cmdPrivate_Click()
+{
+    m_privateWindow.showOrRaise([this] {
+        auto *window = new PrivateWindow(m_tables);
+        connect(window, &PrivateWindow::saved, this, [this] {
+            setWindowTitle(QStringLiteral("Crooner's DB  ") + m_tables.personal.userName);
+            paintLevelGauge();
+        });
+        return window;
+    });
+}
+
+void MainWindow::cmdHelp_Click()
+{
+    help::displayTopic(this, helpFile);
+}
+
+void MainWindow::cmdEnd_Click()
+{
+    help::closeAll();
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}

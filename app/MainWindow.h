@@ -1,0 +1,118 @@
+#pragma once
+
+#include "toolkit/SingleWindow.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+
+class ArtistWindow;
+class FlexGrid;
+class PrivateWindow;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QScrollBar;
+class QToolButton;
+class SortWindow;
+struct DiaryEntry;
+struct SaveResult;
+struct SharedTables;
+
+/// The main window (frmMain): the diary's entry inputs, the totals and level gauge, and the toolbar
+/// that opens the other windows. Building it loads every data file.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(SharedTables &tables);
+    ~MainWindow() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildToolbar();
+    void buildTotals(QWidget *frame1);
+    void buildEntryInputs(QWidget *frame1);
+    void buildSongPicker(QWidget *frame1);
+    void connectControls();
+
+    void Form_Load();
+    void SetUpSongGrid();
+    void ReadDiary();
+    void FillChoiceLists();
+    void ShowEntry();
+    void ClearEntryInputs();
+    void computePoints();
+    void paintLevelGauge();
+    void refillSongChoices();
+    void reportLoadProblem(const QString &fileName, const SaveResult &result);
+
+    void cmdNew_Click();
+    void cmdTouroku_Click();
+    void cmdSort_Click();
+    void cmdKasyu_Click();
+    void cmdPrivate_Click();
+    void cmdHelp_Click();
+    void cmdEnd_Click();
+    void hsbData_Change();
+    void hsbData_Scroll();
+
+    void cmdInpKyoku_Click();
+    void cboInpKyoku_Click(int position);
+    /// Adds the song at position to the outing's grid; false when it is refused.
+    bool pickSong(int position);
+    void cmdMember_Click();
+    void cboMember_Click(int position);
+    void cboMember_KeyPress();
+    void cboBasyo_KeyPress();
+    void addListChoice(QComboBox *box, const QString &fileName, const QString &doneTitle);
+
+    bool inputsCanBeStored();
+    DiaryEntry entryFromInputs() const;
+    void showPickerButtons();
+    QString targetReachedText() const;
+
+    SharedTables &m_tables;
+    /// The song the last accepted pick chose, which a registration counts as sung; -1 for none.
+    int m_pickedSong = -1;
+    QString helpFile;
+
+    QToolButton *cmdNew = nullptr;
+    QToolButton *cmdTouroku = nullptr;
+    QToolButton *cmdSort = nullptr;
+    QToolButton *cmdKasyu = nullptr;
+    QToolButton *cmdPrivate = nullptr;
+    QToolButton *cmdHelp = nullptr;
+    QToolButton *cmdEnd = nullptr;
+    QLabel *lblPoint = nullptr;
+    std::array<QFrame *, 10> shpLevel {};
+
+    QLabel *lblNinzu = nullptr;
+    QLabel *lblKyoku = nullptr;
+    QLabel *lblKaisu = nullptr;
+    QLabel *lblJikan = nullptr;
+    QLabel *lblHpoint = nullptr;
+
+    QComboBox *cboDate = nullptr;
+    QComboBox *cboJikan = nullptr;
+    QComboBox *cboBasyo = nullptr;
+    QPushButton *cmdMember = nullptr;
+    QComboBox *cboMember = nullptr;
+    QListWidget *lstMents = nullptr;
+
+    QPushButton *cmdInpKyoku = nullptr;
+    QComboBox *cboInpKyoku = nullptr;
+    FlexGrid *msgSenkyoku = nullptr;
+    QScrollBar *hsbData = nullptr;
+    QLabel *lblKensu = nullptr;
+
+    SingleWindow<SortWindow> m_sortWindow;
+    SingleWindow<ArtistWindow> m_artistWindow;
+    SingleWindow<PrivateWindow> m_privateWindow;
+};

@@ -1,0 +1,118 @@
+// Registering the outing shown in the main window's inputs.
+
+#include "app/MainWindow.h"
+
+#include "app/SharedTables.h"
+#include "textfile/Cp932.h"
+#include "toolkit/FlexGrid.h"
+#include "toolkit/MessageBoxes.h"
+#include "toolkit/WaitCursor.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+
+void MainWindow::cmdTouroku_Click()
+{
+    DiaryBook &diary = m_tables.diary;
+    if (diary.isFull()) {
+        messages::refuse(this, QStringLiteral("登録できるのは３００件までです"), QStringLiteral("登録上限"));
+        return;
+    }
+    if (cboDate->currentText().isEmpty()) {
+        messages::refuse(this, QStringLiteral("日付は必ず入力してください"), QStringLiteral("日付未記入"));
+        return;
+    }
+    if (cboJikan->currentText().isEmpty()) {
+        messages::refuse(this, QStringLiteral("時間は必ず入力してください"), QStringLiteral("時間未記入"));
+        return;
+    }
+    if (!inputsCanBeStored())
+        return;
+
+    const int found = diary.findDate(cboDate->currentText());
+    const bool confirmed = found == 0
+        ? messages::confirm(this, QStringLiteral("新しい日付です。新規登録します。"), QStringLiteral("新規登録確認"))
+        : messages::confirm(this, QStringLiteral("既存の日付です。変更登録します。"), QStringLiteral("変更登録確認"));
+    if (!confirmed)
+        return;
+
+    SaveResult written;
+    SaveResult counted;
+    {
+        WaitCursor wait;
+        written = found == 0 ? diary.append(m_tables.dataFolder, entryFromInputs())
+                             : diary.change(m_tables.dataFolder, found, entryFromInputs());
+        if (written.ok()) {
+            ReadDiary();
+            // A change goes to the entry that holds the date, which is not always the one shown.
+            hsbData->setValue(found == 0 ? diary.entryCount() : found);
+            ShowEntry();
+            computePoints();
+            counted = m_tables.songs.countSongSung(m_tables.dataFolder, m_pickedSong);
+            showPickerButtons();
+        }
+    }
+    if (!written.ok()) {
+        messages::reportSaveProblem(this, written);
+        ReadDiary();
+        return;
+    }
+    // The outing is stored even when the sing count could not be.
+    if (!counted.ok())
+        messages::reportSaveProblem(this, counted);
+    messages::notify(this, QStringLiteral("登録しました"), QStringLiteral("登録終了"));
+    if (m_tables.personal.levelPercent >= 100)
+        messages::notify(this, targetReachedText(), QStringLiteral("目標レベル達成"));
+}
+
+bool MainWindow::inputsCanBeStored()
+{
+    // The points add the durations up as numbers, so only a plain decimal number is taken.
+    static const QRegularExpression decimal(QStringLiteral("^ *([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *$"));
+    if (!decimal.match(cboJikan->currentText()).hasMatch()) {
+        messages::refuse(this, QStringLiteral("時間は数字で入力してください"), QStringLiteral("時間の形式"));
+        return false;
+    }
+    for (const QString &typed : { cboDate->currentText(), cboBasyo->currentText() }) {
+        const QString unencodable = cp932::firstUnencodable(typed);
+        if (!unencodable.isEmpty()) {
+            messages::refuseUnencodable(this, unencodable);
+            return false;
+        }
+    }
+    return true;
+}
+
+DiaryEntry MainWindow::entryFromInputs() const
+{
+    DiaryEntry entry;
+    entry.date = cboDate->currentText();
+    entry.duration = cboJikan->currentText();
+    entry.place = cboBasyo->currentText();
+    for (int i = 0; i < lstMents->count(); ++i)
+        entry.members.append(lstMents->item(i)->text());
+    for (int row = 1; row < msgSenkyoku->rows(); ++row) {
+        entry.songTitles.append(msgSenkyoku->textAt(row, 1));
+        entry.songArtists.append(msgSenkyoku->textAt(row, 2));
+    }
+    return entry;
+}
+
+void MainWindow::showPickerButtons()
+{
+    cmdInpKyoku->show();
+    cboInpKyoku->hide();
+    cmdMember->show();
+    cboMember->hide();
+}
+
+QString MainWindow::targetReachedText() const
+{
+    return QStringLiteral("目標ポイント ") + QString::number(m_tables.personal.targetPoints)
+        + QStringLiteral("p に対するレベルが１００％をこえました！") + u'\n'
+        + QStringLiteral("おめでとうございます。 ＼(^o^)／ﾔｯﾀｧ ") + QStringLiteral("\n\n")
+        + QStringLiteral("さらなるレベルアップを目指して、次の目標ポイントを指定しましょう。");
+}

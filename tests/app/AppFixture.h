@@ -1,0 +1,111 @@
+#pragma once
+
+#include "app/MainWindow.h"
+#include "app/SharedTables.h"
+#include "textfile/DataFile.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+/// A data folder in a temporary directory, filled from the code page 932 files of
+/// tests/data/app/basic (and optionally a variant laid over them), and the main window opened on it.
+class AppFixture
+{
+public:
+    explicit AppFixture(const QString &set = QStringLiteral("basic"), const QString &variant = QString())
+    {
+        textfile::resetBackupsForTesting();
+        if (!set.isEmpty())
+            copyFolder(dataPath(set));
+        if (!variant.isEmpty())
+            copyFolder(dataPath(QStringLiteral("variants/") + variant));
+    }
+
+    static QString dataPath(const QString &relative) { return QStringLiteral(CROONER_TEST_DATA "/app/") + relative; }
+
+    static QByteArray dataBytes(const QString &relative)
+    {
+        QFile file(dataPath(relative));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("missing test data %s", qPrintable(relative));
+        return file.readAll();
+    }
+
+    QDir folder() const { return QDir(m_dir.path()); }
+    QString path(const QString &name) const { return folder().filePath(name); }
+
+    QByteArray bytes(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void setBytes(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(path(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write fixture %s", qPrintable(name));
+    }
+
+    /// Every file of the folder with its bytes.
+    QMap<QString, QByteArray> snapshot() const
+    {
+        QMap<QString, QByteArray> files;
+        for (const QString &name : folder().entryList(QDir::Files))
+            files.insert(name, bytes(name));
+        return files;
+    }
+
+    MainWindow *open()
+    {
+        m_tables = std::make_unique<SharedTables>(folder());
+        m_window = std::make_unique<MainWindow>(*m_tables);
+        return m_window.get();
+    }
+
+    MainWindow *window() const { return m_window.get(); }
+    SharedTables &tables() const { return *m_tables; }
+
+    template <typename Widget> Widget *child(const QString &name) const
+    {
+        auto *widget = m_window->findChild<Widget *>(name);
+        if (!widget)
+            qFatal("no control %s", qPrintable(name));
+        return widget;
+    }
+
+private:
+    void copyFolder(const QString &from)
+    {
+        QDirIterator it(from, QDir::Files);
+        while (it.hasNext()) {
+            it.next();
+            const QString target = path(it.fileName());
+            QFile::remove(target);
+            if (!QFile::copy(it.filePath(), target))
+                qFatal("cannot copy %s", qPrintable(it.filePath()));
+        }
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<SharedTables> m_tables;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+/// Picks item index of a pick list as a user does: opens its list and clicks the item.
+inline void pickItem(QComboBox *box, int index)
+{
+    box->showPopup();
+    QAbstractItemView *view = box->view();
+    const QModelIndex item = view->model()->index(index, box->modelColumn());
+    view->scrollTo(item);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+}
