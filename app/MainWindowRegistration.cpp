@@ -3,7 +3,8 @@
 #include "app/MainWindow.h"
 
 #include "app/SharedTables.h"
-#include "textfile/Cp932.h"
+#include "textfile/Records.h"
+#include "textfile/TextLines.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/WaitCursor.h"
@@ -11,7 +12,6 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
 
 void MainWindow::cmdTouroku_Click()
@@ -70,14 +70,14 @@ void MainWindow::cmdTouroku_Click()
 
 bool MainWindow::inputsCanBeStored()
 {
-    // The points add the durations up as numbers, so only a plain decimal number is taken.
-    static const QRegularExpression decimal(QStringLiteral("^ *([0-9]+(\\.[0-9]*)?|\\.[0-9]+) *$"));
-    if (!decimal.match(cboJikan->currentText()).hasMatch()) {
+    // The points add the durations up as numbers, so only a plain decimal number of hours is taken.
+    const std::optional<double> hours = textfile::decimalNumber(cboJikan->currentText());
+    if (!hours || *hours < 0) {
         messages::refuse(this, QStringLiteral("時間は数字で入力してください"), QStringLiteral("時間の形式"));
         return false;
     }
     for (const QString &typed : { cboDate->currentText(), cboBasyo->currentText() }) {
-        const QString unencodable = cp932::firstUnencodable(typed);
+        const QString unencodable = textfile::firstUnstorable(typed);
         if (!unencodable.isEmpty()) {
             messages::refuseUnencodable(this, unencodable);
             return false;
