@@ -7,6 +7,11 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 seconds="${FUZZ_SECONDS:-30}"
 mkdir -p "$out"
+if ! command -v clang++ >/dev/null || ! command -v pkg-config >/dev/null; then
+    if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends clang pkg-config libclang-rt-dev
+fi
 flags="-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$root"
 qt="$(pkg-config --cflags --libs Qt6Core)"
 textfile="$root/textfile/Cp932.cpp $root/textfile/TextLines.cpp $root/textfile/DataFile.cpp $root/textfile/Records.cpp"
@@ -32,5 +37,12 @@ for target in fuzz_cp932 fuzz_diary fuzz_records fuzz_list_file; do
     corpus="$out/corpus-$target"
     mkdir -p "$corpus"
     echo "== $target: $seconds s"
-    (cd "$out" && "./$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus" "$seeds" 2>&1 | tail -n 12)
+    status=0
+    (cd "$out" && "./$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus" "$seeds" >"$target.log" 2>&1) || status=$?
+    grep -E "stat::number_of_executed_units|ERROR|SUMMARY" "$out/$target.log" || true
+    if [ "$status" -ne 0 ]; then
+        tail -n 40 "$out/$target.log"
+        echo "$target failed"
+        exit 1
+    fi
 done
