@@ -4,6 +4,7 @@
 #include "app/SharedTables.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
+#include "toolkit/Pictures.h"
 #include "toolkit/Twips.h"
 #include "toolkit/WaitCursor.h"
 
@@ -104,7 +105,7 @@ void SortWindow::BuildControls()
     cmdModori->setObjectName(QStringLiteral("cmdModori"));
     cmdModori->setText(QStringLiteral("戻る"));
     cmdModori->setToolTip(QStringLiteral("メインに戻る"));
-    cmdModori->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    cmdModori->setIcon(standardPicture(QStyle::SP_ArrowBack));
     cmdModori->setIconSize(QSize(32, 32));
     cmdModori->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     cmdModori->setFocusPolicy(Qt::StrongFocus);
@@ -126,8 +127,11 @@ void SortWindow::Form_Load()
 
 void SortWindow::PreparePeriodSearch()
 {
+    QStringList dates;
+    dates.reserve(m_tables.diary.entryCount());
     for (const DiaryEntry &entry : m_tables.diary.entries())
-        lstDate->addItem(entry.date);
+        dates.append(entry.date);
+    lstDate->addItems(dates);
 
     msgKyoku->setCols(4);
     const std::array<int, 4> widths { 380, 3125, 2800, 380 };
@@ -171,11 +175,14 @@ void SortWindow::LoadSongList()
 void SortWindow::ShowSongList()
 {
     msgKyoku2->setRows(1);
+    QList<QStringList> rows;
+    rows.reserve(m_songs.size());
     for (int i = 0; i < m_songs.size(); ++i) {
         const SongRecord &song = m_songs[i];
-        msgKyoku2->appendRow({ QString::number(i + 1), song.title, song.artist, song.genre, song.shoutLevel,
-            song.selfRating, QString::number(song.singCount) });
+        rows.append({ QString::number(i + 1), song.title, song.artist, song.genre, song.shoutLevel, song.selfRating,
+            QString::number(song.singCount) });
     }
+    msgKyoku2->appendRows(rows);
     showFromTop(msgKyoku2);
 }
 
@@ -198,10 +205,13 @@ void SortWindow::cmdKikan_Click()
     const QVector<PeriodTallyRow> tally = tallyPeriod(m_tables.diary, periodRun(current, selected));
 
     msgKyoku->setRows(1);
+    QList<QStringList> rows;
+    rows.reserve(tally.size());
     for (int r = 0; r < tally.size(); ++r) {
         const PeriodTallyRow &row = tally[r];
-        msgKyoku->appendRow({ QString::number(r + 1), row.title, row.artist, QString::number(row.count) });
+        rows.append({ QString::number(r + 1), row.title, row.artist, QString::number(row.count) });
     }
+    msgKyoku->appendRows(rows);
     showFromTop(msgKyoku);
 }
 

@@ -302,7 +302,13 @@ void MainWindow::ReadDiary()
     const SaveResult result = m_tables.diary.load(m_tables.dataFolder);
     if (!result.ok())
         reportLoadProblem(DiaryBook::FileName, result);
+    AfterDiaryRead();
+}
+
+void MainWindow::AfterDiaryRead()
+{
     hsbData->setRange(1, std::max(1, m_tables.diary.entryCount()));
+    // The analysis window's date list was made from the book as it was.
     m_sortWindow.close();
 }
 
@@ -326,8 +332,13 @@ void MainWindow::refillSongChoices()
 {
     cboInpKyoku->clear();
     m_pickedSong = -1;
+    // All titles in one insertion: added one by one, a thousand titles cost a thousand updates of
+    // the list.
+    QStringList titles;
+    titles.reserve(m_tables.songs.songCount());
     for (const SongRecord &song : m_tables.songs.songs())
-        cboInpKyoku->addItem(song.title);
+        titles.append(song.title);
+    cboInpKyoku->addItems(titles);
     cboInpKyoku->setCurrentIndex(-1);
 }
 
@@ -352,8 +363,11 @@ void MainWindow::ShowEntry()
     lstMents->clear();
     lstMents->addItems(entry.members);
     msgSenkyoku->setRows(1);
+    QList<QStringList> songRows;
+    songRows.reserve(entry.songTitles.size());
     for (int c = 0; c < entry.songTitles.size(); ++c)
-        msgSenkyoku->appendRow({ QString::number(c + 1), entry.songTitles[c], entry.songArtists.value(c) });
+        songRows.append({ QString::number(c + 1), entry.songTitles[c], entry.songArtists.value(c) });
+    msgSenkyoku->appendRows(songRows);
 
     lblKensu->setText(QStringLiteral("%1 / %2").arg(shown).arg(diary.entryCount()));
     cmdInpKyoku->show();

@@ -45,6 +45,8 @@ private:
     void Form_Load();
     void SetUpSongGrid();
     void ReadDiary();
+    /// The scroll range and the analysis window follow the book just read.
+    void AfterDiaryRead();
     void FillChoiceLists();
     void ShowEntry();
     void ClearEntryInputs();

@@ -46,7 +46,9 @@ void MainWindow::cmdTouroku_Click()
         written = found == 0 ? diary.append(m_tables.dataFolder, entryFromInputs())
                              : diary.change(m_tables.dataFolder, found, entryFromInputs());
         if (written.ok()) {
-            ReadDiary();
+            // The store has just read the file back, so the book already equals it; a second
+            // read of the whole diary would only repeat that.
+            AfterDiaryRead();
             // A change goes to the entry that holds the date, which is not always the one shown.
             hsbData->setValue(found == 0 ? diary.entryCount() : found);
             ShowEntry();
@@ -57,7 +59,6 @@ void MainWindow::cmdTouroku_Click()
     }
     if (!written.ok()) {
         messages::reportSaveProblem(this, written);
-        ReadDiary();
         return;
     }
     // The outing is stored even when the sing count could not be.

@@ -1,24 +1,20 @@
-#include "app/AppResources.h"
 #include "app/MainWindow.h"
 #include "app/SharedTables.h"
-#include "app/SplashWindow.h"
-#include "toolkit/Fonts.h"
+#include "app/StartUp.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    loadAppResources();
-    installFontSubstitutions();
-    QApplication::setApplicationName(QStringLiteral("Crooner's Diary"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
-
+    prepareApplication();
+    // The desktop entry's name: Wayland takes it as the app id, X11 desktops read it from the
+    // windows to match them with the entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.crooners_diary.CroonersDiary"));
+    QApplication::setApplicationVersion(QStringLiteral(CROONERS_DIARY_VERSION));
     // The program keeps its data files in the folder it is started in.
     SharedTables tables(QDir::current());
-    SplashWindow splash;
-    const std::unique_ptr<MainWindow> mainWindow = splash.startUp(tables);
+    const std::unique_ptr<MainWindow> mainWindow = startMainWindow(tables);
     return QApplication::exec();
 }

@@ -2,14 +2,11 @@
 
 #include "textfile/Cp932.h"
 #include "textfile/DataFile.h"
+#include "textfile/ReadingOrder.h"
 #include "textfile/Records.h"
 #include "textfile/TextLines.h"
 
 #include <utility>
-
-namespace {
-
-} // namespace
 
 SaveResult ArtistCatalogue::loadArtistCatalogue(const QDir &folder)
 {
@@ -22,14 +19,7 @@ SaveResult ArtistCatalogue::loadArtistCatalogue(const QDir &folder)
 
 SaveResult ArtistCatalogue::saveArtistCatalogue(const QDir &folder)
 {
-    QStringList lines;
-    lines.reserve(artistCount());
-    for (const ArtistRecord &artist : std::as_const(m_artists))
-        lines.append(recordLine(artist));
-    const SaveResult written = textfile::writeLines(folder, FileName, lines);
-    // Read back even after a failed write, so the table again equals the file.
-    const SaveResult loaded = loadArtistCatalogue(folder);
-    return written.ok() ? loaded : written;
+    return saveArtists(folder, m_artists);
 }
 
 SaveResult ArtistCatalogue::addArtist(const QDir &folder, const QString &name, const QString &reading)
@@ -43,16 +33,26 @@ SaveResult ArtistCatalogue::addArtist(const QDir &folder, const QString &name, c
         if (!bad.isEmpty())
             return SaveResult::unencodable(bad);
     }
-    m_artists.append({ name, reading });
-    // Exchange sort kept as it is: equal readings may swap, and users see that order.
-    const int n = artistCount();
-    for (int j = 0; j < n - 1; ++j) {
-        for (int k = j + 1; k < n; ++k) {
-            if (m_artists[j].reading > m_artists[k].reading)
-                std::swap(m_artists[j], m_artists[k]);
-        }
-    }
-    return saveArtistCatalogue(folder);
+    QVector<ArtistRecord> artists = m_artists;
+    artists.append({ name, reading });
+    // The exchange sort's order: equal readings may swap, and users see that order.
+    textfile::exchangeSortByReading(
+        artists, [](const ArtistRecord &artist) -> const QString & { return artist.reading; });
+    return saveArtists(folder, artists);
+}
+
+SaveResult ArtistCatalogue::saveArtists(const QDir &folder, const QVector<ArtistRecord> &artists)
+{
+    QStringList lines;
+    lines.reserve(artists.size());
+    for (const ArtistRecord &artist : artists)
+        lines.append(recordLine(artist));
+    const SaveResult written = textfile::writeLines(folder, FileName, lines);
+    // A failed write leaves the file as it was, so the unchanged table still equals it. Reading back
+    // instead could find the folder gone and empty the table for the next save to write.
+    if (!written.ok())
+        return written;
+    return loadArtistCatalogue(folder);
 }
 
 std::optional<int> ArtistCatalogue::findArtistPosition(const QString &name) const

@@ -43,5 +43,8 @@ public:
     static QString recordLine(const ArtistRecord &artist);
 
 private:
+    /// Writes artists as the file and loads it back; after a failed write the table stays as it was.
+    SaveResult saveArtists(const QDir &folder, const QVector<ArtistRecord> &artists);
+
     QVector<ArtistRecord> m_artists;
 };

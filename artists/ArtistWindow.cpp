@@ -5,6 +5,7 @@
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
+#include "toolkit/Pictures.h"
 #include "toolkit/Twips.h"
 #include "toolkit/WaitCursor.h"
 
@@ -57,7 +58,7 @@ QToolButton *makePictureButton(
     button->setObjectName(QLatin1String(name));
     button->setText(caption);
     button->setToolTip(tip);
-    button->setIcon(button->style()->standardIcon(picture));
+    button->setIcon(standardPicture(picture));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     return button;
 }
@@ -242,8 +243,11 @@ void ArtistWindow::ListAllArtists()
 {
     const ArtistCatalogue &artists = m_tables.artists;
     lstKasyu->clear();
+    QStringList names;
+    names.reserve(artists.artistCount());
     for (const ArtistRecord &artist : artists.artists())
-        lstKasyu->addItem(artist.name);
+        names.append(artist.name);
+    lstKasyu->addItems(names);
     // An empty catalogue keeps the range 1 to 1, so the position never leaves 1.
     hsbKasyu->setRange(1, std::max(artists.artistCount(), 1));
     hsbKasyu->setValue(1);
@@ -287,22 +291,18 @@ void ArtistWindow::ShowArtistSongs()
 
     const int position = hsbKasyu->value();
     const QString &name = m_tables.artists.artist(position).name;
-    int n = 0;
+    QList<QStringList> rows;
     for (const SongRecord &song : m_tables.songs.songs()) {
-        if (song.artist != name)
-            continue;
-        ++n;
-        MsgKyoku->setRows(n + 1);
-        MsgKyoku->setTextAt(n, 0, QString::number(n));
-        MsgKyoku->setTextAt(n, 1, song.title);
-        MsgKyoku->setTextAt(n, 2, song.genre);
-        MsgKyoku->setTextAt(n, 3, song.shoutLevel);
-        MsgKyoku->setTextAt(n, 4, song.selfRating);
-        MsgKyoku->setTextAt(n, 5, QString::number(song.singCount));
+        if (song.artist == name) {
+            rows.append({ QString::number(rows.size() + 1), song.title, song.genre, song.shoutLevel, song.selfRating,
+                QString::number(song.singCount) });
+        }
     }
-    // With no songs the grid keeps the rows of the artist shown before, out of sight.
-    if (n > 0) {
-        MsgKyoku->setRow(n);
+    // With no songs the grid keeps the rows of the artist shown before, out of sight. Otherwise it
+    // holds exactly this artist's songs, the last one current.
+    if (!rows.isEmpty()) {
+        MsgKyoku->setRows(1);
+        MsgKyoku->appendRows(rows);
         pnlHide->hide();
     }
     lblKen->setText(QStringLiteral("%1 / %2").arg(position).arg(artistCount));
@@ -334,10 +334,12 @@ void ArtistWindow::cboHira_Click(int index)
 {
     const QString initial = cboHira[size_t(index)]->currentText();
     lstKasyu->clear();
+    QStringList names;
     for (const ArtistRecord &artist : m_tables.artists.artists()) {
         if (artist.reading.left(1) == initial)
-            lstKasyu->addItem(artist.name);
+            names.append(artist.name);
     }
+    lstKasyu->addItems(names);
     ShowListCaption();
 }
 

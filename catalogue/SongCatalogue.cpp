@@ -2,6 +2,7 @@
 
 #include "textfile/Cp932.h"
 #include "textfile/DataFile.h"
+#include "textfile/ReadingOrder.h"
 #include "textfile/Records.h"
 #include "textfile/TextLines.h"
 
@@ -16,6 +17,22 @@ constexpr QString SongRecord::*TextFields[] = { &SongRecord::title, &SongRecord:
     &SongRecord::genre, &SongRecord::shoutLevel, &SongRecord::selfRating };
 constexpr int TextFieldCount = int(std::size(TextFields));
 
+void sortByReading(QVector<SongRecord> &songs)
+{
+    // The exchange sort's order: equal readings may swap, and users see that order.
+    textfile::exchangeSortByReading(songs, [](const SongRecord &song) -> const QString & { return song.reading; });
+}
+
+/// Appends the song's record line without its line end: the text fields each in double quotes
+/// (textfile::quoteField), then the count, separated by commas. Written straight into text, as a
+/// catalogue of a thousand songs is saved after every registration.
+void appendRecord(QString &text, const SongRecord &song)
+{
+    for (const auto field : TextFields)
+        text.append(u'"').append(song.*field).append(QLatin1String("\","));
+    text.append(QString::number(song.singCount));
+}
+
 } // namespace
 
 SaveResult SongCatalogue::loadSongCatalogue(const QDir &folder)
@@ -29,24 +46,18 @@ SaveResult SongCatalogue::loadSongCatalogue(const QDir &folder)
 
 SaveResult SongCatalogue::saveSongCatalogue(const QDir &folder)
 {
-    QStringList lines;
-    lines.reserve(songCount());
-    for (const SongRecord &song : std::as_const(m_songs))
-        lines.append(recordLine(song));
-    const SaveResult written = textfile::writeLines(folder, FileName, lines);
-    // Read back even after a failed write, so the table again equals the file.
-    const SaveResult loaded = loadSongCatalogue(folder);
-    return written.ok() ? loaded : written;
+    return saveSongs(folder, m_songs);
 }
 
 SaveResult SongCatalogue::countSongSung(const QDir &folder, int choicePosition)
 {
+    QVector<SongRecord> songs = m_songs;
     if (choicePosition >= 0 && choicePosition < songCount()) {
-        qint16 &count = m_songs[choicePosition].singCount;
+        qint16 &count = songs[choicePosition].singCount;
         if (count < std::numeric_limits<qint16>::max())
             ++count;
     }
-    return saveSongCatalogue(folder);
+    return saveSongs(folder, songs);
 }
 
 SaveResult SongCatalogue::addSong(const QDir &folder, const SongRecord &song)
@@ -62,21 +73,30 @@ SaveResult SongCatalogue::addSong(const QDir &folder, const SongRecord &song)
         if (!bad.isEmpty())
             return SaveResult::unencodable(bad);
     }
-    m_songs.append(song);
-    sortSongsByReading();
-    return saveSongCatalogue(folder);
+    QVector<SongRecord> songs = m_songs;
+    songs.append(song);
+    sortByReading(songs);
+    return saveSongs(folder, songs);
+}
+
+SaveResult SongCatalogue::saveSongs(const QDir &folder, const QVector<SongRecord> &songs)
+{
+    QString text;
+    for (const SongRecord &song : songs) {
+        appendRecord(text, song);
+        text.append(QLatin1String("\r\n"));
+    }
+    const SaveResult written = textfile::writeText(folder, FileName, text);
+    // A failed write leaves the file as it was, so the unchanged table still equals it. Reading back
+    // instead could find the folder gone and empty the table for the next save to write.
+    if (!written.ok())
+        return written;
+    return loadSongCatalogue(folder);
 }
 
 void SongCatalogue::sortSongsByReading()
 {
-    // Exchange sort kept as it is: equal readings may swap, and users see that order.
-    const int n = songCount();
-    for (int i = 0; i < n - 1; ++i) {
-        for (int j = i + 1; j < n; ++j) {
-            if (m_songs[i].reading > m_songs[j].reading)
-                std::swap(m_songs[i], m_songs[j]);
-        }
-    }
+    sortByReading(m_songs);
 }
 
 std::optional<int> SongCatalogue::findSongByTitle(const QString &title) const
@@ -91,7 +111,8 @@ std::optional<int> SongCatalogue::findSongByTitle(const QString &title) const
 QVector<SongRecord> SongCatalogue::parse(const QByteArray &bytes)
 {
     QVector<SongRecord> songs;
-    for (const QString &line : textfile::splitLines(bytes).lines) {
+    const QString text = cp932::decode(bytes);
+    for (const QStringView line : textfile::lineViews(text)) {
         if (line.trimmed().isEmpty())
             continue;
         const QStringList fields = textfile::parseRecordFields(line);
@@ -100,16 +121,14 @@ QVector<SongRecord> SongCatalogue::parse(const QByteArray &bytes)
             song.*TextFields[i] = fields[i];
         if (fields.size() > TextFieldCount)
             song.singCount = textfile::parseInt16Field(fields[TextFieldCount]);
-        songs.append(song);
+        songs.append(std::move(song));
     }
     return songs;
 }
 
 QString SongCatalogue::recordLine(const SongRecord &song)
 {
-    QStringList fields;
-    for (const auto field : TextFields)
-        fields.append(textfile::quoteField(song.*field));
-    fields.append(QString::number(song.singCount));
-    return fields.join(u',');
+    QString line;
+    appendRecord(line, song);
+    return line;
 }

@@ -54,5 +54,8 @@ public:
     static QString recordLine(const SongRecord &song);
 
 private:
+    /// Writes songs as the file and loads it back; after a failed write the table stays as it was.
+    SaveResult saveSongs(const QDir &folder, const QVector<SongRecord> &songs);
+
     QVector<SongRecord> m_songs;
 };

@@ -1,7 +1,10 @@
 #include "diary/DiaryBook.h"
 
+#include "textfile/Cp932.h"
 #include "textfile/DataFile.h"
 #include "textfile/TextLines.h"
+
+#include <QHash>
 
 namespace {
 
@@ -17,15 +20,37 @@ const QString EntryTerminator = QStringLiteral("'");
 // The three field prefixes are all this long; the reader drops them unchecked.
 constexpr qsizetype PrefixLength = 4;
 
+/// Equal texts of one file as one shared string: a diary names the same songs, artists, members
+/// and places over and over, and sharing spares allocating and copying each repetition.
+class SharedTexts
+{
+public:
+    QString operator()(QStringView text)
+    {
+        if (text.isEmpty())
+            return text.toString();
+        const auto found = m_texts.constFind(text);
+        if (found != m_texts.constEnd())
+            return *found;
+        const QString copy = text.toString();
+        m_texts.insert(text, copy);
+        return copy;
+    }
+
+private:
+    /// The keys view the decoded file, which outlives the pool.
+    QHash<QStringView, QString> m_texts;
+};
+
 /// Reads one entry starting at its date line, keeping whatever it holds. Returns false when the
 /// lines run out before the entry's terminator.
-bool readEntry(const QStringList &lines, qsizetype &i, DiaryEntry &entry, bool &damaged)
+bool readEntry(const QList<QStringView> &lines, qsizetype &i, DiaryEntry &entry, bool &damaged, SharedTexts &texts)
 {
     const qsizetype end = lines.size();
     const auto field = [&](QString &target) {
         if (i >= end)
             return false;
-        target = lines.at(i++).mid(PrefixLength);
+        target = texts(lines.at(i++).mid(PrefixLength));
         return true;
     };
     if (!field(entry.date) || !field(entry.duration) || !field(entry.place))
@@ -36,26 +61,60 @@ bool readEntry(const QStringList &lines, qsizetype &i, DiaryEntry &entry, bool &
         if (lines.at(i).isEmpty())
             damaged = true;
         else
-            entry.members.append(lines.at(i));
+            entry.members.append(texts(lines.at(i)));
     }
     if (i >= end)
         return false;
 
     i += 2; // separator and songs heading
     for (; i < end && lines.at(i) != EntryTerminator; ++i) {
-        const QString &line = lines.at(i);
+        const QStringView line = lines.at(i);
         if (line.isEmpty()) {
             damaged = true;
             continue;
         }
         const qsizetype comma = line.indexOf(u',');
-        entry.songTitles.append(comma < 0 ? line : line.left(comma));
-        entry.songArtists.append(comma < 0 ? QString() : line.mid(comma + 1));
+        entry.songTitles.append(texts(comma < 0 ? line : line.first(comma)));
+        entry.songArtists.append(comma < 0 ? QString() : texts(line.sliced(comma + 1)));
     }
     if (i >= end)
         return false;
     ++i;
     return true;
+}
+
+/// Hands each line of the entry, as the file holds it, to line() in three pieces that make it
+/// up, so that the line need not be built when a whole text is written.
+template <typename Line> void forEachEntryLine(const DiaryEntry &entry, Line line)
+{
+    line(EntryMarker, {}, {});
+    line(DatePrefix, entry.date, {});
+    line(DurationPrefix, entry.duration, {});
+    line(PlacePrefix, entry.place, {});
+    line(SectionSeparator, {}, {});
+    line(MembersHeading, {}, {});
+    // An empty member line would read back as a blank line, which the reader passes over.
+    for (const QString &member : entry.members) {
+        if (!member.isEmpty())
+            line(member, {}, {});
+    }
+    line(SectionSeparator, {}, {});
+    line(SongsHeading, {}, {});
+    for (qsizetype c = 0; c < entry.songTitles.size(); ++c)
+        line(entry.songTitles.at(c), u",", QStringView(entry.songArtists.value(c)));
+    line(EntryTerminator, {}, {});
+}
+
+/// The whole file for entries: every line followed by CR LF.
+QString bookText(const QVector<DiaryEntry> &entries)
+{
+    QString text;
+    const auto line = [&text](QStringView a, QStringView b, QStringView c) {
+        text.append(a).append(b).append(c).append(QLatin1String("\r\n"));
+    };
+    for (const DiaryEntry &entry : entries)
+        forEachEntryLine(entry, line);
+    return text;
 }
 
 /// The first line break in any field of the entry, or an empty string. A line break would split
@@ -99,6 +158,13 @@ SaveResult DiaryBook::append(const QDir &folder, const DiaryEntry &entry)
 {
     if (const QString lineBreak = lineBreakIn(entry); !lineBreak.isEmpty())
         return SaveResult::unencodable(lineBreak);
+    // A damaged file is written whole in the writers' form, so that the new entry never follows
+    // a torn line and the stray lines go; its held bytes are written back where they stood.
+    if (m_damaged) {
+        DiaryBook appended = *this;
+        appended.m_entries.append(entry);
+        return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(appended.m_entries)));
+    }
     return loadAfterWrite(folder, textfile::appendLines(folder, FileName, entryLines(entry)));
 }
 
@@ -110,30 +176,34 @@ SaveResult DiaryBook::change(const QDir &folder, int number, const DiaryEntry &c
         return SaveResult::unencodable(lineBreak);
     DiaryBook changedBook = *this;
     changedBook.m_entries[number - 1] = changed;
-    return loadAfterWrite(folder, textfile::writeLines(folder, FileName, changedBook.lines()));
+    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(changedBook.m_entries)));
 }
 
 SaveResult DiaryBook::rewrite(const QDir &folder)
 {
-    return loadAfterWrite(folder, textfile::writeLines(folder, FileName, lines()));
+    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(m_entries)));
 }
 
 SaveResult DiaryBook::loadAfterWrite(const QDir &folder, const SaveResult &written)
 {
-    const SaveResult loaded = load(folder);
-    return written.ok() ? loaded : written;
+    // A failed write leaves the file as it was, so the unchanged book still equals it. Reading back
+    // instead could find the folder gone and empty the book.
+    if (!written.ok())
+        return written;
+    return load(folder);
 }
 
 DiaryBook DiaryBook::parse(const QByteArray &bytes)
 {
-    const textfile::DecodedLines decoded = textfile::splitLines(bytes);
-    const QStringList &lines = decoded.lines;
     DiaryBook book;
-    book.m_damaged = decoded.damaged;
+    // Lines are read as views into the decoded text; only the fields kept are copied out.
+    const QString text = cp932::decode(bytes, &book.m_damaged);
+    const QList<QStringView> lines = textfile::lineViews(text);
+    SharedTexts texts;
 
     qsizetype i = 0;
     while (i < lines.size()) {
-        const QString &first = lines.at(i);
+        const QStringView first = lines.at(i);
         if (first.isEmpty()) {
             book.m_damaged = true;
             ++i;
@@ -151,26 +221,21 @@ DiaryBook DiaryBook::parse(const QByteArray &bytes)
             break;
         }
         DiaryEntry entry;
-        if (!readEntry(lines, i, entry, book.m_damaged))
+        if (!readEntry(lines, i, entry, book.m_damaged, texts))
             book.m_damaged = true;
-        book.m_entries.append(entry);
+        book.m_entries.append(std::move(entry));
     }
     return book;
 }
 
 QStringList DiaryBook::entryLines(const DiaryEntry &entry)
 {
-    QStringList lines { EntryMarker, DatePrefix + entry.date, DurationPrefix + entry.duration,
-        PlacePrefix + entry.place, SectionSeparator, MembersHeading };
-    // An empty member line would read back as a blank line, which the reader passes over.
-    for (const QString &member : entry.members) {
-        if (!member.isEmpty())
-            lines.append(member);
-    }
-    lines << SectionSeparator << SongsHeading;
-    for (qsizetype c = 0; c < entry.songTitles.size(); ++c)
-        lines.append(entry.songTitles.at(c) + u',' + entry.songArtists.value(c));
-    lines.append(EntryTerminator);
+    QStringList lines;
+    forEachEntryLine(entry, [&lines](QStringView a, QStringView b, QStringView c) {
+        QString line;
+        line.reserve(a.size() + b.size() + c.size());
+        lines.append(line.append(a).append(b).append(c));
+    });
     return lines;
 }
 

@@ -43,11 +43,12 @@ public:
 
     /// Replaces the book with the file's content. A missing file is an empty book.
     SaveResult load(const QDir &folder);
-    /// Adds one entry at the end of the file (creating it) and reads the file back. An entry with
-    /// a line break in a field is refused as Unencodable, naming the line break.
+    /// Adds one entry at the end of the file (creating it) and reads the file back; a damaged file
+    /// is rewritten whole in the writers' form. An entry with a line break in a field is refused as
+    /// Unencodable, naming the line break. On failure the book and the file stay as they were.
     SaveResult append(const QDir &folder, const DiaryEntry &entry);
     /// Replaces entry number with changed, rewrites the whole file and reads it back. On failure
-    /// the book is read back from the unchanged file. Line breaks are refused as by append.
+    /// the book and the file stay as they were. Line breaks are refused as by append.
     SaveResult change(const QDir &folder, int number, const DiaryEntry &changed);
     /// Rewrites the whole file from the book and reads it back.
     SaveResult rewrite(const QDir &folder);
@@ -55,13 +56,13 @@ public:
     /// The book held by the given file bytes.
     static DiaryBook parse(const QByteArray &bytes);
     /// The lines of one entry exactly as the file holds them (without line ends). Empty members
-    /// and songs with neither title nor artist hold nothing and are left out.
+    /// hold nothing and are left out; every song is written, even one with neither title nor artist.
     static QStringList entryLines(const DiaryEntry &entry);
     /// The lines of the whole book.
     QStringList lines() const;
 
 private:
-    /// Reads the file back after a write, so that the book equals the file whatever the write did.
+    /// Reads the file back after a successful write, so that the book equals what was written.
     SaveResult loadAfterWrite(const QDir &folder, const SaveResult &written);
 
     QVector<DiaryEntry> m_entries;

@@ -2,8 +2,11 @@
 
 #include <QVector>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <iconv.h>
+#include <vector>
 
 namespace {
 
@@ -47,6 +50,118 @@ Converter &decoder()
 {
     static Converter converter("UTF-16LE", "CP932");
     return converter;
+}
+
+/// What glibc's converter makes of every one- and two-byte code, asked once: decoding then looks
+/// codes up instead of calling the converter, which costs several times more per character. The
+/// converter is stateless, so its answer for a code does not depend on what stands around it.
+class DecodeTable
+{
+public:
+    DecodeTable()
+        : m_pairs(size_t(256) * 256, 0)
+    {
+        for (int first = 0; first < 256; ++first) {
+            const char code[] = { char(first) };
+            m_kinds[size_t(first)] = classify(code, 1, &m_singles[size_t(first)]);
+            if (m_kinds[size_t(first)] != Lead)
+                continue;
+            for (int second = 0; second < 256; ++second) {
+                const char pair[] = { char(first), char(second) };
+                char16_t unit = 0;
+                if (classify(pair, 2, &unit) == Single)
+                    m_pairs[size_t(first << 8 | second)] = unit;
+            }
+        }
+    }
+
+    /// Decodes bytes into out; true when some byte had to be held.
+    bool decode(const QByteArray &bytes, QString &out) const
+    {
+        const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
+        const qsizetype size = bytes.size();
+        out.resize(size);
+        QChar *const start = out.data();
+        QChar *next = start;
+        bool held = false;
+        for (qsizetype i = 0; i < size;) {
+            const unsigned char first = in[i];
+            const Kind kind = m_kinds[first];
+            if (kind == Single) {
+                *next++ = QChar(m_singles[first]);
+                ++i;
+                continue;
+            }
+            if (kind == Lead && i + 1 < size) {
+                if (const char16_t unit = m_pairs[size_t(first << 8 | in[i + 1])]) {
+                    *next++ = QChar(unit);
+                    i += 2;
+                    continue;
+                }
+            }
+            // Not a code, or a first byte torn off at the end: hold the byte and go on after it,
+            // as the converter reports the sequence at its first byte.
+            *next++ = QChar(char16_t(HeldByteBase + first));
+            ++i;
+            held = true;
+        }
+        out.truncate(next - start);
+        return held;
+    }
+
+    /// Every character some code decodes to.
+    std::vector<char16_t> characters() const
+    {
+        std::vector<char16_t> all;
+        for (int first = 0; first < 256; ++first) {
+            if (m_kinds[size_t(first)] == Single)
+                all.push_back(m_singles[size_t(first)]);
+        }
+        for (const char16_t unit : m_pairs) {
+            if (unit != 0)
+                all.push_back(unit);
+        }
+        return all;
+    }
+
+private:
+    enum Kind : unsigned char
+    {
+        Invalid,
+        Single, ///< a complete code of one character
+        Lead ///< the first byte of a two-byte code
+    };
+
+    /// A code that converts whole to exactly one UTF-16 unit is Single; one the converter wants
+    /// more bytes for is Lead; anything else is Invalid.
+    static Kind classify(const char *code, size_t size, char16_t *unit)
+    {
+        iconv_t handle = decoder().handle();
+        char *input = const_cast<char *>(code);
+        size_t inputLeft = size;
+        char16_t output[4] = {};
+        auto *outputBytes = reinterpret_cast<char *>(output);
+        size_t outputLeft = sizeof output;
+        if (iconv(handle, &input, &inputLeft, &outputBytes, &outputLeft) != size_t(-1)) {
+            if (inputLeft == 0 && sizeof output - outputLeft == sizeof(char16_t)) {
+                *unit = output[0];
+                // A unit of 0 marks an unknown pair in the table; only the one-byte code 0 has it.
+                return *unit != 0 || size == 1 ? Single : Invalid;
+            }
+            return Invalid;
+        }
+        return errno == EINVAL && size == 1 ? Lead : Invalid;
+    }
+
+    std::array<Kind, 256> m_kinds {};
+    std::array<char16_t, 256> m_singles {};
+    std::vector<char16_t> m_pairs;
+};
+
+const DecodeTable &decodeTable()
+{
+    static const DecodeTable table;
+    return table;
 }
 
 Converter &encoder()
@@ -100,38 +215,66 @@ qsizetype encodeRun(const QString &run, QByteArray *out)
     return -1;
 }
 
+/// The converter's code for every character decoding can give, and for the look-alikes the code of
+/// the character they map to, asked once. Characters it does not know go to the converter itself.
+class EncodeTable
+{
+public:
+    EncodeTable()
+        : m_codes(size_t(0x10000), 0)
+    {
+        for (const char16_t unit : decodeTable().characters()) {
+            if (m_codes[unit] == 0)
+                m_codes[unit] = convert(unit);
+        }
+        for (const LookAlike &lookAlike : LookAlikes)
+            m_codes[lookAlike.from] = m_codes[lookAlike.to];
+    }
+
+    /// The length of the unit's code (1 or 2) in bits 16 and up and its bytes below, first byte
+    /// high; 0 when the table does not know the unit.
+    quint32 code(char16_t unit) const { return m_codes[unit]; }
+
+private:
+    static quint32 convert(char16_t unit)
+    {
+        iconv_t handle = encoder().handle();
+        auto *input = reinterpret_cast<char *>(&unit);
+        size_t inputLeft = sizeof unit;
+        unsigned char output[4] = {};
+        auto *outputBytes = reinterpret_cast<char *>(output);
+        size_t outputLeft = sizeof output;
+        if (iconv(handle, &input, &inputLeft, &outputBytes, &outputLeft) == size_t(-1))
+            return 0;
+        switch (sizeof output - outputLeft) {
+        case 1:
+            return 1u << 16 | output[0];
+        case 2:
+            return 2u << 16 | quint32(output[0]) << 8 | output[1];
+        default:
+            return 0;
+        }
+    }
+
+    std::vector<quint32> m_codes;
+};
+
+const EncodeTable &encodeTable()
+{
+    static const EncodeTable table;
+    return table;
+}
+
 } // namespace
 
 namespace cp932 {
 
 QString decode(const QByteArray &bytes, bool *damaged)
 {
-    if (damaged)
-        *damaged = false;
     QString result;
-    result.reserve(bytes.size());
-    iconv_t handle = decoder().handle();
-    auto *input = const_cast<char *>(bytes.constData());
-    size_t inputLeft = size_t(bytes.size());
-    QVector<char16_t> buffer(4096);
-    while (inputLeft > 0) {
-        auto *output = reinterpret_cast<char *>(buffer.data());
-        size_t outputLeft = size_t(buffer.size()) * sizeof(char16_t);
-        const size_t converted = iconv(handle, &input, &inputLeft, &output, &outputLeft);
-        const qsizetype produced = (output - reinterpret_cast<char *>(buffer.data())) / 2;
-        result.append(reinterpret_cast<const QChar *>(buffer.constData()), produced);
-        if (converted != size_t(-1))
-            break;
-        if (errno == E2BIG)
-            continue;
-        // An invalid sequence (EILSEQ) or a torn one at the end (EINVAL): hold its first byte.
-        result.append(QChar(char16_t(HeldByteBase + static_cast<unsigned char>(*input))));
-        ++input;
-        --inputLeft;
-        iconv(handle, nullptr, nullptr, nullptr, nullptr);
-        if (damaged)
-            *damaged = true;
-    }
+    const bool held = decodeTable().decode(bytes, result);
+    if (damaged)
+        *damaged = held;
     return result;
 }
 
@@ -151,31 +294,38 @@ QString normaliseLookAlikes(const QString &text)
 
 bool encode(const QString &text, QByteArray *out, QString *unencodable)
 {
-    const QString normalised = normaliseLookAlikes(text);
-    QByteArray bytes;
-    bytes.reserve(normalised.size() * 2);
-    qsizetype runStart = 0;
-    const auto flushRun = [&](qsizetype runEnd) {
-        if (runEnd == runStart)
-            return true;
-        const qsizetype failedAt = encodeRun(normalised.mid(runStart, runEnd - runStart), &bytes);
-        if (failedAt < 0)
-            return true;
-        if (unencodable)
-            *unencodable = characterAt(normalised, runStart + failedAt);
-        return false;
-    };
-    for (qsizetype i = 0; i < normalised.size(); ++i) {
-        const char16_t unit = normalised.at(i).unicode();
-        if (!isHeldByte(unit))
+    const EncodeTable &table = encodeTable();
+    const auto *const units = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype size = text.size();
+    // Every unit becomes at most two bytes.
+    QByteArray bytes(size * 2, Qt::Uninitialized);
+    char *next = bytes.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = units[i];
+        if (const quint32 code = table.code(unit)) {
+            if (code >> 16 == 2)
+                *next++ = char(code >> 8);
+            *next++ = char(code);
             continue;
-        if (!flushRun(i))
+        }
+        if (isHeldByte(unit)) {
+            *next++ = char(unit - HeldByteBase);
+            continue;
+        }
+        // A character no code decodes to, a surrogate pair whole: the converter decides.
+        const QString character = characterAt(text, i);
+        QByteArray converted;
+        if (encodeRun(character, &converted) >= 0) {
+            if (unencodable)
+                *unencodable = character;
             return false;
-        bytes.append(char(unit - HeldByteBase));
-        runStart = i + 1;
+        }
+        const qsizetype written = next - bytes.constData();
+        bytes.resize(written + converted.size() + (size - i) * 2);
+        next = std::copy(converted.cbegin(), converted.cend(), bytes.data() + written);
+        i += character.size() - 1;
     }
-    if (!flushRun(normalised.size()))
-        return false;
+    bytes.truncate(next - bytes.constData());
     *out = bytes;
     return true;
 }

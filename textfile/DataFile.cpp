@@ -84,8 +84,13 @@ QString writeAtomically(const QString &path, const QByteArray &bytes)
 QString backUpOnce(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (backedUpFiles().contains(absolute) || !QFileInfo::exists(absolute))
+    if (backedUpFiles().contains(absolute))
         return {};
+    // A file this run creates has no earlier state; a later rewrite must not back up our own write.
+    if (!QFileInfo::exists(absolute)) {
+        backedUpFiles().insert(absolute);
+        return {};
+    }
     QFile original(absolute);
     if (!original.open(QIODevice::ReadOnly))
         return original.errorString();
@@ -144,9 +149,14 @@ SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteA
 
 SaveResult writeLines(const QDir &folder, const QString &name, const QStringList &lines)
 {
+    return writeText(folder, name, joinLines(lines));
+}
+
+SaveResult writeText(const QDir &folder, const QString &name, const QString &text)
+{
     QByteArray bytes;
     QString unencodable;
-    if (!cp932::encode(joinLines(lines), &bytes, &unencodable))
+    if (!cp932::encode(text, &bytes, &unencodable))
         return SaveResult::unencodable(unencodable);
     return rewriteDataFile(folder, name, bytes);
 }

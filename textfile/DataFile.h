@@ -31,6 +31,10 @@ SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteA
 /// Encodes the lines (each followed by CR LF) and rewrites the file with them.
 SaveResult writeLines(const QDir &folder, const QString &name, const QStringList &lines);
 
+/// Encodes text, whose lines are already ended, and rewrites the file with it: for a writer that
+/// builds a large file as one text instead of a list of lines.
+SaveResult writeText(const QDir &folder, const QString &name, const QString &text);
+
 /// Adds lines at the end of the file, creating it when missing. A last line without a line end is
 /// ended first, so the new line never joins it. Done as an atomic rewrite of old bytes plus new.
 SaveResult appendLines(const QDir &folder, const QString &name, const QStringList &lines);

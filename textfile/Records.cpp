@@ -6,7 +6,7 @@
 
 namespace textfile {
 
-QStringList parseRecordFields(const QString &line)
+QStringList parseRecordFields(QStringView line)
 {
     QStringList fields;
     if (line.isEmpty())
@@ -20,14 +20,14 @@ QStringList parseRecordFields(const QString &line)
         if (pos < size && line.at(pos) == u'"') {
             const qsizetype closing = line.indexOf(u'"', pos + 1);
             if (closing < 0) {
-                fields.append(line.mid(pos + 1));
+                fields.append(line.mid(pos + 1).toString());
                 break;
             }
-            fields.append(line.mid(pos + 1, closing - pos - 1));
+            fields.append(line.mid(pos + 1, closing - pos - 1).toString());
             nextComma = line.indexOf(u',', closing + 1);
         } else {
             nextComma = line.indexOf(u',', pos);
-            fields.append(line.mid(pos, nextComma < 0 ? -1 : nextComma - pos));
+            fields.append(line.mid(pos, nextComma < 0 ? -1 : nextComma - pos).toString());
         }
         if (nextComma < 0)
             break;

@@ -13,7 +13,7 @@ namespace textfile {
 /// skipped; a field that begins with a double quote runs to the next double quote and whatever
 /// follows it up to the next comma is skipped; an unquoted field runs to the next comma.
 /// An empty line has no fields.
-QStringList parseRecordFields(const QString &line);
+QStringList parseRecordFields(QStringView line);
 
 /// Double quote, the text unchanged, double quote.
 QString quoteField(const QString &text);

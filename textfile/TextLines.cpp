@@ -9,6 +9,16 @@ DecodedLines splitLines(const QByteArray &bytes)
     DecodedLines result;
     result.endsWithLineEnd = bytes.isEmpty() || bytes.endsWith('\n');
     const QString text = cp932::decode(bytes, &result.damaged);
+    const QList<QStringView> views = lineViews(text);
+    result.lines.reserve(views.size());
+    for (const QStringView line : views)
+        result.lines.append(line.toString());
+    return result;
+}
+
+QList<QStringView> lineViews(QStringView text)
+{
+    QList<QStringView> lines;
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = text.indexOf(u'\n', start);
@@ -18,10 +28,10 @@ DecodedLines splitLines(const QByteArray &bytes)
         qsizetype lineEnd = end;
         if (ended && lineEnd > start && text.at(lineEnd - 1) == u'\r')
             --lineEnd;
-        result.lines.append(text.mid(start, lineEnd - start));
+        lines.append(text.sliced(start, lineEnd - start));
         start = end + 1;
     }
-    return result;
+    return lines;
 }
 
 QString firstUnstorable(const QString &text)

@@ -16,6 +16,10 @@ struct DecodedLines
 /// A last line without a line end still counts; a final line end does not start an empty line.
 DecodedLines splitLines(const QByteArray &bytes);
 
+/// The lines of decoded text, split as splitLines splits them, as views into text: a reader that
+/// keeps only parts of its lines need not copy every line first.
+QList<QStringView> lineViews(QStringView text);
+
 /// The first character that a one-line field of a data file cannot hold: a line break (it would
 /// split the field into lines read as other fields) or a character code page 932 lacks. Empty
 /// when the whole text can be stored.

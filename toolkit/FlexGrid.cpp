@@ -187,13 +187,14 @@ public:
         }
     }
 
-    void appendRow(const QStringList &cells)
+    void appendRows(const QList<QStringList> &rows)
     {
-        QStringList row = cells;
-        row.resize(m_cols);
         const int at = dataRows();
-        beginInsertRows({}, at, at);
-        m_cells.push_back(std::move(row));
+        beginInsertRows({}, at, at + int(rows.size()) - 1);
+        for (QStringList row : rows) {
+            row.resize(m_cols);
+            m_cells.push_back(std::move(row));
+        }
         endInsertRows();
     }
 
@@ -355,8 +356,15 @@ void FlexGrid::setTextAt(int row, int col, const QString &text)
 
 void FlexGrid::appendRow(const QStringList &cells)
 {
-    m_model->appendRow(cells);
-    setRow(rows() - 1);
+    appendRows({ cells });
+}
+
+void FlexGrid::appendRows(const QList<QStringList> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    m_model->appendRows(rows);
+    setRow(this->rows() - 1);
 }
 
 void FlexGrid::setColWidth(int col, int twips)

@@ -47,6 +47,9 @@ public:
     void setTextAt(int row, int col, const QString &text);
     /// Adds a row at the bottom holding cells (column 0 first) and makes it current.
     void appendRow(const QStringList &cells);
+    /// Adds the rows at the bottom in one step, as appendRow for each would; the last becomes
+    /// current. A list of a thousand rows is shown without laying the view out a thousand times.
+    void appendRows(const QList<QStringList> &rows);
 
     void setColWidth(int col, int twips);
     /// Alignment of the column's ordinary cells.

@@ -4,6 +4,73 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <iconv.h>
+
+namespace {
+
+bool isHeldByte(QChar unit)
+{
+    return unit.unicode() >= 0xDC80 && unit.unicode() <= 0xDCFF;
+}
+
+/// glibc's converter used directly, as the reference the codec's tables must agree with.
+class Converter
+{
+public:
+    Converter(const char *to, const char *from)
+        : m_handle(iconv_open(to, from))
+    {
+    }
+    ~Converter() { iconv_close(m_handle); }
+    Converter(const Converter &) = delete;
+    Converter &operator=(const Converter &) = delete;
+
+    /// Converts input whole; false when the converter stops before its end.
+    bool convert(const QByteArray &input, QByteArray *output)
+    {
+        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
+        auto *in = const_cast<char *>(input.constData());
+        size_t inLeft = size_t(input.size());
+        QByteArray buffer(input.size() * 4 + 8, Qt::Uninitialized);
+        char *out = buffer.data();
+        size_t outLeft = size_t(buffer.size());
+        const bool whole = iconv(m_handle, &in, &inLeft, &out, &outLeft) != size_t(-1);
+        *output = buffer.left(buffer.size() - qsizetype(outLeft));
+        return whole;
+    }
+
+    /// Decodes as the converter does run by run: a byte it cannot take at the start of a sequence
+    /// is held as U+DC00 plus the byte, and conversion goes on after it.
+    QString decodeHoldingBytes(const QByteArray &bytes)
+    {
+        QString text;
+        qsizetype at = 0;
+        while (at < bytes.size()) {
+            iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
+            auto *in = const_cast<char *>(bytes.constData() + at);
+            size_t inLeft = size_t(bytes.size() - at);
+            QByteArray buffer(qsizetype(inLeft) * 4 + 8, Qt::Uninitialized);
+            char *out = buffer.data();
+            size_t outLeft = size_t(buffer.size());
+            const bool whole = iconv(m_handle, &in, &inLeft, &out, &outLeft) != size_t(-1);
+            text += QString::fromUtf16(
+                reinterpret_cast<const char16_t *>(buffer.constData()), (buffer.size() - qsizetype(outLeft)) / 2);
+            at = in - bytes.constData();
+            if (whole)
+                break;
+            text += QChar(char16_t(0xDC00 + static_cast<unsigned char>(bytes.at(at))));
+            ++at;
+        }
+        return text;
+    }
+
+private:
+    iconv_t m_handle;
+};
+
+} // namespace
+
 class TestCp932 : public QObject
 {
     Q_OBJECT
@@ -63,6 +130,59 @@ private Q_SLOTS:
         QVERIFY(cp932::encode(text, &written));
         QCOMPARE(written, damagedBytes);
         QVERIFY(cp932::firstUnencodable(text).isEmpty());
+    }
+
+    // The codec looks codes up in tables it asks the converter for once; every one- and two-byte
+    // input, and a long random one, must decode exactly as the converter decodes it.
+    void decodingAgreesWithTheConverterForEveryCode()
+    {
+        Converter converter("UTF-16LE", "CP932");
+        QByteArray input;
+        for (int first = 0; first < 256; ++first) {
+            input = QByteArray(1, char(first));
+            QCOMPARE(cp932::decode(input), converter.decodeHoldingBytes(input));
+            for (int second = 0; second < 256; ++second) {
+                input = QByteArray(1, char(first)) + char(second);
+                const QString expected = converter.decodeHoldingBytes(input);
+                bool damaged = false;
+                if (cp932::decode(input, &damaged) != expected)
+                    QFAIL(qPrintable(QStringLiteral("bytes %1").arg(QString::fromLatin1(input.toHex()))));
+                QCOMPARE(damaged, std::any_of(expected.cbegin(), expected.cend(), isHeldByte));
+            }
+        }
+        QByteArray noise(100000, Qt::Uninitialized);
+        quint32 seed = 12345;
+        for (char &byte : noise) {
+            seed = seed * 1103515245 + 12345;
+            byte = char(seed >> 16);
+        }
+        QCOMPARE(cp932::decode(noise), converter.decodeHoldingBytes(noise));
+    }
+
+    // Encoding also goes through a table; every UTF-16 unit must encode as the converter encodes
+    // it (after the look-alike mapping), or be refused as the character the converter cannot take.
+    void encodingAgreesWithTheConverterForEveryUnit()
+    {
+        Converter converter("CP932", "UTF-16LE");
+        for (int unit = 0; unit < 0x10000; ++unit) {
+            if (unit >= 0xDC80 && unit <= 0xDCFF)
+                continue; // held bytes, tested above
+            const QString text { QChar(char16_t(unit)) };
+            const QString mapped = cp932::normaliseLookAlikes(text);
+            QByteArray expected;
+            const bool convertible = converter.convert(
+                QByteArray(reinterpret_cast<const char *>(mapped.utf16()), mapped.size() * 2), &expected);
+            QByteArray bytes;
+            QString refused;
+            const bool encoded = cp932::encode(text, &bytes, &refused);
+            if (encoded != convertible || (encoded && bytes != expected) || (!encoded && refused != text))
+                QFAIL(qPrintable(QStringLiteral("unit %1").arg(unit, 4, 16, QLatin1Char('0'))));
+        }
+        // A character outside the Basic Multilingual Plane is refused whole, as its surrogate pair.
+        QString refused;
+        QByteArray bytes;
+        QVERIFY(!cp932::encode(QStringLiteral("a\U0001F3A4b"), &bytes, &refused));
+        QCOMPARE(refused, QStringLiteral("\U0001F3A4"));
     }
 
     void linesSplitAtCrLfAndLoneLf()

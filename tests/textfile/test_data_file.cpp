@@ -65,6 +65,15 @@ private Q_SLOTS:
         QCOMPARE(readBytes(path), QByteArray("third\r\n"));
     }
 
+    void fileCreatedInARunGetsNoBackup()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("場所.txt"));
+        QVERIFY(textfile::appendLines(m_dir, QStringLiteral("場所.txt"), { "first" }).ok());
+        QVERIFY(textfile::appendLines(m_dir, QStringLiteral("場所.txt"), { "second" }).ok());
+        QCOMPARE(readBytes(path), QByteArray("first\r\nsecond\r\n"));
+        QVERIFY(!QFile::exists(path + QStringLiteral(".bak")));
+    }
+
     void unencodableWriteLeavesTheFileAlone()
     {
         const QString path = m_dir.filePath(QStringLiteral("場所.txt"));

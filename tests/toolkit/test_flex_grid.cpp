@@ -92,6 +92,35 @@ private Q_SLOTS:
         QCOMPARE(grid->textAt(2, 3), QString());
     }
 
+    void appendRowsIsAppendRowForEachInOneInsertion()
+    {
+        const QList<QStringList> rows { { QStringLiteral("1"), QStringLiteral("A") },
+            { QStringLiteral("2"), QStringLiteral("B"), QStringLiteral("b"), QStringLiteral("extra") },
+            { QStringLiteral("3"), QStringLiteral("C"), QStringLiteral("c") } };
+        FlexGrid oneByOne;
+        oneByOne.setCols(3);
+        for (const QStringList &row : rows)
+            oneByOne.appendRow(row);
+
+        grid->appendRow({ QStringLiteral("0"), QStringLiteral("before") });
+        QSignalSpy inserted(grid->model(), &QAbstractItemModel::rowsInserted);
+        grid->appendRows(rows);
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(grid->rows(), 5);
+        QCOMPARE(grid->row(), 4);
+        QCOMPARE(grid->textAt(1, 1), QStringLiteral("before"));
+        for (int row = 1; row < oneByOne.rows(); ++row) {
+            for (int col = 0; col < 4; ++col)
+                QCOMPARE(grid->textAt(row + 1, col), oneByOne.textAt(row, col));
+        }
+
+        // Nothing to add changes nothing, not even the current row.
+        grid->setRow(2);
+        grid->appendRows({});
+        QCOMPARE(grid->rows(), 5);
+        QCOMPARE(grid->row(), 2);
+    }
+
     void outOfRangePositionsAreClampedOrIgnored()
     {
         addRow(*grid, { QStringLiteral("1"), QStringLiteral("A"), QStringLiteral("a") });

@@ -1,0 +1,44 @@
+#include "app/StartUp.h"
+
+#include "app/AppResources.h"
+#include "app/MainWindow.h"
+#include "app/SplashWindow.h"
+#include "toolkit/Fonts.h"
+#include "toolkit/Pictures.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QIcon>
+
+namespace {
+
+/// Work each run needs once, done at the start instead of on the first opening of a window, where
+/// it made the opening take longer than a frame: finding the fallback font for Japanese text in the
+/// default font (the buttons and frame captions of the other windows use it), loading the text font
+/// of the artist and song windows, and reading the style's pictures of the picture buttons.
+void prepareSharedResources()
+{
+    const QString japanese = QStringLiteral("あア亜ｱ");
+    QFontMetrics(QApplication::font()).horizontalAdvance(japanese);
+    QFontMetrics(msPGothic(11.25)).horizontalAdvance(japanese);
+    for (const QStyle::StandardPixmap picture :
+        { QStyle::SP_FileIcon, QStyle::SP_DialogSaveButton, QStyle::SP_ArrowBack, QStyle::SP_FileDialogNewFolder })
+        standardPicture(picture);
+}
+
+} // namespace
+
+void prepareApplication()
+{
+    loadAppResources();
+    installFontSubstitutions();
+    QApplication::setApplicationName(QStringLiteral("Crooner's Diary"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    prepareSharedResources();
+}
+
+std::unique_ptr<MainWindow> startMainWindow(SharedTables &tables)
+{
+    SplashWindow splash;
+    return splash.startUp(tables);
+}

@@ -1,0 +1,382 @@
+// Every file the program writes, made unwritable in each way a user meets: the data folder
+// read-only, the file read-only, the folder gone after start-up. Each save must say why it failed,
+// leave the file as it was and leave the tables equal to what the files hold.
+
+#include "DataFolder.h"
+
+#include "diary/ChoiceList.h"
+#include "toolkit/ScriptedMessages.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+enum class Failure
+{
+    ReadOnlyFolder,
+    ReadOnlyFile,
+    FolderGone
+};
+
+/// What the user does that writes a file, told apart by the file written and the window used.
+enum class Operation
+{
+    NewOuting,
+    ChangedOuting,
+    SingCount,
+    SongSave,
+    ArtistSave,
+    PlaceChoice,
+    MemberChoice,
+    PersonalSave
+};
+
+const QString DiaryFile = QStringLiteral("カラオケ.TXT");
+const QString SongFile = QStringLiteral("曲目.txt");
+const QString ArtistFile = QStringLiteral("アーティスト.txt");
+const QString PlaceFile = QStringLiteral("場所.txt");
+const QString MemberFile = QStringLiteral("メンバー.txt");
+const QString PersonalFile = QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ.txt");
+
+const ShownMessage AskNew { QStringLiteral("新しい日付です。新規登録します。"), QStringLiteral("新規登録確認"),
+    MessageButtons::OkCancel, MessageIcon::Information };
+const ShownMessage AskChange { QStringLiteral("既存の日付です。変更登録します。"), QStringLiteral("変更登録確認"),
+    MessageButtons::OkCancel, MessageIcon::Information };
+const ShownMessage Done { QStringLiteral("登録しました"), QStringLiteral("登録終了"), MessageButtons::Ok,
+    MessageIcon::Information };
+const ShownMessage AskArtist { QStringLiteral("『 新人 』を登録します"), QStringLiteral("登録確認"),
+    MessageButtons::OkCancel, MessageIcon::Information };
+
+ShownMessage askToAdd(const QString &name)
+{
+    return { name + QStringLiteral("を新たに追加しますか？"), QStringLiteral("保存確認"), MessageButtons::OkCancel,
+        MessageIcon::Question };
+}
+
+ShownMessage saveError(Failure failure)
+{
+    const int error = failure == Failure::FolderGone ? ENOENT : EACCES;
+    return { QStringLiteral("保存できませんでした\n") + QString::fromLocal8Bit(std::strerror(error)),
+        QStringLiteral("保存エラー"), MessageButtons::Ok, MessageIcon::Warning };
+}
+
+QString targetFile(Operation operation)
+{
+    switch (operation) {
+    case Operation::NewOuting:
+    case Operation::ChangedOuting:
+        return DiaryFile;
+    case Operation::SingCount:
+    case Operation::SongSave:
+        return SongFile;
+    case Operation::ArtistSave:
+        return ArtistFile;
+    case Operation::PlaceChoice:
+        return PlaceFile;
+    case Operation::MemberChoice:
+        return MemberFile;
+    case Operation::PersonalSave:
+        break;
+    }
+    return PersonalFile;
+}
+
+/// The boxes shown from the press to the end of a save that fails with error.
+QList<ShownMessage> messagesOfFailedSave(Operation operation, const ShownMessage &error)
+{
+    switch (operation) {
+    case Operation::NewOuting:
+        return { AskNew, error };
+    case Operation::ChangedOuting:
+        return { AskChange, error };
+    case Operation::SingCount:
+        // The outing is stored; only its count is not.
+        return { AskNew, error, Done };
+    case Operation::ArtistSave:
+        return { AskArtist, error };
+    case Operation::PlaceChoice:
+        return { askToAdd(QStringLiteral("新しい店")), error };
+    case Operation::MemberChoice:
+        return { askToAdd(QStringLiteral("三郎")), error };
+    case Operation::SongSave:
+    case Operation::PersonalSave:
+        break;
+    }
+    return { error };
+}
+
+/// A box of the window that saves, and the text the operation typed into it.
+struct TypedText
+{
+    QString window;
+    QString control;
+    QString text;
+};
+
+TypedText typedText(Operation operation)
+{
+    switch (operation) {
+    case Operation::NewOuting:
+    case Operation::SingCount:
+        return { QStringLiteral("frmMain"), QStringLiteral("cboDate"), QStringLiteral("2024年04月01日") };
+    case Operation::ChangedOuting:
+        return { QStringLiteral("frmMain"), QStringLiteral("cboBasyo"), QStringLiteral("駅前カラオケ") };
+    case Operation::SongSave:
+        return { QStringLiteral("frmInp"), QStringLiteral("txtKyokumei"), QStringLiteral("雪の歌") };
+    case Operation::ArtistSave:
+        return { QStringLiteral("frmKashu"), QStringLiteral("txtKasyu"), QStringLiteral("新人") };
+    case Operation::PlaceChoice:
+        return { QStringLiteral("frmMain"), QStringLiteral("cboBasyo"), QStringLiteral("新しい店") };
+    case Operation::MemberChoice:
+        return { QStringLiteral("frmMain"), QStringLiteral("cboMember"), QStringLiteral("三郎") };
+    case Operation::PersonalSave:
+        break;
+    }
+    return { QStringLiteral("frmPrivate"), QStringLiteral("txtNamae"), QStringLiteral("新しい名前") };
+}
+
+QStringList items(const QComboBox *box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Failure)
+Q_DECLARE_METATYPE(Operation)
+
+class TestSaveFailures : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<DataFolder> data;
+
+    QWidget *main() const { return data->window(); }
+    void click(const QWidget *window, const QString &button)
+    {
+        QTest::mouseClick(control<QAbstractButton>(window, button), Qt::LeftButton);
+    }
+
+    /// Opens the windows and fills in what the operation saves, short of pressing save.
+    void prepare(Operation operation)
+    {
+        switch (operation) {
+        case Operation::NewOuting:
+        case Operation::SingCount:
+            click(main(), QStringLiteral("cmdNew"));
+            control<QComboBox>(main(), QStringLiteral("cboDate"))->setEditText(QStringLiteral("2024年04月01日"));
+            control<QComboBox>(main(), QStringLiteral("cboJikan"))->setEditText(QStringLiteral("2.5"));
+            control<QComboBox>(main(), QStringLiteral("cboBasyo"))->setEditText(QStringLiteral("港の店"));
+            click(main(), QStringLiteral("cmdInpKyoku"));
+            pickItem(control<QComboBox>(main(), QStringLiteral("cboInpKyoku")), 1);
+            break;
+        case Operation::ChangedOuting:
+            control<QComboBox>(main(), QStringLiteral("cboBasyo"))->setEditText(QStringLiteral("駅前カラオケ"));
+            break;
+        case Operation::SongSave: {
+            click(main(), QStringLiteral("cmdKasyu"));
+            click(openWindow(QStringLiteral("frmKashu")), QStringLiteral("cmdTuika"));
+            const QWidget *songWindow = openWindow(QStringLiteral("frmInp"));
+            control<QLineEdit>(songWindow, QStringLiteral("txtKyokumei"))->setText(QStringLiteral("雪の歌"));
+            control<QLineEdit>(songWindow, QStringLiteral("txtHira"))->setText(QStringLiteral("ゆきのうた"));
+            control<QLineEdit>(songWindow, QStringLiteral("txtKaisu"))->setText(QStringLiteral("0"));
+            break;
+        }
+        case Operation::ArtistSave: {
+            click(main(), QStringLiteral("cmdKasyu"));
+            const QWidget *artistWindow = openWindow(QStringLiteral("frmKashu"));
+            click(artistWindow, QStringLiteral("cmdNew"));
+            control<QLineEdit>(artistWindow, QStringLiteral("txtKasyu"))->setText(QStringLiteral("新人"));
+            control<QLineEdit>(artistWindow, QStringLiteral("txtHira"))->setText(QStringLiteral("しんじん"));
+            break;
+        }
+        case Operation::PlaceChoice:
+            break;
+        case Operation::MemberChoice:
+            click(main(), QStringLiteral("cmdMember"));
+            break;
+        case Operation::PersonalSave: {
+            click(main(), QStringLiteral("cmdPrivate"));
+            const QWidget *privateWindow = openWindow(QStringLiteral("frmPrivate"));
+            control<QLineEdit>(privateWindow, QStringLiteral("txtNamae"))->setText(QStringLiteral("新しい名前"));
+            control<QLineEdit>(privateWindow, QStringLiteral("txtPoint"))->setText(QStringLiteral("200"));
+            break;
+        }
+        }
+    }
+
+    /// Presses the button (or the key) that saves.
+    void commit(Operation operation)
+    {
+        switch (operation) {
+        case Operation::NewOuting:
+        case Operation::ChangedOuting:
+        case Operation::SingCount:
+            click(main(), QStringLiteral("cmdTouroku"));
+            break;
+        case Operation::SongSave:
+            click(openWindow(QStringLiteral("frmInp")), QStringLiteral("cmdHozon"));
+            break;
+        case Operation::ArtistSave:
+            click(openWindow(QStringLiteral("frmKashu")), QStringLiteral("cmdTouroku"));
+            break;
+        case Operation::PlaceChoice:
+            enterName(control<QComboBox>(main(), QStringLiteral("cboBasyo")), QStringLiteral("新しい店"));
+            break;
+        case Operation::MemberChoice:
+            enterName(control<QComboBox>(main(), QStringLiteral("cboMember")), QStringLiteral("三郎"));
+            break;
+        case Operation::PersonalSave:
+            click(openWindow(QStringLiteral("frmPrivate")), QStringLiteral("cmdHozon"));
+            break;
+        }
+    }
+
+    void induce(Failure failure, const QString &file)
+    {
+        switch (failure) {
+        case Failure::ReadOnlyFolder:
+            data->makeFolderReadOnly();
+            break;
+        case Failure::ReadOnlyFile:
+            data->makeFileReadOnly(file);
+            break;
+        case Failure::FolderGone:
+            data->moveAway();
+            break;
+        }
+    }
+
+    /// Every table in memory holds what its file holds, wherever the folder now is.
+    void verifyTablesEqualFiles()
+    {
+        const SharedTables &tables = data->tables();
+        QCOMPARE(tables.diary.entries(), DiaryBook::parse(data->bytes(DiaryFile)).entries());
+        QCOMPARE(tables.songs.songs(), SongCatalogue::parse(data->bytes(SongFile)));
+        QCOMPARE(tables.artists.artists(), ArtistCatalogue::parse(data->bytes(ArtistFile)));
+        PersonalData stored;
+        parsePersonalData(data->bytes(PersonalFile), stored);
+        QCOMPARE(tables.personal.userName, stored.userName);
+        QCOMPARE(tables.personal.targetPoints, stored.targetPoints);
+        QCOMPARE(
+            items(control<QComboBox>(main(), QStringLiteral("cboBasyo"))), choicelist::parse(data->bytes(PlaceFile)));
+        QCOMPARE(
+            items(control<QComboBox>(main(), QStringLiteral("cboMember"))), choicelist::parse(data->bytes(MemberFile)));
+    }
+
+private slots:
+    void init()
+    {
+        messages = std::make_unique<ScriptedMessages>();
+        data = std::make_unique<DataFolder>();
+        data->copyFrom(QStringLiteral("basic"));
+        data->open();
+    }
+
+    void cleanup()
+    {
+        data.reset();
+        messages.reset();
+    }
+
+    void failedSaveKeepsFileAndTables_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        QTest::addColumn<Failure>("failure");
+        const std::pair<const char *, Operation> operations[] = { { "new outing", Operation::NewOuting },
+            { "changed outing", Operation::ChangedOuting }, { "song save", Operation::SongSave },
+            { "artist save", Operation::ArtistSave }, { "place choice", Operation::PlaceChoice },
+            { "member choice", Operation::MemberChoice }, { "personal save", Operation::PersonalSave } };
+        const std::pair<const char *, Failure> failures[] = { { "read-only folder", Failure::ReadOnlyFolder },
+            { "read-only file", Failure::ReadOnlyFile }, { "folder gone", Failure::FolderGone } };
+        for (const auto &[operationName, operation] : operations) {
+            for (const auto &[failureName, failure] : failures)
+                QTest::addRow("%s, %s", operationName, failureName) << operation << failure;
+        }
+        // The registration writes the diary first, so with the folder read-only or gone it stops
+        // there and never reaches the count; only a read-only catalogue lets the count fail alone.
+        QTest::addRow("sing count, read-only file") << Operation::SingCount << Failure::ReadOnlyFile;
+    }
+
+    void failedSaveKeepsFileAndTables()
+    {
+        QFETCH(Operation, operation);
+        QFETCH(Failure, failure);
+        const QString file = targetFile(operation);
+        const QString kensu = control<QLabel>(main(), QStringLiteral("lblKensu"))->text();
+        const QString caption = main()->windowTitle();
+
+        prepare(operation);
+        induce(failure, file);
+        const QMap<QString, QByteArray> before = data->snapshot();
+        messages->clear();
+        commit(operation);
+
+        QCOMPARE(messages->shown(), messagesOfFailedSave(operation, saveError(failure)));
+        QCOMPARE(data->bytes(file), before.value(file));
+        if (operation == Operation::SingCount) {
+            QCOMPARE(data->tables().diary.entryCount(), 3);
+            QCOMPARE(data->tables().songs.song(2).singCount, qint16(2));
+        } else {
+            // Nothing at all was written: no backup, no temporary file left behind.
+            QCOMPARE(data->snapshot(), before);
+            QCOMPARE(control<QLabel>(main(), QStringLiteral("lblKensu"))->text(), kensu);
+            QCOMPARE(main()->windowTitle(), caption);
+        }
+        verifyTablesEqualFiles();
+        // The window that failed to save stays open with what was typed, so the user can retry.
+        const TypedText typed = typedText(operation);
+        const QWidget *box = control<QWidget>(openWindow(typed.window), typed.control);
+        const auto *combo = qobject_cast<const QComboBox *>(box);
+        QCOMPARE(combo ? combo->currentText() : qobject_cast<const QLineEdit *>(box)->text(), typed.text);
+    }
+
+    void saveAfterTheFolderReturnsKeepsEveryRecord_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("new outing") << Operation::NewOuting << DiaryFile << 34;
+        QTest::newRow("song save") << Operation::SongSave << SongFile << 4;
+        QTest::newRow("artist save") << Operation::ArtistSave << ArtistFile << 3;
+    }
+
+    void saveAfterTheFolderReturnsKeepsEveryRecord()
+    {
+        QFETCH(Operation, operation);
+        QFETCH(QString, file);
+        QFETCH(int, lines);
+        const QByteArray original = data->bytes(file);
+
+        prepare(operation);
+        data->moveAway();
+        commit(operation);
+        QCOMPARE(messages->shown().last(), saveError(Failure::FolderGone));
+        data->moveBack();
+        commit(operation);
+
+        // The old content comes first or is sorted in among the new record; none of it is lost.
+        const QByteArray saved = data->bytes(file);
+        QCOMPARE(saved.count("\r\n"), lines);
+        for (const QByteArray &line : original.split('\n')) {
+            if (!line.isEmpty())
+                QVERIFY2(saved.contains(line + '\n'), line.constData());
+        }
+        verifyTablesEqualFiles();
+    }
+};
+
+QTEST_MAIN(TestSaveFailures)
+#include "test_save_failures.moc"
