@@ -30,8 +30,7 @@ int selfRatingScore(const QString &selfRating);
 
 /// Sums are formed wide and each result clamped to the 16-bit range; a duration that does not
 /// read as a number counts as 0.
-PointsSummary computePointsSummary(const DiaryBook &diary, const SongCatalogue &songs,
-                                   const ArtistCatalogue &artists);
+PointsSummary computePointsSummary(const DiaryBook &diary, const SongCatalogue &songs, const ArtistCatalogue &artists);
 
 /// currentPoints / targetPoints * 100, rounded half to even and clamped; 0 for a target below 1.
 qint16 computeLevelPercent(qint16 currentPoints, qint16 targetPoints);

@@ -25,7 +25,13 @@ SaveResult readPersonalData(const QDir &folder, PersonalData &data);
 void parsePersonalData(const QByteArray &bytes, PersonalData &data);
 
 /// Why a typed name or target is refused before anything is written.
-enum class PersonalInputProblem { None, BadTarget, NameHoldsSeparator, Unencodable };
+enum class PersonalInputProblem
+{
+    None,
+    BadTarget,
+    NameHoldsSeparator,
+    Unencodable
+};
 
 struct PersonalInputCheck
 {
@@ -40,5 +46,4 @@ PersonalInputCheck checkPersonalInput(const QString &nameText, const QString &ta
 
 /// Writes the two texts as typed (name line 1, target line 2), then sets userName and targetPoints.
 /// Refuses what checkPersonalInput refuses, before writing anything.
-SaveResult savePersonalData(const QDir &folder, PersonalData &data, const QString &nameText,
-                            const QString &targetText);
+SaveResult savePersonalData(const QDir &folder, PersonalData &data, const QString &nameText, const QString &targetText);

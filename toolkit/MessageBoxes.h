@@ -8,9 +8,22 @@ class QWidget;
 
 /// Every message box of the program goes through here, so that tests can answer them and read
 /// back exactly what was shown.
-enum class MessageIcon { Warning, Information, Question };
-enum class MessageButtons { Ok, OkCancel };
-enum class MessageAnswer { Ok, Cancel };
+enum class MessageIcon
+{
+    Warning,
+    Information,
+    Question
+};
+enum class MessageButtons
+{
+    Ok,
+    OkCancel
+};
+enum class MessageAnswer
+{
+    Ok,
+    Cancel
+};
 
 struct ShownMessage
 {

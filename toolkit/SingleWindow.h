@@ -5,13 +5,11 @@
 
 /// A modeless window of which there is never a second copy: opening it again only brings it
 /// forward. The window deletes itself when closed, and the next opening builds it afresh.
-template<typename Window>
-class SingleWindow
+template <typename Window> class SingleWindow
 {
 public:
     /// Shows the open window, or makes one with create() and shows it.
-    template<typename Create>
-    Window *showOrRaise(Create create)
+    template <typename Create> Window *showOrRaise(Create create)
     {
         if (!m_window) {
             m_window = create();
