@@ -2,10 +2,10 @@
 
 #include "app/MainWindow.h"
 #include "app/SharedTables.h"
+#include "tests/support/ComboBoxes.h"
+#include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -24,34 +24,24 @@ public:
     {
         textfile::resetBackupsForTesting();
         if (!set.isEmpty())
-            copyFolder(dataPath(set));
+            copyFolder(testfiles::testDataPath(QStringLiteral("app/") + set));
         if (!variant.isEmpty())
-            copyFolder(dataPath(QStringLiteral("variants/") + variant));
+            copyFolder(testfiles::testDataPath(QStringLiteral("app/variants/") + variant));
     }
-
-    static QString dataPath(const QString &relative) { return QStringLiteral(CROONER_TEST_DATA "/app/") + relative; }
 
     static QByteArray dataBytes(const QString &relative)
     {
-        QFile file(dataPath(relative));
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("missing test data %s", qPrintable(relative));
-        return file.readAll();
+        return testfiles::testData(QStringLiteral("app/") + relative);
     }
 
     QDir folder() const { return QDir(m_dir.path()); }
     QString path(const QString &name) const { return folder().filePath(name); }
 
-    QByteArray bytes(const QString &name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray bytes(const QString &name) const { return testfiles::fileBytes(folder(), name); }
 
     void setBytes(const QString &name, const QByteArray &bytes)
     {
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        if (!testfiles::putFile(folder(), name, bytes))
             qFatal("cannot write fixture %s", qPrintable(name));
     }
 
@@ -99,13 +89,3 @@ private:
     std::unique_ptr<SharedTables> m_tables;
     std::unique_ptr<MainWindow> m_window;
 };
-
-/// Picks item index of a pick list as a user does: opens its list and clicks the item.
-inline void pickItem(QComboBox *box, int index)
-{
-    box->showPopup();
-    QAbstractItemView *view = box->view();
-    const QModelIndex item = view->model()->index(index, box->modelColumn());
-    view->scrollTo(item);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
-}

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 
+#include "tests/support/MainWindowMessages.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/ScriptedMessages.h"
 
@@ -14,28 +15,9 @@ namespace {
 const QString PlaceFile = QStringLiteral("場所.txt");
 const QString MemberFile = QStringLiteral("メンバー.txt");
 
-ShownMessage askToAdd(const QString &name)
-{
-    return { name + QStringLiteral("を新たに追加しますか？"), QStringLiteral("保存確認"), MessageButtons::OkCancel,
-        MessageIcon::Question };
-}
-
 ShownMessage saved(const QString &title)
 {
     return { QStringLiteral("保存しました"), title, MessageButtons::Ok, MessageIcon::Information };
-}
-
-ShownMessage refusal(const QString &text, const QString &title)
-{
-    return { text, title, MessageButtons::Ok, MessageIcon::Warning };
-}
-
-QStringList items(const QComboBox *box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
 }
 
 } // namespace
@@ -90,7 +72,7 @@ private slots:
             QList<ShownMessage>({ askToAdd(QStringLiteral("新しい店")), saved(QStringLiteral("場所リストに追加")) }));
         // The unended last line is ended first, so the two names stay apart.
         QCOMPARE(fx->bytes(PlaceFile), AppFixture::dataBytes(QStringLiteral("golden/place-ended/場所.txt")));
-        QCOMPARE(items(combo(QStringLiteral("cboBasyo"))),
+        QCOMPARE(comboItems(combo(QStringLiteral("cboBasyo"))),
             QStringList({ QStringLiteral("駅前カラオケ"), QStringLiteral("港の店"), QStringLiteral("新しい店") }));
         QCOMPARE(combo(QStringLiteral("cboBasyo"))->currentText(), QStringLiteral("新しい店"));
     }

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 
+#include "tests/support/MainWindowMessages.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/ScriptedMessages.h"
 
@@ -15,22 +16,10 @@ namespace {
 const QString DiaryFile = QStringLiteral("カラオケ.TXT");
 const QString SongFile = QStringLiteral("曲目.txt");
 
-ShownMessage refusal(const QString &text, const QString &title)
-{
-    return { text, title, MessageButtons::Ok, MessageIcon::Warning };
-}
-
 ShownMessage notice(const QString &text, const QString &title)
 {
     return { text, title, MessageButtons::Ok, MessageIcon::Information };
 }
-
-const ShownMessage AskNew { QStringLiteral("新しい日付です。新規登録します。"), QStringLiteral("新規登録確認"),
-    MessageButtons::OkCancel, MessageIcon::Information };
-const ShownMessage AskChange { QStringLiteral("既存の日付です。変更登録します。"), QStringLiteral("変更登録確認"),
-    MessageButtons::OkCancel, MessageIcon::Information };
-const ShownMessage Done { QStringLiteral("登録しました"), QStringLiteral("登録終了"), MessageButtons::Ok,
-    MessageIcon::Information };
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "artists/ArtistCatalogue.h"
 
+#include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
 
 #include <QFile>
@@ -7,18 +8,6 @@
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-} // namespace
 
 class TestArtistCatalogue : public QObject
 {
@@ -38,9 +27,7 @@ private Q_SLOTS:
     {
         QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
         QCOMPARE(m_catalogue.artistCount(), 0);
-        QFile file(m_file);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(testfiles::writeBytes(m_file, {}));
         QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
         QCOMPARE(m_catalogue.artistCount(), 0);
     }
@@ -50,7 +37,7 @@ private Q_SLOTS:
         add("加藤, 一", "かとう");
         add("阿部", "あべ");
         add("佐藤", "さとう");
-        QCOMPARE(readBytes(m_file), readBytes(QStringLiteral(CROONER_TEST_DATA "/artists/three-artists.txt")));
+        QCOMPARE(testfiles::readBytes(m_file), testfiles::testData(QStringLiteral("artists/three-artists.txt")));
         ArtistCatalogue reloaded;
         QVERIFY(reloaded.loadArtistCatalogue(m_dir).ok());
         QCOMPARE(reloaded.artists(), m_catalogue.artists());
@@ -108,14 +95,11 @@ private Q_SLOTS:
         QByteArray bytes;
         for (int i = 0; i < ArtistCatalogue::MaxArtists + 1; ++i)
             bytes += "\"n\",\"r\"\r\n";
-        QFile file(m_file);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        QVERIFY(testfiles::writeBytes(m_file, bytes));
         QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
         QCOMPARE(m_catalogue.artistCount(), ArtistCatalogue::MaxArtists + 1);
         QCOMPARE(m_catalogue.addArtist(m_dir, "x", "x").status, SaveResult::Status::TableFull);
-        QCOMPARE(readBytes(m_file), bytes);
+        QCOMPARE(testfiles::readBytes(m_file), bytes);
     }
 
     void failedSaveLeavesTableEqualToFile()

@@ -1,13 +1,13 @@
 #include "app/SharedTables.h"
 #include "artists/ArtistWindow.h"
 #include "catalogue/SongEntryWindow.h"
+#include "tests/support/TestFiles.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -27,15 +27,10 @@
 
 namespace {
 
-const QString DataDir = QStringLiteral(CROONER_TEST_DATA "/artistwindow/");
 const QString ArtistFile = QStringLiteral("アーティスト.txt");
 const QString SongFile = QStringLiteral("曲目.txt");
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testfiles::readBytes;
 
 QList<SongEntryWindow *> openSongWindows()
 {
@@ -124,9 +119,10 @@ void TestArtistWindow::cleanup()
 void TestArtistWindow::openWindow(bool withData)
 {
     if (withData) {
-        QVERIFY(QFile::copy(DataDir + "artists.txt", folderFile(ArtistFile)));
-        QVERIFY(QFile::copy(DataDir + "songs.txt", folderFile(SongFile)));
-        QVERIFY(QFile::copy(DataDir + "genres.txt", folderFile(QStringLiteral("ジャンル.txt"))));
+        QVERIFY(testfiles::copyTestData(QStringLiteral("artistwindow/artists.txt"), folderFile(ArtistFile)));
+        QVERIFY(testfiles::copyTestData(QStringLiteral("artistwindow/songs.txt"), folderFile(SongFile)));
+        QVERIFY(testfiles::copyTestData(
+            QStringLiteral("artistwindow/genres.txt"), folderFile(QStringLiteral("ジャンル.txt"))));
     }
     QVERIFY(m_tables->artists.loadArtistCatalogue(m_tables->dataFolder).ok());
     QVERIFY(m_tables->songs.loadSongCatalogue(m_tables->dataFolder).ok());
@@ -486,10 +482,7 @@ void TestArtistWindow::registrationRefusesA501stArtist()
     QByteArray full;
     for (int i = 1; i <= 500; ++i)
         full += QStringLiteral("\"a%1\",\"a%1\"\r\n").arg(i, 3, 10, QLatin1Char('0')).toLatin1();
-    QFile file(folderFile(ArtistFile));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(full);
-    file.close();
+    QVERIFY(testfiles::writeBytes(folderFile(ArtistFile), full));
     openWindow(false);
     typeArtist(QStringLiteral("新人"), QStringLiteral("しんじん"));
     click("cmdTouroku");
@@ -524,7 +517,8 @@ void TestArtistWindow::registrationEndsOnTheLastPosition()
     click("cmdTouroku");
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().first().text, QStringLiteral("『 相田 』を登録します"));
-    QCOMPARE(readBytes(folderFile(ArtistFile)), readBytes(DataDir + "artists-with-aida.txt"));
+    QCOMPARE(
+        readBytes(folderFile(ArtistFile)), testfiles::testData(QStringLiteral("artistwindow/artists-with-aida.txt")));
     QCOMPARE(caption(), QStringLiteral("登録 9 / 9"));
     QCOMPARE(listed().at(1), QStringLiteral("相田"));
     // The new reading sorts early, so the window ends on the artist that sorts last.
@@ -622,7 +616,7 @@ void TestArtistWindow::savedSongRefreshesTheGrid()
     QVERIFY(m_messages->shown().isEmpty());
     QCOMPARE(saved.count(), 1);
     QVERIFY(openSongWindows().isEmpty());
-    QCOMPARE(readBytes(folderFile(SongFile)), readBytes(DataDir + "songs-with-yuki.txt"));
+    QCOMPARE(readBytes(folderFile(SongFile)), testfiles::testData(QStringLiteral("artistwindow/songs-with-yuki.txt")));
     QCOMPARE(lblKen(), QStringLiteral("3 / 8"));
     QCOMPARE(control<FlexGrid>("MsgKyoku")->rows(), 5);
     QCOMPARE(gridRow(4), QStringList({ "4", "雪", "演歌", "◎", "○", "2" }));

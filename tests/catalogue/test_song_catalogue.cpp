@@ -1,5 +1,6 @@
 #include "catalogue/SongCatalogue.h"
 
+#include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
 
 #include <QFile>
@@ -10,22 +11,11 @@
 
 namespace {
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-QByteArray testData(const QString &name)
-{
-    return readBytes(QStringLiteral(CROONER_TEST_DATA "/catalogue/") + name);
-}
+using testfiles::readBytes;
 
 bool copyFixture(const QString &name, const QString &to)
 {
-    return QFile::copy(QStringLiteral(CROONER_TEST_DATA "/catalogue/") + name, to)
+    return testfiles::copyTestData(QStringLiteral("catalogue/") + name, to)
         && QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
 }
 
@@ -63,6 +53,7 @@ private Q_SLOTS:
         QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
         QCOMPARE(catalogue.songCount(), 0);
         QVERIFY(catalogue.saveSongCatalogue(m_dir).ok());
+        QVERIFY(QFile::exists(m_file));
         QCOMPARE(readBytes(m_file), QByteArray());
     }
 
@@ -78,7 +69,7 @@ private Q_SLOTS:
         QVERIFY(catalogue.addSong(m_dir, star).ok());
         QVERIFY(catalogue.addSong(m_dir, sea).ok());
         QVERIFY(catalogue.addSong(m_dir, rain).ok());
-        QCOMPARE(readBytes(m_file), testData(QStringLiteral("three-songs.txt")));
+        QCOMPARE(readBytes(m_file), testfiles::testData(QStringLiteral("catalogue/three-songs.txt")));
         QCOMPARE(catalogue.songs(), (QVector<SongRecord> { rain, sea, star }));
     }
 
@@ -103,13 +94,13 @@ private Q_SLOTS:
 
         // Nothing chosen, or a position past the table: no count changes, the file is rewritten.
         QVERIFY(catalogue.countSongSung(m_dir, -1).ok());
-        QCOMPARE(readBytes(m_file), testData(QStringLiteral("counts-rewritten.txt")));
+        QCOMPARE(readBytes(m_file), testfiles::testData(QStringLiteral("catalogue/counts-rewritten.txt")));
         QVERIFY(catalogue.countSongSung(m_dir, 3).ok());
-        QCOMPARE(readBytes(m_file), testData(QStringLiteral("counts-rewritten.txt")));
+        QCOMPARE(readBytes(m_file), testfiles::testData(QStringLiteral("catalogue/counts-rewritten.txt")));
 
         QVERIFY(catalogue.countSongSung(m_dir, 0).ok());
         QVERIFY(catalogue.countSongSung(m_dir, 1).ok());
-        QCOMPARE(readBytes(m_file), testData(QStringLiteral("counts-after.txt")));
+        QCOMPARE(readBytes(m_file), testfiles::testData(QStringLiteral("catalogue/counts-after.txt")));
         QCOMPARE(catalogue.song(1).singCount, qint16(6));
         QCOMPARE(catalogue.song(2).singCount, qint16(32767));
     }
@@ -129,10 +120,7 @@ private Q_SLOTS:
         QByteArray bytes;
         for (int i = 0; i < SongCatalogue::MaxSongs + 1; ++i)
             bytes += "\"t\",\"r\",\"\",\"\",\"\",\"\",0\r\n";
-        QFile file(m_file);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        QVERIFY(testfiles::writeBytes(m_file, bytes));
         SongCatalogue catalogue;
         QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
         QCOMPARE(catalogue.songCount(), SongCatalogue::MaxSongs + 1);

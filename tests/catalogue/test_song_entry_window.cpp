@@ -1,10 +1,11 @@
 #include "app/SharedTables.h"
 #include "catalogue/SongEntryWindow.h"
+#include "tests/support/ComboBoxes.h"
+#include "tests/support/TestFiles.h"
 #include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -17,30 +18,11 @@
 
 namespace {
 
-const QString DataDir = QStringLiteral(CROONER_TEST_DATA "/artistwindow/");
 const QString SongFile = QStringLiteral("曲目.txt");
 const QString GenreFile = QStringLiteral("ジャンル.txt");
 const QPoint TopLeft(40, 30);
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QStringList items(const QComboBox *box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts.append(box->itemText(i));
-    return texts;
-}
+using testfiles::readBytes;
 
 } // namespace
 
@@ -104,8 +86,8 @@ void TestSongEntryWindow::cleanup()
 void TestSongEntryWindow::loadTables(bool withData)
 {
     if (withData) {
-        QVERIFY(QFile::copy(DataDir + "songs.txt", folderFile(SongFile)));
-        QVERIFY(QFile::copy(DataDir + "genres.txt", folderFile(GenreFile)));
+        QVERIFY(testfiles::copyTestData(QStringLiteral("artistwindow/songs.txt"), folderFile(SongFile)));
+        QVERIFY(testfiles::copyTestData(QStringLiteral("artistwindow/genres.txt"), folderFile(GenreFile)));
     }
     QVERIFY(m_tables->songs.loadSongCatalogue(m_tables->dataFolder).ok());
 }
@@ -192,9 +174,9 @@ void TestSongEntryWindow::opensBlankWithTheChoices()
         QVERIFY(choiceBox(name)->isEditable());
         QVERIFY(choiceBox(name)->currentText().isEmpty());
     }
-    QCOMPARE(items(choiceBox("cboJanru")), QStringList({ "ポップス", "演歌", "", "ロック" }));
-    QCOMPARE(items(choiceBox("cboShout")), QStringList({ "◎", "○", "－" }));
-    QCOMPARE(items(choiceBox("cboHyouka")), QStringList({ "◎", "○", "×" }));
+    QCOMPARE(comboItems(choiceBox("cboJanru")), QStringList({ "ポップス", "演歌", "", "ロック" }));
+    QCOMPARE(comboItems(choiceBox("cboShout")), QStringList({ "◎", "○", "－" }));
+    QCOMPARE(comboItems(choiceBox("cboHyouka")), QStringList({ "◎", "○", "×" }));
 }
 
 void TestSongEntryWindow::genresAreReadAtEachOpening()
@@ -204,9 +186,9 @@ void TestSongEntryWindow::genresAreReadAtEachOpening()
     QCOMPARE(choiceBox("cboJanru")->count(), 0);
     delete m_window;
 
-    QVERIFY(writeBytes(folderFile(GenreFile), QByteArray("\x89\x89\x89\xcc\r\n")));
+    QVERIFY(testfiles::writeBytes(folderFile(GenreFile), QByteArray("\x89\x89\x89\xcc\r\n")));
     openWindow();
-    QCOMPARE(items(choiceBox("cboJanru")), QStringList({ "演歌" }));
+    QCOMPARE(comboItems(choiceBox("cboJanru")), QStringList({ "演歌" }));
 }
 
 void TestSongEntryWindow::fillsFromTheLowestSlotWithTheTitle()
@@ -241,9 +223,9 @@ void TestSongEntryWindow::saveAddsTheSongAndCloses()
     QVERIFY(m_messages->shown().isEmpty());
     QCOMPARE(saved.count(), 1);
     QVERIFY(!m_window || !m_window->isVisible());
-    QCOMPARE(readBytes(folderFile(SongFile)), readBytes(DataDir + "songs-with-yuki.txt"));
+    QCOMPARE(readBytes(folderFile(SongFile)), testfiles::testData(QStringLiteral("artistwindow/songs-with-yuki.txt")));
     QCOMPARE(m_tables->songs.songCount(), 7);
-    QCOMPARE(readBytes(folderFile(GenreFile)), readBytes(DataDir + "genres.txt"));
+    QCOMPARE(readBytes(folderFile(GenreFile)), testfiles::testData(QStringLiteral("artistwindow/genres.txt")));
 }
 
 void TestSongEntryWindow::countIsRoundedHalfToEven_data()
@@ -341,7 +323,7 @@ void TestSongEntryWindow::a1001stSongIsRefused()
     QByteArray full;
     for (int i = 1; i <= 1000; ++i)
         full += QStringLiteral("\"t%1\",\"r%1\",\"a\",\"\",\"\",\"\",0\r\n").arg(i, 4, 10, QLatin1Char('0')).toLatin1();
-    QVERIFY(writeBytes(folderFile(SongFile), full));
+    QVERIFY(testfiles::writeBytes(folderFile(SongFile), full));
     loadTables(false);
     openWindow();
     fill(QStringLiteral("雪"), QString(), QStringLiteral("1"));

@@ -1,5 +1,6 @@
 #include "diary/ChoiceList.h"
 
+#include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
 
 #include <QFile>
@@ -10,25 +11,12 @@
 
 namespace {
 
+using testfiles::fileBytes;
+using testfiles::putFile;
+
 QByteArray dataBytes(const QString &name)
 {
-    QFile file(QStringLiteral(CROONER_TEST_DATA "/diary/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing test data %s", qPrintable(name));
-    return file.readAll();
-}
-
-QByteArray fileBytes(const QDir &folder, const QString &name)
-{
-    QFile file(folder.filePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void putFile(const QDir &folder, const QString &name, const QByteArray &bytes)
-{
-    QFile file(folder.filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    return testfiles::testData(QStringLiteral("diary/") + name);
 }
 
 } // namespace
@@ -62,7 +50,7 @@ void TestChoiceList::init()
 
 void TestChoiceList::readsWholeLines()
 {
-    putFile(m_folder, choicelist::PlaceFile, dataBytes("choices.txt"));
+    QVERIFY(putFile(m_folder, choicelist::PlaceFile, dataBytes("choices.txt")));
     const QStringList expected { QStringLiteral("カラオケ館"), QString(), QStringLiteral(" ビッグ, \"エコー\" ") };
     QCOMPARE(choicelist::read(m_folder, choicelist::PlaceFile), expected);
     QCOMPARE(choicelist::parse(dataBytes("choices.txt")), expected);
@@ -70,7 +58,7 @@ void TestChoiceList::readsWholeLines()
 
 void TestChoiceList::appendEndsUnterminatedLine()
 {
-    putFile(m_folder, choicelist::MemberFile, dataBytes("choices-unterminated.txt"));
+    QVERIFY(putFile(m_folder, choicelist::MemberFile, dataBytes("choices-unterminated.txt")));
     QCOMPARE(choicelist::read(m_folder, choicelist::MemberFile),
         QStringList({ QStringLiteral("駅前"), QStringLiteral("大広間") }));
 
@@ -92,7 +80,7 @@ void TestChoiceList::appendCreatesMissingFile()
 void TestChoiceList::upperCaseExtensionIsTheSameFile()
 {
     const QString upperCase = QStringLiteral("メンバー.TXT");
-    putFile(m_folder, upperCase, dataBytes("choices-unterminated.txt"));
+    QVERIFY(putFile(m_folder, upperCase, dataBytes("choices-unterminated.txt")));
     QCOMPARE(choicelist::read(m_folder, choicelist::MemberFile).size(), 2);
     QVERIFY(choicelist::append(m_folder, choicelist::MemberFile, QStringLiteral("新しい店")).ok());
     QCOMPARE(fileBytes(m_folder, upperCase), dataBytes("choices-appended.txt"));
@@ -112,7 +100,7 @@ void TestChoiceList::unwritableNameIsRefused()
     QFETCH(QString, name);
     QFETCH(QString, character);
 
-    putFile(m_folder, choicelist::PlaceFile, dataBytes("choices-unterminated.txt"));
+    QVERIFY(putFile(m_folder, choicelist::PlaceFile, dataBytes("choices-unterminated.txt")));
     const SaveResult result = choicelist::append(m_folder, choicelist::PlaceFile, name);
     QCOMPARE(result.status, SaveResult::Status::Unencodable);
     QCOMPARE(result.character, character);

@@ -1,5 +1,6 @@
 #include "diary/DiaryBook.h"
 
+#include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
 
 #include <QFile>
@@ -10,25 +11,12 @@
 
 namespace {
 
+using testfiles::fileBytes;
+using testfiles::putFile;
+
 QByteArray dataBytes(const QString &name)
 {
-    QFile file(QStringLiteral(CROONER_TEST_DATA "/diary/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing test data %s", qPrintable(name));
-    return file.readAll();
-}
-
-QByteArray fileBytes(const QDir &folder, const QString &name)
-{
-    QFile file(folder.filePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void putFile(const QDir &folder, const QString &name, const QByteArray &bytes)
-{
-    QFile file(folder.filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    return testfiles::testData(QStringLiteral("diary/") + name);
 }
 
 bool startsWith(const QStringList &whole, const QStringList &part)
@@ -120,7 +108,7 @@ void TestDiaryBook::writesBookByAppending()
 
 void TestDiaryBook::readsBook()
 {
-    putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt"));
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt")));
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
     QCOMPARE(book.entries(), bookEntries());
@@ -130,7 +118,7 @@ void TestDiaryBook::readsBook()
 
 void TestDiaryBook::emptyFileIsEmptyBook()
 {
-    putFile(m_folder, DiaryBook::FileName, {});
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, {}));
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
     QCOMPARE(book.entryCount(), 0);
@@ -139,7 +127,7 @@ void TestDiaryBook::emptyFileIsEmptyBook()
 
 void TestDiaryBook::changeRewritesEveryEntry()
 {
-    putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt"));
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt")));
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
 
@@ -199,7 +187,7 @@ void TestDiaryBook::malformedFileKeepsWhatWasRead()
     QFETCH(QVector<DiaryEntry>, expected);
     QFETCH(QString, rewritten);
 
-    putFile(m_folder, DiaryBook::FileName, dataBytes(input));
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes(input)));
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
     QCOMPARE(book.entries(), expected);
@@ -248,7 +236,7 @@ void TestDiaryBook::undecodableBytesSurviveRewrite()
     // A stray byte at the end of the first place name.
     QByteArray damaged = dataBytes("book.txt");
     damaged.insert(damaged.indexOf("\r\n", damaged.indexOf("1.5\r\n") + 5), '\x80');
-    putFile(m_folder, DiaryBook::FileName, damaged);
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, damaged));
 
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
@@ -262,7 +250,7 @@ void TestDiaryBook::undecodableBytesSurviveRewrite()
 
 void TestDiaryBook::keepsMoreThanTheLimits()
 {
-    putFile(m_folder, DiaryBook::FileName, dataBytes("big-entry.txt"));
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes("big-entry.txt")));
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
     QVERIFY(!book.isDamaged());
@@ -276,7 +264,7 @@ void TestDiaryBook::keepsMoreThanTheLimits()
     QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("big-entry.txt"));
 
     const QByteArray many = dataBytes("book.txt").repeated(151);
-    putFile(m_folder, DiaryBook::FileName, many);
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, many));
     QVERIFY(book.load(m_folder).ok());
     QCOMPARE(book.entryCount(), 302);
     QVERIFY(book.isFull());
@@ -298,7 +286,7 @@ void TestDiaryBook::findDateTakesFirstExactMatch()
 void TestDiaryBook::lowerCaseFileNameIsWrittenBack()
 {
     const QString lowerCase = QStringLiteral("カラオケ.txt");
-    putFile(m_folder, lowerCase, dataBytes("book.txt"));
+    QVERIFY(putFile(m_folder, lowerCase, dataBytes("book.txt")));
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
     QCOMPARE(book.entries(), bookEntries());
@@ -329,7 +317,7 @@ void TestDiaryBook::unwritableEntryIsRefused()
     QFETCH(DiaryEntry, entry);
     QFETCH(QString, character);
 
-    putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt"));
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt")));
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
 
@@ -343,7 +331,7 @@ void TestDiaryBook::unwritableEntryIsRefused()
 
 void TestDiaryBook::failedWriteLeavesBookEqualToFile()
 {
-    putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt"));
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt")));
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
     QFile::setPermissions(m_folder.filePath(DiaryBook::FileName), QFileDevice::ReadOwner);
@@ -361,7 +349,7 @@ void TestDiaryBook::failedWriteLeavesBookEqualToFile()
 
 void TestDiaryBook::readFailureEmptiesBook()
 {
-    putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt"));
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt")));
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
 

@@ -1,5 +1,6 @@
 #include "personal/PersonalData.h"
 
+#include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
 
 #include <QFile>
@@ -7,23 +8,6 @@
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-QByteArray testData(const QString &name)
-{
-    return readBytes(QStringLiteral(CROONER_TEST_DATA "/personal/") + name);
-}
-
-} // namespace
 
 class TestPersonalData : public QObject
 {
@@ -41,7 +25,7 @@ private Q_SLOTS:
     void readsNameThenTarget()
     {
         PersonalData data { {}, 0, 19, 19 };
-        QVERIFY(QFile::copy(QStringLiteral(CROONER_TEST_DATA "/personal/name-and-target.txt"), m_file));
+        QVERIFY(testfiles::copyTestData(QStringLiteral("personal/name-and-target.txt"), m_file));
         QVERIFY(readPersonalData(m_dir, data).ok());
         QCOMPARE(data.userName, QStringLiteral("山田"));
         QCOMPARE(data.targetPoints, qint16(500));
@@ -66,10 +50,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, name);
         QFETCH(int, target);
-        QFile file(m_file);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        QVERIFY(testfiles::writeBytes(m_file, bytes));
         PersonalData data { QStringLiteral("old"), 7, 0, 0 };
         QVERIFY(readPersonalData(m_dir, data).ok());
         QCOMPARE(data.userName, name);
@@ -88,7 +69,7 @@ private Q_SLOTS:
     {
         PersonalData data { {}, 0, 19, 19 };
         QVERIFY(savePersonalData(m_dir, data, QStringLiteral("山田"), QStringLiteral("200.5")).ok());
-        QCOMPARE(readBytes(m_file), testData(QStringLiteral("saved-200.5.txt")));
+        QCOMPARE(testfiles::readBytes(m_file), testfiles::testData(QStringLiteral("personal/saved-200.5.txt")));
         QCOMPARE(data.userName, QStringLiteral("山田"));
         QCOMPARE(data.targetPoints, qint16(200));
         QCOMPARE(data.currentPoints, qint16(19));

@@ -1,10 +1,10 @@
 #include "personal/PrivateWindow.h"
 
 #include "app/SharedTables.h"
+#include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
 #include "toolkit/ScriptedMessages.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,10 +54,7 @@ void TestPrivateWindow::init()
     textfile::resetBackupsForTesting();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    QFile file(QDir(m_dir->path()).filePath(PersonalData::FileName));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(StoredFile), StoredFile.size());
-    file.close();
+    QVERIFY(testfiles::putFile(QDir(m_dir->path()), PersonalData::FileName, StoredFile));
 
     m_tables = std::make_unique<SharedTables>(QDir(m_dir->path()));
     m_tables->personal = { QStringLiteral("山田"), 100, 19, 19 };
@@ -81,10 +78,7 @@ void TestPrivateWindow::openWindow()
 
 QByteArray TestPrivateWindow::fileBytes() const
 {
-    QFile file(QDir(m_dir->path()).filePath(PersonalData::FileName));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return testfiles::fileBytes(QDir(m_dir->path()), PersonalData::FileName);
 }
 
 void TestPrivateWindow::showsTheLoadedValues()

@@ -2,11 +2,13 @@
 
 #include "app/MainWindow.h"
 #include "app/SharedTables.h"
+#include "tests/support/ComboBoxes.h"
+#include "tests/support/TestFiles.h"
 #include "textfile/Cp932.h"
 #include "textfile/DataFile.h"
 #include "textfile/TextLines.h"
 
-#include <QAbstractItemView>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -44,17 +46,9 @@ public:
     DataFolder(const DataFolder &) = delete;
     DataFolder &operator=(const DataFolder &) = delete;
 
-    static QString dataPath(const QString &relative)
-    {
-        return QStringLiteral(CROONER_TEST_DATA "/reliability/") + relative;
-    }
-
     static QByteArray dataBytes(const QString &relative)
     {
-        QFile file(dataPath(relative));
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("missing test data %s", qPrintable(relative));
-        return file.readAll();
+        return testfiles::testData(QStringLiteral("reliability/") + relative);
     }
 
     /// The folder where the data files now are: "data", or "moved" after moveAway().
@@ -62,7 +56,7 @@ public:
 
     void copyFrom(const QString &set)
     {
-        QDirIterator it(dataPath(set), QDir::Files);
+        QDirIterator it(testfiles::testDataPath(QStringLiteral("reliability/") + set), QDir::Files);
         while (it.hasNext()) {
             it.next();
             setBytes(it.fileName(), dataBytes(set + u'/' + it.fileName()));
@@ -71,8 +65,7 @@ public:
 
     void setBytes(const QString &name, const QByteArray &bytes)
     {
-        QFile file(current().filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        if (!testfiles::putFile(current(), name, bytes))
             qFatal("cannot write fixture %s", qPrintable(name));
     }
 
@@ -85,11 +78,7 @@ public:
         setBytes(name, bytes);
     }
 
-    QByteArray bytes(const QString &name) const
-    {
-        QFile file(current().filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray bytes(const QString &name) const { return testfiles::fileBytes(current(), name); }
 
     /// Every file of the folder with its bytes.
     QMap<QString, QByteArray> snapshot() const
@@ -163,14 +152,10 @@ template <typename Widget> Widget *control(const QWidget *window, const QString 
     return widget;
 }
 
-/// Picks item index of a pick list as a user does: opens its list and clicks the item.
-inline void pickItem(QComboBox *box, int index)
+/// Clicks the button of the given name inside a window.
+inline void click(const QWidget *window, const QString &button)
 {
-    box->showPopup();
-    QAbstractItemView *view = box->view();
-    const QModelIndex item = view->model()->index(index, box->modelColumn());
-    view->scrollTo(item);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+    QTest::mouseClick(control<QAbstractButton>(window, button), Qt::LeftButton);
 }
 
 /// Types a name into an editable pick list and presses Enter.

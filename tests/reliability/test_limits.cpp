@@ -6,7 +6,6 @@
 #include "toolkit/FlexGrid.h"
 #include "toolkit/ScriptedMessages.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QDate>
 #include <QGroupBox>
@@ -140,10 +139,6 @@ private:
     std::unique_ptr<DataFolder> data;
 
     QWidget *main() const { return data->window(); }
-    void click(const QWidget *window, const QString &button)
-    {
-        QTest::mouseClick(control<QAbstractButton>(window, button), Qt::LeftButton);
-    }
     QString label(const QWidget *window, const QString &name) const { return control<QLabel>(window, name)->text(); }
 
     void open(int outings, int songs, int artists)

@@ -5,9 +5,9 @@
 #include "DataFolder.h"
 
 #include "diary/ChoiceList.h"
+#include "tests/support/MainWindowMessages.h"
 #include "toolkit/ScriptedMessages.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,20 +45,8 @@ const QString PlaceFile = QStringLiteral("場所.txt");
 const QString MemberFile = QStringLiteral("メンバー.txt");
 const QString PersonalFile = QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ.txt");
 
-const ShownMessage AskNew { QStringLiteral("新しい日付です。新規登録します。"), QStringLiteral("新規登録確認"),
-    MessageButtons::OkCancel, MessageIcon::Information };
-const ShownMessage AskChange { QStringLiteral("既存の日付です。変更登録します。"), QStringLiteral("変更登録確認"),
-    MessageButtons::OkCancel, MessageIcon::Information };
-const ShownMessage Done { QStringLiteral("登録しました"), QStringLiteral("登録終了"), MessageButtons::Ok,
-    MessageIcon::Information };
 const ShownMessage AskArtist { QStringLiteral("『 新人 』を登録します"), QStringLiteral("登録確認"),
     MessageButtons::OkCancel, MessageIcon::Information };
-
-ShownMessage askToAdd(const QString &name)
-{
-    return { name + QStringLiteral("を新たに追加しますか？"), QStringLiteral("保存確認"), MessageButtons::OkCancel,
-        MessageIcon::Question };
-}
 
 ShownMessage saveError(Failure failure)
 {
@@ -142,14 +130,6 @@ TypedText typedText(Operation operation)
     return { QStringLiteral("frmPrivate"), QStringLiteral("txtNamae"), QStringLiteral("新しい名前") };
 }
 
-QStringList items(const QComboBox *box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Failure)
@@ -164,10 +144,6 @@ private:
     std::unique_ptr<DataFolder> data;
 
     QWidget *main() const { return data->window(); }
-    void click(const QWidget *window, const QString &button)
-    {
-        QTest::mouseClick(control<QAbstractButton>(window, button), Qt::LeftButton);
-    }
 
     /// Opens the windows and fills in what the operation saves, short of pressing save.
     void prepare(Operation operation)
@@ -270,10 +246,10 @@ private:
         parsePersonalData(data->bytes(PersonalFile), stored);
         QCOMPARE(tables.personal.userName, stored.userName);
         QCOMPARE(tables.personal.targetPoints, stored.targetPoints);
-        QCOMPARE(
-            items(control<QComboBox>(main(), QStringLiteral("cboBasyo"))), choicelist::parse(data->bytes(PlaceFile)));
-        QCOMPARE(
-            items(control<QComboBox>(main(), QStringLiteral("cboMember"))), choicelist::parse(data->bytes(MemberFile)));
+        QCOMPARE(comboItems(control<QComboBox>(main(), QStringLiteral("cboBasyo"))),
+            choicelist::parse(data->bytes(PlaceFile)));
+        QCOMPARE(comboItems(control<QComboBox>(main(), QStringLiteral("cboMember"))),
+            choicelist::parse(data->bytes(MemberFile)));
     }
 
 private slots:

@@ -1,27 +1,12 @@
 #include "textfile/DataFile.h"
 
+#include "tests/support/TestFiles.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
+using testfiles::readBytes;
 
 class TestDataFile : public QObject
 {
@@ -37,7 +22,7 @@ private Q_SLOTS:
 
     void namesMatchWithAsciiLettersFolded()
     {
-        writeBytes(m_dir.filePath(QStringLiteral("カラオケ.txt")), "old\r\n");
+        QVERIFY(testfiles::writeBytes(m_dir.filePath(QStringLiteral("カラオケ.txt")), "old\r\n"));
         QCOMPARE(textfile::resolveDataFile(m_dir, QStringLiteral("カラオケ.TXT")),
             m_dir.filePath(QStringLiteral("カラオケ.txt")));
         // Only ASCII letters fold: half-width katakana is not full-width katakana.
@@ -58,7 +43,7 @@ private Q_SLOTS:
     void firstRewriteOfARunKeepsABackup()
     {
         const QString path = m_dir.filePath(QStringLiteral("曲目.txt"));
-        writeBytes(path, "original\r\n");
+        QVERIFY(testfiles::writeBytes(path, "original\r\n"));
         QVERIFY(textfile::writeLines(m_dir, QStringLiteral("曲目.txt"), { "second" }).ok());
         QVERIFY(textfile::writeLines(m_dir, QStringLiteral("曲目.txt"), { "third" }).ok());
         QCOMPARE(readBytes(path + QStringLiteral(".bak")), QByteArray("original\r\n"));
@@ -77,7 +62,7 @@ private Q_SLOTS:
     void unencodableWriteLeavesTheFileAlone()
     {
         const QString path = m_dir.filePath(QStringLiteral("場所.txt"));
-        writeBytes(path, "keep\r\n");
+        QVERIFY(testfiles::writeBytes(path, "keep\r\n"));
         const SaveResult result = textfile::writeLines(m_dir, QStringLiteral("場所.txt"), { "ok", "bad 😀" });
         QCOMPARE(result.status, SaveResult::Status::Unencodable);
         QCOMPARE(result.character, QStringLiteral("😀"));
@@ -88,7 +73,7 @@ private Q_SLOTS:
     void appendEndsAnUnterminatedLastLine()
     {
         const QString path = m_dir.filePath(QStringLiteral("メンバー.txt"));
-        writeBytes(path, "A\r\nB");
+        QVERIFY(testfiles::writeBytes(path, "A\r\nB"));
         QVERIFY(textfile::appendLines(m_dir, QStringLiteral("メンバー.TXT"), { "C" }).ok());
         QCOMPARE(readBytes(path), QByteArray("A\r\nB\r\nC\r\n"));
         QVERIFY(textfile::appendLines(m_dir, QStringLiteral("新しい.txt"), { "X" }).ok());
@@ -98,7 +83,7 @@ private Q_SLOTS:
     void writeProtectedFilesAndFoldersAreNotReplaced()
     {
         const QString path = m_dir.filePath(QStringLiteral("曲目.txt"));
-        writeBytes(path, "protected\r\n");
+        QVERIFY(testfiles::writeBytes(path, "protected\r\n"));
         QFile::setPermissions(path, QFileDevice::ReadOwner);
         SaveResult result = textfile::writeLines(m_dir, QStringLiteral("曲目.txt"), { "x" });
         QCOMPARE(result.status, SaveResult::Status::WriteFailed);
