@@ -290,6 +290,8 @@ FlexGrid::FlexGrid(QWidget *parent)
     // Number and mark columns are narrower than Qt's default minimum section width.
     horizontalHeader()->setMinimumSectionSize(1);
     verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    fitRowHeightToFont();
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
     connect(this, &QAbstractItemView::clicked, this, &FlexGrid::onClicked);
@@ -409,6 +411,21 @@ void FlexGrid::sort(int mode)
     }
     m_model->reorder(order);
     scheduleViewSync();
+}
+
+void FlexGrid::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        fitRowHeightToFont();
+    QTableView::changeEvent(event);
+}
+
+void FlexGrid::fitRowHeightToFont()
+{
+    // Rows as tight as a classic grid's: one line of text with a little air, not the style's
+    // roomy default.
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
 }
 
 void FlexGrid::keyPressEvent(QKeyEvent *event)

@@ -66,6 +66,8 @@ Q_SIGNALS:
 
 private:
     void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void fitRowHeightToFont();
     void onClicked(const QModelIndex &index);
     /// Moves the view's current cell to (row, col) once control returns to the event loop, so
     /// that filling a grid cell by cell costs one selection change, not one per cell.
