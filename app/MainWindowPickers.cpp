@@ -106,11 +106,8 @@ void MainWindow::addListChoice(QComboBox *box, const QString &fileName, const QS
     const QString name = box->currentText();
     if (name.isEmpty())
         return;
-    const QString unencodable = cp932::firstUnencodable(name);
-    if (!unencodable.isEmpty()) {
-        messages::refuseUnencodable(this, unencodable);
+    if (messages::refuseUnstorable(this, { name }))
         return;
-    }
     if (!messages::confirm(
             this, name + QStringLiteral("を新たに追加しますか？"), QStringLiteral("保存確認"), MessageIcon::Question))
         return;

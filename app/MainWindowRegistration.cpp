@@ -4,7 +4,6 @@
 
 #include "app/SharedTables.h"
 #include "textfile/Records.h"
-#include "textfile/TextLines.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/WaitCursor.h"
@@ -77,14 +76,7 @@ bool MainWindow::inputsCanBeStored()
         messages::refuse(this, QStringLiteral("時間は数字で入力してください"), QStringLiteral("時間の形式"));
         return false;
     }
-    for (const QString &typed : { cboDate->currentText(), cboBasyo->currentText() }) {
-        const QString unencodable = textfile::firstUnstorable(typed);
-        if (!unencodable.isEmpty()) {
-            messages::refuseUnencodable(this, unencodable);
-            return false;
-        }
-    }
-    return true;
+    return !messages::refuseUnstorable(this, { cboDate->currentText(), cboBasyo->currentText() });
 }
 
 DiaryEntry MainWindow::entryFromInputs() const

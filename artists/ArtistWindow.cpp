@@ -1,7 +1,6 @@
 #include "artists/ArtistWindow.h"
 
 #include "app/SharedTables.h"
-#include "textfile/Cp932.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
@@ -400,13 +399,8 @@ void ArtistWindow::cmdTouroku_Click()
             this, QStringLiteral("アーティスト名やひらかなに引用符（\"）は使えません"), QStringLiteral("入力エラー"));
         return;
     }
-    for (const QString &text : { name, reading }) {
-        const QString bad = cp932::firstUnencodable(text);
-        if (!bad.isEmpty()) {
-            messages::refuseUnencodable(this, bad);
-            return;
-        }
-    }
+    if (messages::refuseUnstorable(this, { name, reading }))
+        return;
     if (m_tables.artists.isFull()) {
         messages::refuse(this, QStringLiteral("登録できるのは５００名までです"), QStringLiteral("登録上限"));
         return;

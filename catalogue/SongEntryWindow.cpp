@@ -2,7 +2,6 @@
 
 #include "app/SharedTables.h"
 #include "diary/ChoiceList.h"
-#include "textfile/Cp932.h"
 #include "textfile/Records.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
@@ -174,20 +173,15 @@ void SongEntryWindow::cmdHozon_Click()
 
     // The file format has no escape for a double quote, and code page 932 must hold every
     // character; nothing is written when either fails.
-    const QString texts[] = { song.title, song.reading, song.artist, song.genre, song.shoutLevel, song.selfRating };
+    const QStringList texts { song.title, song.reading, song.artist, song.genre, song.shoutLevel, song.selfRating };
     for (const QString &text : texts) {
         if (text.contains(u'"')) {
             messages::refuse(this, QStringLiteral("引用符（\"）は使えません"), InputErrorTitle);
             return;
         }
     }
-    for (const QString &text : texts) {
-        const QString bad = cp932::firstUnencodable(text);
-        if (!bad.isEmpty()) {
-            messages::refuseUnencodable(this, bad);
-            return;
-        }
-    }
+    if (messages::refuseUnstorable(this, texts))
+        return;
     if (m_tables.songs.isFull()) {
         messages::refuse(this, QStringLiteral("登録できるのは１０００曲までです"), QStringLiteral("登録上限"));
         return;

@@ -1,5 +1,7 @@
 #include "toolkit/MessageBoxes.h"
 
+#include "textfile/TextLines.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -65,6 +67,18 @@ void refuseUnencodable(QWidget *parent, const QString &character)
 {
     refuse(parent, QStringLiteral("「") + character + QStringLiteral("」は保存できない文字です"),
         QStringLiteral("入力エラー"));
+}
+
+bool refuseUnstorable(QWidget *parent, const QStringList &texts)
+{
+    for (const QString &text : texts) {
+        const QString character = textfile::firstUnstorable(text);
+        if (!character.isEmpty()) {
+            refuseUnencodable(parent, character);
+            return true;
+        }
+    }
+    return false;
 }
 
 void reportSaveProblem(QWidget *parent, const SaveResult &result)

@@ -3,6 +3,7 @@
 #include "textfile/SaveResult.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -57,6 +58,9 @@ void notify(QWidget *parent, const QString &text, const QString &title);
 
 /// The refusal for a character code page 932 cannot hold: "「X」は保存できない文字です", "入力エラー".
 void refuseUnencodable(QWidget *parent, const QString &character);
+/// Refuses the first character of texts that a data file cannot hold (a line break, or one code
+/// page 932 lacks) as refuseUnencodable does; true when something was refused.
+bool refuseUnstorable(QWidget *parent, const QStringList &texts);
 /// Shows what went wrong for a result that is not ok(): an unencodable character as above, a
 /// failed write as "保存できませんでした" with the reason on a second line, title "保存エラー".
 /// Table-full and double-quote results are refused by each window with its own words.
