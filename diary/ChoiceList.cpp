@@ -21,11 +21,6 @@ QStringList parse(const QByteArray &bytes)
 
 SaveResult append(const QDir &folder, const QString &fileName, const QString &name)
 {
-    // A line break would add two choices where the user typed one.
-    for (const QChar unit : name) {
-        if (unit == u'\r' || unit == u'\n')
-            return SaveResult::unencodable(QString(unit));
-    }
     return textfile::appendLines(folder, fileName, { name });
 }
 

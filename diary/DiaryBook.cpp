@@ -124,10 +124,8 @@ QString lineBreakIn(const DiaryEntry &entry)
     QStringList fields { entry.date, entry.duration, entry.place };
     fields << entry.members << entry.songTitles << entry.songArtists;
     for (const QString &field : fields) {
-        for (const QChar unit : field) {
-            if (unit == u'\r' || unit == u'\n')
-                return QString(unit);
-        }
+        if (const QString lineBreak = textfile::firstLineBreak(field); !lineBreak.isEmpty())
+            return lineBreak;
     }
     return {};
 }
@@ -161,9 +159,9 @@ SaveResult DiaryBook::append(const QDir &folder, const DiaryEntry &entry)
     // A damaged file is written whole in the writers' form, so that the new entry never follows
     // a torn line and the stray lines go; its held bytes are written back where they stood.
     if (m_damaged) {
-        DiaryBook appended = *this;
-        appended.m_entries.append(entry);
-        return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(appended.m_entries)));
+        QVector<DiaryEntry> appended = m_entries;
+        appended.append(entry);
+        return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(appended)));
     }
     return loadAfterWrite(folder, textfile::appendLines(folder, FileName, entryLines(entry)));
 }
@@ -174,9 +172,9 @@ SaveResult DiaryBook::change(const QDir &folder, int number, const DiaryEntry &c
         return SaveResult::writeFailed(QStringLiteral("Entry %1 does not exist").arg(number));
     if (const QString lineBreak = lineBreakIn(changed); !lineBreak.isEmpty())
         return SaveResult::unencodable(lineBreak);
-    DiaryBook changedBook = *this;
-    changedBook.m_entries[number - 1] = changed;
-    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(changedBook.m_entries)));
+    QVector<DiaryEntry> entries = m_entries;
+    entries[number - 1] = changed;
+    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(entries)));
 }
 
 SaveResult DiaryBook::rewrite(const QDir &folder)

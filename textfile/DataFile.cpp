@@ -147,8 +147,24 @@ SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteA
     return failure.isEmpty() ? SaveResult::saved() : SaveResult::writeFailed(failure);
 }
 
+namespace {
+
+/// A line holding a line break would be read back as two lines.
+QString lineBreakIn(const QStringList &lines)
+{
+    for (const QString &line : lines) {
+        if (QString lineBreak = firstLineBreak(line); !lineBreak.isEmpty())
+            return lineBreak;
+    }
+    return {};
+}
+
+} // namespace
+
 SaveResult writeLines(const QDir &folder, const QString &name, const QStringList &lines)
 {
+    if (const QString lineBreak = lineBreakIn(lines); !lineBreak.isEmpty())
+        return SaveResult::unencodable(lineBreak);
     return writeText(folder, name, joinLines(lines));
 }
 
@@ -163,6 +179,8 @@ SaveResult writeText(const QDir &folder, const QString &name, const QString &tex
 
 SaveResult appendLines(const QDir &folder, const QString &name, const QStringList &lines)
 {
+    if (const QString lineBreak = lineBreakIn(lines); !lineBreak.isEmpty())
+        return SaveResult::unencodable(lineBreak);
     QByteArray added;
     QString unencodable;
     if (!cp932::encode(joinLines(lines), &added, &unencodable))

@@ -28,7 +28,8 @@ ReadResult readDataFile(const QDir &folder, const QString &name);
 /// A failure leaves the old file as it was.
 SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteArray &bytes);
 
-/// Encodes the lines (each followed by CR LF) and rewrites the file with them.
+/// Encodes the lines (each followed by CR LF) and rewrites the file with them. A line holding a
+/// line break is refused like a character code page 932 lacks.
 SaveResult writeLines(const QDir &folder, const QString &name, const QStringList &lines);
 
 /// Encodes text, whose lines are already ended, and rewrites the file with it: for a writer that

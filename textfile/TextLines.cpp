@@ -34,13 +34,19 @@ QList<QStringView> lineViews(QStringView text)
     return lines;
 }
 
-QString firstUnstorable(const QString &text)
+QString firstLineBreak(QStringView text)
 {
     for (const QChar unit : text) {
         if (unit == u'\r' || unit == u'\n')
             return QString(unit);
     }
-    return cp932::firstUnencodable(text);
+    return {};
+}
+
+QString firstUnstorable(const QString &text)
+{
+    const QString lineBreak = firstLineBreak(text);
+    return lineBreak.isEmpty() ? cp932::firstUnencodable(text) : lineBreak;
 }
 
 QString joinLines(const QStringList &lines)

@@ -20,6 +20,9 @@ DecodedLines splitLines(const QByteArray &bytes);
 /// keeps only parts of its lines need not copy every line first.
 QList<QStringView> lineViews(QStringView text);
 
+/// The first line break (CR or LF) in text, or an empty string.
+QString firstLineBreak(QStringView text);
+
 /// The first character that a one-line field of a data file cannot hold: a line break (it would
 /// split the field into lines read as other fields) or a character code page 932 lacks. Empty
 /// when the whole text can be stored.

@@ -67,6 +67,10 @@ private Q_SLOTS:
         QCOMPARE(result.status, SaveResult::Status::Unencodable);
         QCOMPARE(result.character, QStringLiteral("😀"));
         QCOMPARE(readBytes(path), QByteArray("keep\r\n"));
+        // A line break would make two lines of one: refused by the line writers alike.
+        QCOMPARE(textfile::writeLines(m_dir, QStringLiteral("場所.txt"), { "a\nb" }).character, QStringLiteral("\n"));
+        QCOMPARE(textfile::appendLines(m_dir, QStringLiteral("場所.txt"), { "a\rb" }).character, QStringLiteral("\r"));
+        QCOMPARE(readBytes(path), QByteArray("keep\r\n"));
         QVERIFY(!QFile::exists(path + QStringLiteral(".bak")));
     }
 
