@@ -1,28 +1,62 @@
 #include "textfile/DataFile.h"
 
 #include "textfile/Cp932.h"
+#include "textfile/FileReplace.h"
+#include "textfile/SystemReason.h"
 #include "textfile/TextLines.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QSet>
+#include <QHash>
+#include <QRegularExpression>
 
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace textfile {
 
 namespace {
 
-/// Absolute paths already copied to ".bak" in this run: only the first rewrite keeps a backup,
-/// so the backup is the file as it was when the program started working on it.
-QSet<QString> &backedUpFiles()
+/// What identifies one version of a file on disk: a rename puts another inode in its place, a
+/// write in place changes its size or modification time.
+struct Stamp
 {
-    static QSet<QString> files;
-    return files;
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modifiedNs = 0;
+
+    bool operator==(const Stamp &) const = default;
+};
+
+Stamp stampOf(const struct stat &status)
+{
+    return { true, status.st_dev, status.st_ino, status.st_size,
+        qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec };
+}
+
+Stamp stampOf(const QString &path)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return stampOf(status);
+}
+
+/// What this run knows of one data file.
+struct FileState
+{
+    bool readFailed = false;
+    Stamp stamp; ///< the version last read or written
+    bool backedUp = false; ///< its old content is kept for this run
+};
+
+/// By absolute path. Files never read or written in this run have no entry and are not checked.
+QHash<QString, FileState> &fileStates()
+{
+    static QHash<QString, FileState> states;
+    return states;
 }
 
 QString foldAscii(const QString &text)
@@ -35,72 +69,62 @@ QString foldAscii(const QString &text)
     return folded;
 }
 
-QString permissionDenied()
-{
-    return QString::fromLocal8Bit(std::strerror(EACCES));
-}
-
 /// Refuses to write where the owner has taken write permission away, also when running as root,
 /// who could otherwise replace a read-only file.
-QString writeProtection(const QString &path)
+int writeProtection(const QString &path)
 {
     const QFileInfo file(path);
     if (file.exists() && !(file.permissions() & QFileDevice::WriteOwner))
-        return permissionDenied();
+        return EACCES;
     const QFileInfo folder(file.absolutePath());
     if (!folder.exists())
-        return QString::fromLocal8Bit(std::strerror(ENOENT));
+        return ENOENT;
     if (!(folder.permissions() & QFileDevice::WriteOwner))
-        return permissionDenied();
-    return {};
+        return EACCES;
+    return 0;
 }
 
-void syncFolder(const QString &folderPath)
+/// Whether the file may be replaced: it was read, it can be written, and nobody else changed it
+/// since. A missing or read-only folder is told as such rather than as a change.
+SaveResult checkBeforeReplace(const QString &path)
 {
-    const QByteArray encoded = QFile::encodeName(folderPath);
-    const int fd = ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+    const QString name = QFileInfo(path).fileName();
+    const auto known = fileStates().constFind(QFileInfo(path).absoluteFilePath());
+    if (known != fileStates().constEnd() && known->readFailed)
+        return SaveResult::notRead(name);
+    if (const int error = writeProtection(path))
+        return SaveResult::writeFailed(systemReason(error, true), name);
+    if (known != fileStates().constEnd() && stampOf(path) != known->stamp)
+        return SaveResult::changedOnDisk(name);
+    return SaveResult::saved();
 }
 
-QString writeAtomically(const QString &path, const QByteArray &bytes)
+/// Replaces the file at path, already checked, and remembers the version written.
+SaveResult replaceChecked(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
+    const QString name = QFileInfo(path).fileName();
+    FileState &state = fileStates()[QFileInfo(path).absoluteFilePath()];
+    if (const auto failure = replaceFile(path, bytes, !state.backedUp)) {
+        QString reason = systemReason(failure->error, true);
+        if (!failure->backupCopy.isEmpty())
+            reason = QStringLiteral("バックアップを作れませんでした（") + failure->backupCopy + QStringLiteral("）：")
+                + reason;
+        return SaveResult::writeFailed(reason, name);
     }
-    if (!file.commit())
-        return file.errorString();
-    syncFolder(QFileInfo(path).absolutePath());
-    return {};
+    state.readFailed = false;
+    state.backedUp = true;
+    state.stamp = stampOf(path);
+    return SaveResult::saved();
 }
 
-QString backUpOnce(const QString &path)
+/// A line holding a line break would be read back as two lines.
+QString lineBreakIn(const QStringList &lines)
 {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (backedUpFiles().contains(absolute))
-        return {};
-    // A file this run creates has no earlier state; a later rewrite must not back up our own write.
-    if (!QFileInfo::exists(absolute)) {
-        backedUpFiles().insert(absolute);
-        return {};
+    for (const QString &line : lines) {
+        if (QString lineBreak = firstLineBreak(line); !lineBreak.isEmpty())
+            return lineBreak;
     }
-    QFile original(absolute);
-    if (!original.open(QIODevice::ReadOnly))
-        return original.errorString();
-    const QByteArray bytes = original.readAll();
-    if (original.error() != QFileDevice::NoError)
-        return original.errorString();
-    const QString failure = writeAtomically(absolute + QLatin1String(".bak"), bytes);
-    if (failure.isEmpty())
-        backedUpFiles().insert(absolute);
-    return failure;
+    return {};
 }
 
 } // namespace
@@ -122,44 +146,42 @@ QString resolveDataFile(const QDir &folder, const QString &name)
 ReadResult readDataFile(const QDir &folder, const QString &name)
 {
     ReadResult result;
-    QFile file(resolveDataFile(folder, name));
+    const QString path = resolveDataFile(folder, name);
+    FileState &state = fileStates()[QFileInfo(path).absoluteFilePath()];
+    state.readFailed = false;
+    state.stamp = {};
+    QFile file(path);
     if (!file.exists())
         return result;
     result.exists = true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+    const auto failed = [&](int error) {
+        state.readFailed = true;
+        result.error = systemReason(error, false);
         return result;
-    }
+    };
+    if (QFileInfo(path).isDir())
+        return failed(EISDIR);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(errorNumberOf(file.errorString()) ? errorNumberOf(file.errorString()) : errno);
+    // The version is taken before reading: a change made while reading then shows at the next save.
+    struct stat status;
+    if (::fstat(file.handle(), &status) != 0)
+        return failed(errno);
     result.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        result.error = file.errorString();
+        return failed(errorNumberOf(file.errorString()) ? errorNumberOf(file.errorString()) : EIO);
+    state.stamp = stampOf(status);
     return result;
 }
 
 SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteArray &bytes)
 {
     const QString path = resolveDataFile(folder, name);
-    QString failure = writeProtection(path);
-    if (failure.isEmpty())
-        failure = backUpOnce(path);
-    if (failure.isEmpty())
-        failure = writeAtomically(path, bytes);
-    return failure.isEmpty() ? SaveResult::saved() : SaveResult::writeFailed(failure);
+    if (const SaveResult check = checkBeforeReplace(path); !check.ok())
+        return check;
+    return replaceChecked(path, bytes);
 }
-
-namespace {
-
-/// A line holding a line break would be read back as two lines.
-QString lineBreakIn(const QStringList &lines)
-{
-    for (const QString &line : lines) {
-        if (QString lineBreak = firstLineBreak(line); !lineBreak.isEmpty())
-            return lineBreak;
-    }
-    return {};
-}
-
-} // namespace
 
 SaveResult writeLines(const QDir &folder, const QString &name, const QStringList &lines)
 {
@@ -185,19 +207,56 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
     QString unencodable;
     if (!cp932::encode(joinLines(lines), &added, &unencodable))
         return SaveResult::unencodable(unencodable);
-    const ReadResult old = readDataFile(folder, name);
-    if (!old.ok())
-        return SaveResult::writeFailed(old.error);
-    QByteArray bytes = old.bytes;
+    const QString path = resolveDataFile(folder, name);
+    if (const SaveResult check = checkBeforeReplace(path); !check.ok())
+        return check;
+    QByteArray bytes;
+    if (QFileInfo::exists(path)) {
+        QFile old(path);
+        errno = 0;
+        if (!old.open(QIODevice::ReadOnly))
+            return SaveResult::writeFailed(systemReason(errno ? errno : EIO, false), QFileInfo(path).fileName());
+        bytes = old.readAll();
+        if (old.error() != QFileDevice::NoError)
+            return SaveResult::writeFailed(systemReason(EIO, false), QFileInfo(path).fileName());
+    }
     if (!bytes.isEmpty() && !bytes.endsWith('\n'))
         bytes += "\r\n";
     bytes += added;
-    return rewriteDataFile(folder, name, bytes);
+    return replaceChecked(path, bytes);
+}
+
+void removeSaveLeftovers(const QDir &folder, const QStringList &fileNames)
+{
+    QStringList known;
+    for (const QString &name : fileNames)
+        known << foldAscii(name) << foldAscii(name + QLatin1String(".bak"));
+    // "." name ".saving" or ".previous", and the temporary link QSaveFile makes beside the former.
+    static const QRegularExpression leftover(QStringLiteral(R"(^\.(.+)\.(?:saving|previous)(?:\.[A-Za-z0-9]{6})?$)"));
+    static const QRegularExpression datedCopy(QStringLiteral(R"(^(.+)\.\d{8}-\d{6}(?:_\d+)?$)"));
+    const auto removeFrom = [&](const QDir &dir, bool dated) {
+        for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            const QRegularExpressionMatch match = leftover.match(entry);
+            if (!match.hasMatch())
+                continue;
+            QString name = match.captured(1);
+            if (dated) {
+                const QRegularExpressionMatch copy = datedCopy.match(name);
+                if (!copy.hasMatch())
+                    continue;
+                name = copy.captured(1);
+            }
+            if (known.contains(foldAscii(name)))
+                QFile::remove(dir.filePath(entry));
+        }
+    };
+    removeFrom(folder, false);
+    removeFrom(QDir(folder.filePath(BackupFolderName)), true);
 }
 
 void resetBackupsForTesting()
 {
-    backedUpFiles().clear();
+    fileStates().clear();
 }
 
 } // namespace textfile

@@ -7,6 +7,10 @@
 #include <QStringList>
 
 /// Data files in the data folder, named as the program names them ("カラオケ.TXT", "曲目.txt"…).
+///
+/// Every read and write is remembered for the rest of the run, so that a file is never rewritten
+/// over content the program did not see: not when it could not be read, and not when another
+/// program changed it since.
 namespace textfile {
 
 /// The path of a data file: the exact name when it exists, otherwise the file whose whole name
@@ -17,15 +21,17 @@ struct ReadResult
 {
     bool exists = false;
     QByteArray bytes;
-    QString error; ///< set when the file exists but could not be read
+    QString error; ///< why, in the user's words, when the file exists but could not be read
     bool ok() const { return error.isEmpty(); }
 };
 
 ReadResult readDataFile(const QDir &folder, const QString &name);
 
-/// Replaces the file's content atomically (QSaveFile, then the folder is synced). Before the first
-/// rewrite of a file in a run, its old content is copied to the same name plus ".bak".
-/// A failure leaves the old file as it was.
+/// Replaces the file's content; done only when every byte is on disk. Before the first rewrite of
+/// a file in a run, its old content is kept in a dated copy in the folder "backup" (the newest 20
+/// per file are kept) and in the same name plus ".bak". A failure leaves every file as it was.
+/// Refused, with nothing written, when the file could not be read or was changed by another
+/// program since this one last read or wrote it.
 SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteArray &bytes);
 
 /// Encodes the lines (each followed by CR LF) and rewrites the file with them. A line holding a
@@ -37,10 +43,16 @@ SaveResult writeLines(const QDir &folder, const QString &name, const QStringList
 SaveResult writeText(const QDir &folder, const QString &name, const QString &text);
 
 /// Adds lines at the end of the file, creating it when missing. A last line without a line end is
-/// ended first, so the new line never joins it. Done as an atomic rewrite of old bytes plus new.
+/// ended first, so the new line never joins it. Done as a rewrite of old bytes plus new, with the
+/// same checks and backups.
 SaveResult appendLines(const QDir &folder, const QString &name, const QStringList &lines);
 
-/// Forgets which files were already backed up, so that tests can start a fresh "run".
+/// Removes what saves killed part way left in the folder and its backup folder: the hidden
+/// temporary files beside the named data files, their ".bak" files and their dated copies. Call
+/// it only while this program alone works on the folder.
+void removeSaveLeftovers(const QDir &folder, const QStringList &fileNames);
+
+/// Forgets every file read, written and backed up, so that tests can start a fresh "run".
 void resetBackupsForTesting();
 
 } // namespace textfile

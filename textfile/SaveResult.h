@@ -4,7 +4,8 @@
 
 /// Outcome of an operation that writes a data file: either it was saved, or it was refused before
 /// anything was written (table full, a double quote the format cannot carry, a character code page
-/// 932 cannot hold), or the write itself failed and the old file was left as it was.
+/// 932 cannot hold, a file that must not be overwritten), or the write itself failed and every file
+/// was left as it was.
 struct SaveResult
 {
     enum class Status
@@ -13,18 +14,26 @@ struct SaveResult
         TableFull,
         HoldsQuote,
         Unencodable,
-        WriteFailed
+        WriteFailed,
+        NotRead, ///< the file exists but could not be read, so what it holds is unknown
+        ChangedOnDisk ///< another program changed the file after this one last read or wrote it
     };
 
     Status status = Status::Saved;
     QString character; ///< the character that cannot be stored, for Unencodable
-    QString reason; ///< the system's reason, for WriteFailed
+    QString reason; ///< why, in the user's words, for WriteFailed
+    QString file; ///< the data file's name as it is in the folder, where one is concerned
 
     bool ok() const { return status == Status::Saved; }
 
     static SaveResult saved() { return {}; }
-    static SaveResult tableFull() { return { Status::TableFull, {}, {} }; }
-    static SaveResult holdsQuote() { return { Status::HoldsQuote, {}, {} }; }
-    static SaveResult unencodable(const QString &character) { return { Status::Unencodable, character, {} }; }
-    static SaveResult writeFailed(const QString &reason) { return { Status::WriteFailed, {}, reason }; }
+    static SaveResult tableFull() { return { Status::TableFull, {}, {}, {} }; }
+    static SaveResult holdsQuote() { return { Status::HoldsQuote, {}, {}, {} }; }
+    static SaveResult unencodable(const QString &character) { return { Status::Unencodable, character, {}, {} }; }
+    static SaveResult writeFailed(const QString &reason, const QString &file = {})
+    {
+        return { Status::WriteFailed, {}, reason, file };
+    }
+    static SaveResult notRead(const QString &file) { return { Status::NotRead, {}, {}, file }; }
+    static SaveResult changedOnDisk(const QString &file) { return { Status::ChangedOnDisk, {}, {}, file }; }
 };

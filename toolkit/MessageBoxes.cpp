@@ -89,11 +89,25 @@ void reportSaveProblem(QWidget *parent, const SaveResult &result)
         break;
     case SaveResult::Status::WriteFailed: {
         QString text = QStringLiteral("保存できませんでした");
-        if (!result.reason.isEmpty())
-            text += u'\n' + result.reason;
+        for (const QString &line : { result.file, result.reason }) {
+            if (!line.isEmpty())
+                text += u'\n' + line;
+        }
         refuse(parent, text, QStringLiteral("保存エラー"));
         break;
     }
+    case SaveResult::Status::NotRead:
+        refuse(parent,
+            result.file + QStringLiteral(" は起動したときに読み込めなかったため、上書きしませんでした。\n")
+                + QStringLiteral("ファイルを確かめてから、プログラムを起動しなおしてください。"),
+            QStringLiteral("保存エラー"));
+        break;
+    case SaveResult::Status::ChangedOnDisk:
+        refuse(parent,
+            result.file + QStringLiteral(" は、このプログラムが読み込んだ後にほかのプログラムで変更されています。\n")
+                + QStringLiteral("その変更を失わないよう、保存しませんでした。プログラムを起動しなおしてください。"),
+            QStringLiteral("保存エラー"));
+        break;
     case SaveResult::Status::Saved:
     case SaveResult::Status::TableFull:
     case SaveResult::Status::HoldsQuote:

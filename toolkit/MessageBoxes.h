@@ -62,7 +62,8 @@ void refuseUnencodable(QWidget *parent, const QString &character);
 /// page 932 lacks) as refuseUnencodable does; true when something was refused.
 bool refuseUnstorable(QWidget *parent, const QStringList &texts);
 /// Shows what went wrong for a result that is not ok(): an unencodable character as above, a
-/// failed write as "保存できませんでした" with the reason on a second line, title "保存エラー".
+/// failed write as "保存できませんでした" with the file and the reason on the next lines, title
+/// "保存エラー"; a file not read or changed by another program as a refusal that names it.
 /// Table-full and double-quote results are refused by each window with its own words.
 void reportSaveProblem(QWidget *parent, const SaveResult &result);
 

@@ -13,8 +13,6 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -48,11 +46,12 @@ const QString PersonalFile = QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ.txt");
 const ShownMessage AskArtist { QStringLiteral("『 新人 』を登録します"), QStringLiteral("登録確認"),
     MessageButtons::OkCancel, MessageIcon::Information };
 
-ShownMessage saveError(Failure failure)
+ShownMessage saveError(Failure failure, const QString &file)
 {
-    const int error = failure == Failure::FolderGone ? ENOENT : EACCES;
-    return { QStringLiteral("保存できませんでした\n") + QString::fromLocal8Bit(std::strerror(error)),
-        QStringLiteral("保存エラー"), MessageButtons::Ok, MessageIcon::Warning };
+    const QString reason = failure == Failure::FolderGone ? QStringLiteral("ファイルが見つかりません")
+                                                          : QStringLiteral("書き込みが許可されていません");
+    return { QStringLiteral("保存できませんでした\n") + file + u'\n' + reason, QStringLiteral("保存エラー"),
+        MessageButtons::Ok, MessageIcon::Warning };
 }
 
 QString targetFile(Operation operation)
@@ -300,7 +299,7 @@ private slots:
         messages->clear();
         commit(operation);
 
-        QCOMPARE(messages->shown(), messagesOfFailedSave(operation, saveError(failure)));
+        QCOMPARE(messages->shown(), messagesOfFailedSave(operation, saveError(failure, file)));
         QCOMPARE(data->bytes(file), before.value(file));
         if (operation == Operation::SingCount) {
             QCOMPARE(data->tables().diary.entryCount(), 3);
@@ -339,7 +338,7 @@ private slots:
         prepare(operation);
         data->moveAway();
         commit(operation);
-        QCOMPARE(messages->shown().last(), saveError(Failure::FolderGone));
+        QCOMPARE(messages->shown().last(), saveError(Failure::FolderGone, file));
         data->moveBack();
         commit(operation);
 

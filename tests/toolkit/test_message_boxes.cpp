@@ -47,13 +47,14 @@ private Q_SLOTS:
     {
         ScriptedMessages script;
         messages::reportSaveProblem(nullptr, SaveResult::unencodable(QStringLiteral("😀")));
-        messages::reportSaveProblem(nullptr, SaveResult::writeFailed(QStringLiteral("No space left on device")));
+        messages::reportSaveProblem(nullptr,
+            SaveResult::writeFailed(QStringLiteral("ディスクの空き容量が足りません"), QStringLiteral("曲目.txt")));
         messages::reportSaveProblem(nullptr, SaveResult::writeFailed(QString()));
         const QList<ShownMessage> expected = {
             { QStringLiteral("「😀」は保存できない文字です"), QStringLiteral("入力エラー"), MessageButtons::Ok,
                 MessageIcon::Warning },
-            { QStringLiteral("保存できませんでした\nNo space left on device"), QStringLiteral("保存エラー"),
-                MessageButtons::Ok, MessageIcon::Warning },
+            { QStringLiteral("保存できませんでした\n曲目.txt\nディスクの空き容量が足りません"),
+                QStringLiteral("保存エラー"), MessageButtons::Ok, MessageIcon::Warning },
             { QStringLiteral("保存できませんでした"), QStringLiteral("保存エラー"), MessageButtons::Ok,
                 MessageIcon::Warning },
         };
