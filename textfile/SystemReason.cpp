@@ -39,6 +39,8 @@ QString systemReason(int error, bool writing)
     case EMFILE:
     case ENFILE:
         return QStringLiteral("開いているファイルが多すぎます");
+    case EEXIST:
+        return QStringLiteral("同じ名前のファイルがすでにあります");
     case EBUSY:
     case ETXTBSY:
         return QStringLiteral("ファイルがほかのプログラムに使われています");

@@ -8,6 +8,8 @@
 
 using testfiles::readBytes;
 
+Q_DECLARE_METATYPE(SaveResult::Status)
+
 class TestDataFile : public QObject
 {
     Q_OBJECT
@@ -40,14 +42,114 @@ private Q_SLOTS:
         QVERIFY(result.ok());
     }
 
-    void firstRewriteOfARunKeepsABackup()
+    void firstRewriteOfARunKeepsDatedAndBakCopies()
     {
         const QString path = m_dir.filePath(QStringLiteral("曲目.txt"));
         QVERIFY(testfiles::writeBytes(path, "original\r\n"));
+        // Copies of earlier runs, the oldest two beyond the 20 kept, and files that are not copies.
+        QVERIFY(m_dir.mkdir(QStringLiteral("backup")));
+        QDir backup(m_dir.filePath(QStringLiteral("backup")));
+        QStringList earlier;
+        for (int day = 1; day <= 20; ++day)
+            earlier << QStringLiteral("曲目.txt.202001%1-120000").arg(day, 2, 10, QLatin1Char('0'));
+        earlier << QStringLiteral("曲目.txt.20200120-120000_2");
+        for (const QString &name :
+            earlier + QStringList { QStringLiteral("場所.txt.20190101-000000"), QStringLiteral("メモ.txt") })
+            QVERIFY(testfiles::putFile(backup, name, "earlier\r\n"));
+
         QVERIFY(textfile::writeLines(m_dir, QStringLiteral("曲目.txt"), { "second" }).ok());
         QVERIFY(textfile::writeLines(m_dir, QStringLiteral("曲目.txt"), { "third" }).ok());
-        QCOMPARE(readBytes(path + QStringLiteral(".bak")), QByteArray("original\r\n"));
         QCOMPARE(readBytes(path), QByteArray("third\r\n"));
+        QCOMPARE(readBytes(path + QStringLiteral(".bak")), QByteArray("original\r\n"));
+
+        const QStringList copies = backup.entryList({ QStringLiteral("曲目.txt.*") }, QDir::Files, QDir::Name);
+        QCOMPARE(copies.size(), 20);
+        QCOMPARE(copies.first(), earlier.at(2));
+        QCOMPARE(copies.at(18), earlier.last());
+        QCOMPARE(testfiles::fileBytes(backup, copies.last()), QByteArray("original\r\n"));
+        QVERIFY(backup.exists(QStringLiteral("場所.txt.20190101-000000")));
+        QVERIFY(backup.exists(QStringLiteral("メモ.txt")));
+        QCOMPARE(m_dir.entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    void saveIsRefusedWhenNoBackupCanBeMade()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("曲目.txt"));
+        QVERIFY(testfiles::writeBytes(path, "original\r\n"));
+        QVERIFY(testfiles::putFile(m_dir, QStringLiteral("backup"), "a file where the folder belongs"));
+        const SaveResult result = textfile::writeLines(m_dir, QStringLiteral("曲目.txt"), { "second" });
+        QCOMPARE(result.status, SaveResult::Status::WriteFailed);
+        QCOMPARE(result.file, QStringLiteral("曲目.txt"));
+        QCOMPARE(result.reason,
+            QStringLiteral("バックアップを作れませんでした（backup/）：同じ名前のファイルがすでにあります"));
+        QCOMPARE(readBytes(path), QByteArray("original\r\n"));
+        QCOMPARE(m_dir.entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
+    }
+
+    /// Another program's work on a file after this one read it, and a file that could not be read:
+    /// neither a rewrite nor an append may go over it.
+    void changedOrUnreadFilesAreNotOverwritten_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<SaveResult::Status>("status");
+        QTest::newRow("rewritten") << QStringLiteral("rewrite") << SaveResult::Status::ChangedOnDisk;
+        QTest::newRow("deleted") << QStringLiteral("delete") << SaveResult::Status::ChangedOnDisk;
+        QTest::newRow("created after") << QStringLiteral("create") << SaveResult::Status::ChangedOnDisk;
+        QTest::newRow("unreadable") << QStringLiteral("folder") << SaveResult::Status::NotRead;
+    }
+
+    void changedOrUnreadFilesAreNotOverwritten()
+    {
+        QFETCH(QString, change);
+        QFETCH(SaveResult::Status, status);
+        const QString name = QStringLiteral("場所.txt");
+        const QString path = m_dir.filePath(name);
+        if (change == QStringLiteral("folder"))
+            QVERIFY(m_dir.mkdir(name));
+        else if (change != QStringLiteral("create"))
+            QVERIFY(testfiles::writeBytes(path, "mine\r\n"));
+        const textfile::ReadResult read = textfile::readDataFile(m_dir, name);
+        QCOMPARE(read.ok(), change != QStringLiteral("folder"));
+        if (change == QStringLiteral("rewrite") || change == QStringLiteral("create"))
+            QVERIFY(testfiles::writeBytes(path, "theirs, a little longer\r\n"));
+        else if (change == QStringLiteral("delete"))
+            QVERIFY(QFile::remove(path));
+        const QByteArray before = readBytes(path);
+
+        for (const SaveResult &result :
+            { textfile::writeLines(m_dir, name, { "new" }), textfile::appendLines(m_dir, name, { "added" }) }) {
+            QCOMPARE(result.status, status);
+            QCOMPARE(result.file, name);
+        }
+        QCOMPARE(readBytes(path), before);
+        QVERIFY(!QFile::exists(path + QStringLiteral(".bak")));
+        QVERIFY(!m_dir.exists(QStringLiteral("backup")));
+        // Read again, the file is the program's to write once more.
+        if (change != QStringLiteral("folder")) {
+            QVERIFY(textfile::readDataFile(m_dir, name).ok());
+            QVERIFY(textfile::appendLines(m_dir, name, { "added" }).ok());
+            QCOMPARE(readBytes(path), before + "added\r\n");
+        }
+    }
+
+    void leftoversOfKilledSavesAreRemoved()
+    {
+        QVERIFY(m_dir.mkdir(QStringLiteral("backup")));
+        const QStringList removed { QStringLiteral(".カラオケ.TXT.saving"),
+            QStringLiteral(".カラオケ.txt.saving.AbcXyz"), QStringLiteral(".曲目.txt.previous"),
+            QStringLiteral(".曲目.txt.bak.saving"), QStringLiteral("backup/.曲目.txt.20261207-094512.saving"),
+            QStringLiteral("backup/.曲目.txt.20261207-094512_2.saving.qwerty") };
+        const QStringList kept { QStringLiteral("カラオケ.TXT"), QStringLiteral("曲目.txt.backup"),
+            QStringLiteral(".メモ.txt.saving"), QStringLiteral(".曲目.txt.saving.toolong"),
+            QStringLiteral(".曲目.txt.bak"), QStringLiteral("backup/曲目.txt.20261207-094512"),
+            QStringLiteral("backup/.曲目.txt.saving") };
+        for (const QString &name : removed + kept)
+            QVERIFY(testfiles::putFile(m_dir, name, "x"));
+        textfile::removeSaveLeftovers(m_dir, { QStringLiteral("カラオケ.TXT"), QStringLiteral("曲目.txt") });
+        for (const QString &name : removed)
+            QVERIFY2(!m_dir.exists(name), qPrintable(name));
+        for (const QString &name : kept)
+            QVERIFY2(m_dir.exists(name), qPrintable(name));
     }
 
     void fileCreatedInARunGetsNoBackup()
