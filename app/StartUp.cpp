@@ -2,8 +2,12 @@
 
 #include "app/AppResources.h"
 #include "app/MainWindow.h"
+#include "app/SharedTables.h"
 #include "app/SplashWindow.h"
+#include "diary/ChoiceList.h"
+#include "textfile/DataFile.h"
 #include "toolkit/Fonts.h"
+#include "toolkit/MessageBoxes.h"
 #include "toolkit/Pictures.h"
 
 #include <QApplication>
@@ -35,6 +39,28 @@ void prepareApplication()
     QApplication::setApplicationName(QStringLiteral("Crooner's Diary"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     prepareSharedResources();
+}
+
+std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)
+{
+    auto lock = std::make_unique<FolderLock>(folder);
+    switch (lock->outcome()) {
+    case FolderLock::Outcome::HeldElsewhere:
+        messages::refuse(nullptr,
+            QStringLiteral("このフォルダーのカラオケ日記は、ほかのウィンドウですでに開かれています。\n")
+                + QDir::toNativeSeparators(folder.absolutePath()),
+            QStringLiteral("二重起動"));
+        return nullptr;
+    case FolderLock::Outcome::Locked:
+        // Only under the lock: a save in progress in another program looks just like a leftover.
+        textfile::removeSaveLeftovers(folder,
+            { DiaryBook::FileName, SongCatalogue::FileName, ArtistCatalogue::FileName, PersonalData::FileName,
+                choicelist::PlaceFile, choicelist::MemberFile });
+        break;
+    case FolderLock::Outcome::Unlockable:
+        break;
+    }
+    return lock;
 }
 
 std::unique_ptr<MainWindow> startMainWindow(SharedTables &tables)

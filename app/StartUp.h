@@ -1,5 +1,9 @@
 #pragma once
 
+#include "textfile/FolderLock.h"
+
+#include <QDir>
+
 #include <memory>
 
 class MainWindow;
@@ -8,6 +12,12 @@ struct SharedTables;
 /// Readies the application object for the windows: resources, font substitutions, the program's
 /// name and icon. Called once, right after the QApplication is made.
 void prepareApplication();
+
+/// Takes the data folder for the run, before any data file is read. When another program has it
+/// open, says so and returns nullptr: the program must end without touching the folder. Otherwise
+/// clears what saves cut short left behind and returns the lock to keep until the end (holding
+/// nothing when the folder takes no lock file, as a read-only one, where nothing is saved anyway).
+std::unique_ptr<FolderLock> openDataFolder(const QDir &folder);
 
 /// The program's start: shows the splash window, builds the main window on the tables (which reads
 /// every data file), shows it and closes the splash.

@@ -14,7 +14,11 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.crooners_diary.CroonersDiary"));
     QApplication::setApplicationVersion(QStringLiteral(CROONERS_DIARY_VERSION));
     // The program keeps its data files in the folder it is started in.
-    SharedTables tables(QDir::current());
+    const QDir folder = QDir::current();
+    const std::unique_ptr<FolderLock> folderLock = openDataFolder(folder);
+    if (!folderLock)
+        return 1;
+    SharedTables tables(folder);
     const std::unique_ptr<MainWindow> mainWindow = startMainWindow(tables);
     return QApplication::exec();
 }

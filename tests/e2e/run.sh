@@ -190,7 +190,7 @@ appPid=""
 # --- The files --------------------------------------------------------------------------------
 step "comparing the diary folder with tests/e2e/expected"
 expectedNames="$(find "$here/expected" -mindepth 1 -maxdepth 1 -printf '%P\n' | LC_ALL=C sort)"
-actualNames="$(find "$diary" -mindepth 1 -maxdepth 1 -printf '%P\n' | LC_ALL=C sort)"
+actualNames="$(find "$diary" -mindepth 1 -maxdepth 1 ! -name backup -printf '%P\n' | LC_ALL=C sort)"
 if [ "$expectedNames" != "$actualNames" ]; then
     diff <(echo "$expectedNames") <(echo "$actualNames") >&2 || true
     fail "the diary folder does not hold the expected files (< expected, > found)"
@@ -206,4 +206,14 @@ while IFS= read -r name; do
     fi
 done <<<"$expectedNames"
 [ "$mismatches" -eq 0 ] || fail "$mismatches data file(s) differ from tests/e2e/expected"
+# The first rewrite of each file kept its old bytes twice: as the ".bak" and as one dated copy.
+while IFS= read -r bak; do
+    name="${bak%.bak}"
+    copies="$(find "$diary/backup" -maxdepth 1 -name "$name.*" | wc -l)"
+    copy="$(find "$diary/backup" -maxdepth 1 -regextype posix-extended -regex ".*/$name\.[0-9]{8}-[0-9]{6}")"
+    [ "$copies" -eq 1 ] && [ -n "$copy" ] && cmp -s "$copy" "$here/expected/$bak" \
+        || fail "backup/ does not hold one dated copy of $name equal to $bak"
+done < <(grep '\.bak$' <<<"$expectedNames")
+[ "$(find "$diary/backup" -type f | wc -l)" -eq "$(grep -c '\.bak$' <<<"$expectedNames")" ] \
+    || fail "backup/ holds more than one dated copy per rewritten file"
 echo "e2e: 1 passed, 0 failed"

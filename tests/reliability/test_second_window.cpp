@@ -1,0 +1,72 @@
+// A second start on a diary folder that a running program holds: it refuses with one message and
+// touches no file, not even a save of the first program in progress, which looks like a leftover.
+// Once that program is killed, the lock it leaves behind is taken over and the leftover cleared.
+
+#include "DataFolder.h"
+
+#include "app/StartUp.h"
+#include "tests/support/MainWindowMessages.h"
+#include "toolkit/ScriptedMessages.h"
+
+#include <QProcess>
+#include <QScopeGuard>
+#include <QtTest>
+
+class TestSecondWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void secondStartRefusedUntilTheFirstIsKilled()
+    {
+        DataFolder data;
+        data.copyFrom(QStringLiteral("basic"));
+        const QDir folder = data.current();
+
+        QProcess first;
+        first.setProgram(QStringLiteral(CROONERS_DIARY_PROGRAM));
+        first.setWorkingDirectory(folder.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        first.setProcessEnvironment(environment);
+        // A save the last run did not finish: the first program clears it once the folder is its own.
+        const QString cutShort = QStringLiteral(".曲目.txt.saving");
+        data.setBytes(cutShort, DataFolder::dataBytes(QStringLiteral("basic/曲目.txt")));
+        const auto stopFirst = qScopeGuard([&first] {
+            first.kill();
+            first.waitForFinished();
+        });
+        first.start();
+        QVERIFY2(first.waitForStarted(), qPrintable(first.errorString()));
+        QTRY_VERIFY_WITH_TIMEOUT(!folder.exists(cutShort), 10000);
+        QVERIFY(folder.exists(FolderLock::FileName));
+        QCOMPARE(first.state(), QProcess::Running);
+        // A save of the first program in progress, as the second start finds it.
+        const QString saving = QStringLiteral(".カラオケ.TXT.saving");
+        data.setBytes(saving, DataFolder::dataBytes(QStringLiteral("basic/カラオケ.TXT")));
+
+        ScriptedMessages messages;
+        const QMap<QString, QByteArray> before = data.snapshot();
+        QVERIFY(!openDataFolder(folder));
+        QCOMPARE(messages.shown(),
+            QList<ShownMessage>(
+                { refusal(QStringLiteral("このフォルダーのカラオケ日記は、ほかのウィンドウですでに開かれています。\n")
+                        + QDir::toNativeSeparators(folder.absolutePath()),
+                    QStringLiteral("二重起動")) }));
+        QCOMPARE(data.snapshot(), before);
+
+        // Killed as in a crash, it leaves its lock file behind.
+        first.kill();
+        QVERIFY(first.waitForFinished());
+        QVERIFY(folder.exists(FolderLock::FileName));
+        messages.clear();
+        const std::unique_ptr<FolderLock> lock = openDataFolder(folder);
+        QVERIFY(lock);
+        QCOMPARE(lock->outcome(), FolderLock::Outcome::Locked);
+        QVERIFY(messages.shown().isEmpty());
+        QVERIFY(!folder.exists(saving));
+    }
+};
+
+QTEST_MAIN(TestSecondWindow)
+#include "test_second_window.moc"
