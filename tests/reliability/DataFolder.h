@@ -89,6 +89,24 @@ public:
         return files;
     }
 
+    /// Every file and folder under the data folder, hidden ones included, by relative path; a
+    /// folder's path ends with "/" and holds no bytes.
+    QMap<QString, QByteArray> tree() const
+    {
+        QMap<QString, QByteArray> entries;
+        const QDir folder = current();
+        QDirIterator it(folder.path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+            QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = folder.relativeFilePath(it.next());
+            if (it.fileInfo().isDir())
+                entries.insert(path + u'/', {});
+            else
+                entries.insert(path, testfiles::readBytes(it.filePath()));
+        }
+        return entries;
+    }
+
     void makeFolderReadOnly() { takeWritePermission(current().path()); }
     void makeFileReadOnly(const QString &name) { takeWritePermission(current().filePath(name)); }
 

@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QtTest>
 
-
 namespace {
 
 enum class Failure

@@ -1,0 +1,379 @@
+// Every save, with its nth write(2), fdatasync(2), fsync(2) or rename(2) in the data folder failing
+// for every n the save reaches, as a full or failing disk makes them fail. The preloaded library
+// faultinject fails the call. A failed save must say so and leave every file byte for byte as it
+// was, with no temporary file; then the same action succeeds.
+
+#include "DataFolder.h"
+
+#include "tests/support/MainWindowMessages.h"
+#include "toolkit/ScriptedMessages.h"
+
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <dlfcn.h>
+
+namespace {
+
+/// What the user does that writes files, told apart by the files written and the window used.
+enum class Operation
+{
+    NewOuting,
+    ChangedOuting,
+    SongSave,
+    ArtistSave,
+    PlaceChoice,
+    MemberChoice,
+    PersonalSave
+};
+
+const QString DiaryFile = QStringLiteral("カラオケ.TXT");
+const QString SongFile = QStringLiteral("曲目.txt");
+const QString BackupFolder = QStringLiteral("backup/");
+const QString ErrorTitle = QStringLiteral("保存エラー");
+
+const ShownMessage AskArtist { QStringLiteral("『 新人 』を登録します"), QStringLiteral("登録確認"),
+    MessageButtons::OkCancel, MessageIcon::Information };
+
+/// The data files the operation saves, in order: a registration stores the outing, then the sing
+/// counts of the catalogue.
+QStringList savedFiles(Operation operation)
+{
+    switch (operation) {
+    case Operation::NewOuting:
+    case Operation::ChangedOuting:
+        return { DiaryFile, SongFile };
+    case Operation::SongSave:
+        return { SongFile };
+    case Operation::ArtistSave:
+        return { QStringLiteral("アーティスト.txt") };
+    case Operation::PlaceChoice:
+        return { QStringLiteral("場所.txt") };
+    case Operation::MemberChoice:
+        return { QStringLiteral("メンバー.txt") };
+    case Operation::PersonalSave:
+        break;
+    }
+    return { QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ.txt") };
+}
+
+QList<ShownMessage> confirmations(Operation operation)
+{
+    switch (operation) {
+    case Operation::NewOuting:
+        return { AskNew };
+    case Operation::ChangedOuting:
+        return { AskChange };
+    case Operation::ArtistSave:
+        return { AskArtist };
+    case Operation::PlaceChoice:
+        return { askToAdd(QStringLiteral("新しい店")) };
+    case Operation::MemberChoice:
+        return { askToAdd(QStringLiteral("三郎")) };
+    case Operation::SongSave:
+    case Operation::PersonalSave:
+        break;
+    }
+    return {};
+}
+
+/// The save-error box with the text shown, and the saved files before the one that failed.
+QList<ShownMessage> messagesOfFailedSave(Operation operation, const QString &text, qsizetype failedFile)
+{
+    QList<ShownMessage> expected = confirmations(operation);
+    expected << ShownMessage { text, ErrorTitle, MessageButtons::Ok, MessageIcon::Warning };
+    // The outing is stored even when its sing count is not.
+    if (failedFile > 0)
+        expected << Done;
+    return expected;
+}
+
+/// Whether the last line of a save-error box gives the reason: alone, or after the backup of file
+/// that could not be made (its ".bak", its dated copy, or the folder "backup" for that copy).
+bool givesReason(const QString &line, const QString &file, const QString &reason)
+{
+    const QRegularExpression backupFailed(
+        QStringLiteral(R"(^バックアップを作れませんでした（(%1\.bak|backup/(%1\.\d{8}-\d{6}(_\d+)?)?)）：)")
+            .arg(QRegularExpression::escape(file))
+        + QRegularExpression::escape(reason) + u'$');
+    return line == reason || backupFailed.match(line).hasMatch();
+}
+
+/// The folder's entries with the time in the names of dated copies left out, so that saves made at
+/// different times compare equal.
+QMap<QString, QByteArray> withoutTimes(const QMap<QString, QByteArray> &tree)
+{
+    static const QRegularExpression time(QStringLiteral(R"(^(backup/.+)\.\d{8}-\d{6}$)"));
+    QMap<QString, QByteArray> entries;
+    for (auto it = tree.cbegin(); it != tree.cend(); ++it) {
+        QString path = it.key();
+        path.replace(time, QStringLiteral("\\1.<time>"));
+        // A second dated copy of a file must not hide behind the first.
+        while (entries.contains(path))
+            path += u'+';
+        entries.insert(path, it.value());
+    }
+    return entries;
+}
+
+bool belongsTo(const QString &path, const QString &file)
+{
+    return path == file || path == file + QLatin1String(".bak") || path.startsWith(BackupFolder + file + u'.');
+}
+
+/// The folder as before, with the files (and their backups) that were saved as in saved.
+QMap<QString, QByteArray> partlySaved(
+    const QMap<QString, QByteArray> &before, const QMap<QString, QByteArray> &saved, const QStringList &files)
+{
+    QMap<QString, QByteArray> entries = before;
+    for (auto it = saved.cbegin(); it != saved.cend(); ++it) {
+        const bool savedFile
+            = std::any_of(files.cbegin(), files.cend(), [&](const QString &file) { return belongsTo(it.key(), file); });
+        if (savedFile || (it.key() == BackupFolder && !files.isEmpty()))
+            entries.insert(it.key(), it.value());
+    }
+    return entries;
+}
+
+template <typename Function> Function *preloaded(const char *name)
+{
+    return reinterpret_cast<Function *>(dlsym(RTLD_DEFAULT, name));
+}
+
+/// The controls of the library faultinject; null where it is not preloaded.
+struct FaultInjection
+{
+    using Arm = int(const char *call, long nth, int error, const char *folder);
+    Arm *arm = preloaded<Arm>("faultinject_arm");
+    void (*disarm)() = preloaded<void()>("faultinject_disarm");
+    int (*triggered)() = preloaded<int()>("faultinject_triggered");
+    long (*calls)() = preloaded<long()>("faultinject_calls");
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Operation)
+
+class TestWriteFaults : public QObject
+{
+    Q_OBJECT
+
+private:
+    const FaultInjection faults;
+    std::unique_ptr<ScriptedMessages> messages;
+    std::unique_ptr<DataFolder> data;
+
+    QWidget *main() const { return data->window(); }
+
+    /// A fresh diary, the main window open on it and what the operation saves filled in.
+    void startOperation(Operation operation)
+    {
+        data.reset();
+        data = std::make_unique<DataFolder>();
+        data->copyFrom(QStringLiteral("basic"));
+        data->open();
+        prepare(operation);
+        messages->clear();
+    }
+
+    void prepare(Operation operation)
+    {
+        switch (operation) {
+        case Operation::NewOuting:
+            click(main(), QStringLiteral("cmdNew"));
+            control<QComboBox>(main(), QStringLiteral("cboDate"))->setEditText(QStringLiteral("2024年04月01日"));
+            control<QComboBox>(main(), QStringLiteral("cboJikan"))->setEditText(QStringLiteral("2.5"));
+            control<QComboBox>(main(), QStringLiteral("cboBasyo"))->setEditText(QStringLiteral("港の店"));
+            click(main(), QStringLiteral("cmdInpKyoku"));
+            pickItem(control<QComboBox>(main(), QStringLiteral("cboInpKyoku")), 1);
+            break;
+        case Operation::ChangedOuting:
+            control<QComboBox>(main(), QStringLiteral("cboBasyo"))->setEditText(QStringLiteral("駅前カラオケ"));
+            break;
+        case Operation::SongSave: {
+            click(main(), QStringLiteral("cmdKasyu"));
+            click(openWindow(QStringLiteral("frmKashu")), QStringLiteral("cmdTuika"));
+            const QWidget *songWindow = openWindow(QStringLiteral("frmInp"));
+            control<QLineEdit>(songWindow, QStringLiteral("txtKyokumei"))->setText(QStringLiteral("雪の歌"));
+            control<QLineEdit>(songWindow, QStringLiteral("txtHira"))->setText(QStringLiteral("ゆきのうた"));
+            control<QLineEdit>(songWindow, QStringLiteral("txtKaisu"))->setText(QStringLiteral("0"));
+            break;
+        }
+        case Operation::ArtistSave: {
+            click(main(), QStringLiteral("cmdKasyu"));
+            const QWidget *artistWindow = openWindow(QStringLiteral("frmKashu"));
+            click(artistWindow, QStringLiteral("cmdNew"));
+            control<QLineEdit>(artistWindow, QStringLiteral("txtKasyu"))->setText(QStringLiteral("新人"));
+            control<QLineEdit>(artistWindow, QStringLiteral("txtHira"))->setText(QStringLiteral("しんじん"));
+            break;
+        }
+        case Operation::PlaceChoice:
+            break;
+        case Operation::MemberChoice:
+            click(main(), QStringLiteral("cmdMember"));
+            break;
+        case Operation::PersonalSave: {
+            click(main(), QStringLiteral("cmdPrivate"));
+            const QWidget *privateWindow = openWindow(QStringLiteral("frmPrivate"));
+            control<QLineEdit>(privateWindow, QStringLiteral("txtNamae"))->setText(QStringLiteral("新しい名前"));
+            control<QLineEdit>(privateWindow, QStringLiteral("txtPoint"))->setText(QStringLiteral("200"));
+            break;
+        }
+        }
+    }
+
+    /// Presses the button (or the key) that saves.
+    void commit(Operation operation)
+    {
+        switch (operation) {
+        case Operation::NewOuting:
+        case Operation::ChangedOuting:
+            click(main(), QStringLiteral("cmdTouroku"));
+            break;
+        case Operation::SongSave:
+            click(openWindow(QStringLiteral("frmInp")), QStringLiteral("cmdHozon"));
+            break;
+        case Operation::ArtistSave:
+            click(openWindow(QStringLiteral("frmKashu")), QStringLiteral("cmdTouroku"));
+            break;
+        case Operation::PlaceChoice:
+            enterName(control<QComboBox>(main(), QStringLiteral("cboBasyo")), QStringLiteral("新しい店"));
+            break;
+        case Operation::MemberChoice:
+            enterName(control<QComboBox>(main(), QStringLiteral("cboMember")), QStringLiteral("三郎"));
+            break;
+        case Operation::PersonalSave:
+            click(openWindow(QStringLiteral("frmPrivate")), QStringLiteral("cmdHozon"));
+            break;
+        }
+    }
+
+    /// Saves with the nth call of the named function in the data folder failing with error.
+    void commitFailing(Operation operation, const QByteArray &call, long nth, int error)
+    {
+        const QByteArray folder = QFile::encodeName(data->current().canonicalPath());
+        if (faults.arm(call.constData(), nth, error, folder.constData()) != 0)
+            qFatal("faultinject cannot arm %s", call.constData());
+        commit(operation);
+        faults.disarm();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!faults.arm || !faults.disarm || !faults.triggered || !faults.calls)
+            QSKIP("the library faultinject is not preloaded (LD_PRELOAD)");
+    }
+
+    void init() { messages = std::make_unique<ScriptedMessages>(); }
+
+    void cleanup()
+    {
+        data.reset();
+        messages.reset();
+    }
+
+    void failedCallLeavesEveryFile_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        QTest::addColumn<QByteArray>("call");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("reason");
+        const std::pair<const char *, Operation> operations[] = { { "new outing + sing count", Operation::NewOuting },
+            { "changed outing + sing count", Operation::ChangedOuting }, { "song save", Operation::SongSave },
+            { "artist save", Operation::ArtistSave }, { "place choice", Operation::PlaceChoice },
+            { "member choice", Operation::MemberChoice }, { "personal save", Operation::PersonalSave } };
+        const QString full = QStringLiteral("ディスクの空き容量が足りません");
+        const QString broken = QStringLiteral("ディスクの読み書きに失敗しました");
+        const struct
+        {
+            const char *call;
+            int error;
+            const char *errorName;
+            QString reason;
+        } failures[] = { { "write", ENOSPC, "ENOSPC", full }, { "fdatasync", EIO, "EIO", broken },
+            { "fsync", EIO, "EIO", broken }, { "fsync", ENOSPC, "ENOSPC", full }, { "rename", EIO, "EIO", broken } };
+        for (const auto &[operationName, operation] : operations) {
+            for (const auto &failure : failures) {
+                QTest::addRow("%s, %s %s", operationName, failure.call, failure.errorName)
+                    << operation << QByteArray(failure.call) << failure.error << failure.reason;
+            }
+        }
+    }
+
+    void failedCallLeavesEveryFile()
+    {
+        QFETCH(Operation, operation);
+        QFETCH(QByteArray, call);
+        QFETCH(int, error);
+        QFETCH(QString, reason);
+        const QStringList files = savedFiles(operation);
+
+        // A save without failure first: it counts the calls and is what every later save must equal.
+        startOperation(operation);
+        const QMap<QString, QByteArray> before = data->tree();
+        commitFailing(operation, call, LONG_MAX, error);
+        const long calls = faults.calls();
+        const QList<ShownMessage> savedMessages = messages->shown();
+        const QMap<QString, QByteArray> saved = withoutTimes(data->tree());
+        QVERIFY(calls > 0);
+        QCOMPARE(savedMessages.mid(0, confirmations(operation).size()), confirmations(operation));
+        for (const ShownMessage &message : savedMessages)
+            QVERIFY2(message.title != ErrorTitle, qPrintable(message.text));
+        for (const QString &file : files) {
+            // The first rewrite of a run keeps the old bytes beside the file and in a dated copy.
+            QCOMPARE(saved.value(file + QLatin1String(".bak")), before.value(file));
+            QCOMPARE(saved.value(BackupFolder + file + QLatin1String(".<time>")), before.value(file));
+        }
+
+        QHash<QString, int> reported;
+        bool previousReported = false;
+        long nth = 1;
+        for (;; ++nth) {
+            startOperation(operation);
+            commitFailing(operation, call, nth, error);
+            if (!faults.triggered())
+                break;
+            const QList<ShownMessage> shown = messages->shown();
+            const auto errorBox = std::find_if(
+                shown.cbegin(), shown.cend(), [](const ShownMessage &message) { return message.title == ErrorTitle; });
+            if (errorBox == shown.cend()) {
+                // Only the fdatasync that QSaveFile::commit() repeats right after the program's own,
+                // and whose result it ignores, may fail unnoticed: the bytes are on disk by then.
+                QVERIFY2(call == "fdatasync" && previousReported,
+                    qPrintable(QStringLiteral("%1 call %2 failed unnoticed").arg(call).arg(nth)));
+                previousReported = false;
+                QCOMPARE(shown, savedMessages);
+                QCOMPARE(withoutTimes(data->tree()), saved);
+                continue;
+            }
+            previousReported = true;
+            const QStringList lines = errorBox->text.split(u'\n');
+            const qsizetype failedFile = files.indexOf(lines.value(1));
+            QVERIFY2(lines.size() == 3 && lines.first() == QStringLiteral("保存できませんでした") && failedFile >= 0
+                    && givesReason(lines.last(), files.value(failedFile), reason),
+                qPrintable(errorBox->text));
+            QCOMPARE(shown, messagesOfFailedSave(operation, errorBox->text, failedFile));
+            QCOMPARE(withoutTimes(data->tree()), partlySaved(before, saved, files.mid(0, failedFile)));
+            ++reported[files.at(failedFile)];
+
+            // Once the fault is gone the same action succeeds; after a failed count the outing is
+            // already stored, so that its registration is a change now.
+            messages->clear();
+            commit(operation);
+            QCOMPARE(messages->shown(), failedFile == 0 ? savedMessages : QList<ShownMessage>({ AskChange, Done }));
+            QCOMPARE(withoutTimes(data->tree()), saved);
+        }
+        // Every call the save makes was failed once.
+        QCOMPARE(nth - 1, calls);
+        for (const QString &file : files)
+            QVERIFY2(reported.value(file) > 0, qPrintable(file + QStringLiteral(": no failure reported")));
+    }
+};
+
+QTEST_MAIN(TestWriteFaults)
+#include "test_write_faults.moc"
