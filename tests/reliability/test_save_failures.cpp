@@ -2,7 +2,7 @@
 // read-only, the file read-only, the folder gone after start-up. Each save must say why it failed,
 // leave the file as it was and leave the tables equal to what the files hold.
 
-#include "DataFolder.h"
+#include "SaveOperations.h"
 
 #include "diary/ChoiceList.h"
 #include "tests/support/MainWindowMessages.h"
@@ -22,28 +22,12 @@ enum class Failure
     FolderGone
 };
 
-/// What the user does that writes a file, told apart by the file written and the window used.
-enum class Operation
-{
-    NewOuting,
-    ChangedOuting,
-    SingCount,
-    SongSave,
-    ArtistSave,
-    PlaceChoice,
-    MemberChoice,
-    PersonalSave
-};
-
 const QString DiaryFile = QStringLiteral("カラオケ.TXT");
 const QString SongFile = QStringLiteral("曲目.txt");
 const QString ArtistFile = QStringLiteral("アーティスト.txt");
 const QString PlaceFile = QStringLiteral("場所.txt");
 const QString MemberFile = QStringLiteral("メンバー.txt");
 const QString PersonalFile = QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ.txt");
-
-const ShownMessage AskArtist { QStringLiteral("『 新人 』を登録します"), QStringLiteral("登録確認"),
-    MessageButtons::OkCancel, MessageIcon::Information };
 
 ShownMessage saveError(Failure failure, const QString &file)
 {
@@ -143,81 +127,6 @@ private:
 
     QWidget *main() const { return data->window(); }
 
-    /// Opens the windows and fills in what the operation saves, short of pressing save.
-    void prepare(Operation operation)
-    {
-        switch (operation) {
-        case Operation::NewOuting:
-        case Operation::SingCount:
-            click(main(), QStringLiteral("cmdNew"));
-            control<QComboBox>(main(), QStringLiteral("cboDate"))->setEditText(QStringLiteral("2024年04月01日"));
-            control<QComboBox>(main(), QStringLiteral("cboJikan"))->setEditText(QStringLiteral("2.5"));
-            control<QComboBox>(main(), QStringLiteral("cboBasyo"))->setEditText(QStringLiteral("港の店"));
-            click(main(), QStringLiteral("cmdInpKyoku"));
-            pickItem(control<QComboBox>(main(), QStringLiteral("cboInpKyoku")), 1);
-            break;
-        case Operation::ChangedOuting:
-            control<QComboBox>(main(), QStringLiteral("cboBasyo"))->setEditText(QStringLiteral("駅前カラオケ"));
-            break;
-        case Operation::SongSave: {
-            click(main(), QStringLiteral("cmdKasyu"));
-            click(openWindow(QStringLiteral("frmKashu")), QStringLiteral("cmdTuika"));
-            const QWidget *songWindow = openWindow(QStringLiteral("frmInp"));
-            control<QLineEdit>(songWindow, QStringLiteral("txtKyokumei"))->setText(QStringLiteral("雪の歌"));
-            control<QLineEdit>(songWindow, QStringLiteral("txtHira"))->setText(QStringLiteral("ゆきのうた"));
-            control<QLineEdit>(songWindow, QStringLiteral("txtKaisu"))->setText(QStringLiteral("0"));
-            break;
-        }
-        case Operation::ArtistSave: {
-            click(main(), QStringLiteral("cmdKasyu"));
-            const QWidget *artistWindow = openWindow(QStringLiteral("frmKashu"));
-            click(artistWindow, QStringLiteral("cmdNew"));
-            control<QLineEdit>(artistWindow, QStringLiteral("txtKasyu"))->setText(QStringLiteral("新人"));
-            control<QLineEdit>(artistWindow, QStringLiteral("txtHira"))->setText(QStringLiteral("しんじん"));
-            break;
-        }
-        case Operation::PlaceChoice:
-            break;
-        case Operation::MemberChoice:
-            click(main(), QStringLiteral("cmdMember"));
-            break;
-        case Operation::PersonalSave: {
-            click(main(), QStringLiteral("cmdPrivate"));
-            const QWidget *privateWindow = openWindow(QStringLiteral("frmPrivate"));
-            control<QLineEdit>(privateWindow, QStringLiteral("txtNamae"))->setText(QStringLiteral("新しい名前"));
-            control<QLineEdit>(privateWindow, QStringLiteral("txtPoint"))->setText(QStringLiteral("200"));
-            break;
-        }
-        }
-    }
-
-    /// Presses the button (or the key) that saves.
-    void commit(Operation operation)
-    {
-        switch (operation) {
-        case Operation::NewOuting:
-        case Operation::ChangedOuting:
-        case Operation::SingCount:
-            click(main(), QStringLiteral("cmdTouroku"));
-            break;
-        case Operation::SongSave:
-            click(openWindow(QStringLiteral("frmInp")), QStringLiteral("cmdHozon"));
-            break;
-        case Operation::ArtistSave:
-            click(openWindow(QStringLiteral("frmKashu")), QStringLiteral("cmdTouroku"));
-            break;
-        case Operation::PlaceChoice:
-            enterName(control<QComboBox>(main(), QStringLiteral("cboBasyo")), QStringLiteral("新しい店"));
-            break;
-        case Operation::MemberChoice:
-            enterName(control<QComboBox>(main(), QStringLiteral("cboMember")), QStringLiteral("三郎"));
-            break;
-        case Operation::PersonalSave:
-            click(openWindow(QStringLiteral("frmPrivate")), QStringLiteral("cmdHozon"));
-            break;
-        }
-    }
-
     void induce(Failure failure, const QString &file)
     {
         switch (failure) {
@@ -292,11 +201,11 @@ private slots:
         const QString kensu = control<QLabel>(main(), QStringLiteral("lblKensu"))->text();
         const QString caption = main()->windowTitle();
 
-        prepare(operation);
+        prepareOperation(main(), operation);
         induce(failure, file);
         const QMap<QString, QByteArray> before = data->snapshot();
         messages->clear();
-        commit(operation);
+        commitOperation(main(), operation);
 
         QCOMPARE(messages->shown(), messagesOfFailedSave(operation, saveError(failure, file)));
         QCOMPARE(data->bytes(file), before.value(file));
@@ -334,12 +243,12 @@ private slots:
         QFETCH(int, lines);
         const QByteArray original = data->bytes(file);
 
-        prepare(operation);
+        prepareOperation(main(), operation);
         data->moveAway();
-        commit(operation);
+        commitOperation(main(), operation);
         QCOMPARE(messages->shown().last(), saveError(Failure::FolderGone, file));
         data->moveBack();
-        commit(operation);
+        commitOperation(main(), operation);
 
         // The old content comes first or is sorted in among the new record; none of it is lost.
         const QByteArray saved = data->bytes(file);

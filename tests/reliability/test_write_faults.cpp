@@ -3,7 +3,7 @@
 // faultinject fails the call. A failed save must say so and leave every file byte for byte as it
 // was, with no temporary file; then the same action succeeds.
 
-#include "DataFolder.h"
+#include "SaveOperations.h"
 
 #include "tests/support/MainWindowMessages.h"
 #include "toolkit/ScriptedMessages.h"
@@ -19,25 +19,10 @@
 
 namespace {
 
-/// What the user does that writes files, told apart by the files written and the window used.
-enum class Operation
-{
-    NewOuting,
-    ChangedOuting,
-    SongSave,
-    ArtistSave,
-    PlaceChoice,
-    MemberChoice,
-    PersonalSave
-};
-
 const QString DiaryFile = QStringLiteral("カラオケ.TXT");
 const QString SongFile = QStringLiteral("曲目.txt");
 const QString BackupFolder = QStringLiteral("backup/");
 const QString ErrorTitle = QStringLiteral("保存エラー");
-
-const ShownMessage AskArtist { QStringLiteral("『 新人 』を登録します"), QStringLiteral("登録確認"),
-    MessageButtons::OkCancel, MessageIcon::Information };
 
 /// The data files the operation saves, in order: a registration stores the outing, then the sing
 /// counts of the catalogue.
@@ -46,6 +31,7 @@ QStringList savedFiles(Operation operation)
     switch (operation) {
     case Operation::NewOuting:
     case Operation::ChangedOuting:
+    case Operation::SingCount:
         return { DiaryFile, SongFile };
     case Operation::SongSave:
         return { SongFile };
@@ -65,6 +51,7 @@ QList<ShownMessage> confirmations(Operation operation)
 {
     switch (operation) {
     case Operation::NewOuting:
+    case Operation::SingCount:
         return { AskNew };
     case Operation::ChangedOuting:
         return { AskChange };
@@ -176,80 +163,8 @@ private:
         data = std::make_unique<DataFolder>();
         data->copyFrom(QStringLiteral("basic"));
         data->open();
-        prepare(operation);
+        prepareOperation(main(), operation);
         messages->clear();
-    }
-
-    void prepare(Operation operation)
-    {
-        switch (operation) {
-        case Operation::NewOuting:
-            click(main(), QStringLiteral("cmdNew"));
-            control<QComboBox>(main(), QStringLiteral("cboDate"))->setEditText(QStringLiteral("2024年04月01日"));
-            control<QComboBox>(main(), QStringLiteral("cboJikan"))->setEditText(QStringLiteral("2.5"));
-            control<QComboBox>(main(), QStringLiteral("cboBasyo"))->setEditText(QStringLiteral("港の店"));
-            click(main(), QStringLiteral("cmdInpKyoku"));
-            pickItem(control<QComboBox>(main(), QStringLiteral("cboInpKyoku")), 1);
-            break;
-        case Operation::ChangedOuting:
-            control<QComboBox>(main(), QStringLiteral("cboBasyo"))->setEditText(QStringLiteral("駅前カラオケ"));
-            break;
-        case Operation::SongSave: {
-            click(main(), QStringLiteral("cmdKasyu"));
-            click(openWindow(QStringLiteral("frmKashu")), QStringLiteral("cmdTuika"));
-            const QWidget *songWindow = openWindow(QStringLiteral("frmInp"));
-            control<QLineEdit>(songWindow, QStringLiteral("txtKyokumei"))->setText(QStringLiteral("雪の歌"));
-            control<QLineEdit>(songWindow, QStringLiteral("txtHira"))->setText(QStringLiteral("ゆきのうた"));
-            control<QLineEdit>(songWindow, QStringLiteral("txtKaisu"))->setText(QStringLiteral("0"));
-            break;
-        }
-        case Operation::ArtistSave: {
-            click(main(), QStringLiteral("cmdKasyu"));
-            const QWidget *artistWindow = openWindow(QStringLiteral("frmKashu"));
-            click(artistWindow, QStringLiteral("cmdNew"));
-            control<QLineEdit>(artistWindow, QStringLiteral("txtKasyu"))->setText(QStringLiteral("新人"));
-            control<QLineEdit>(artistWindow, QStringLiteral("txtHira"))->setText(QStringLiteral("しんじん"));
-            break;
-        }
-        case Operation::PlaceChoice:
-            break;
-        case Operation::MemberChoice:
-            click(main(), QStringLiteral("cmdMember"));
-            break;
-        case Operation::PersonalSave: {
-            click(main(), QStringLiteral("cmdPrivate"));
-            const QWidget *privateWindow = openWindow(QStringLiteral("frmPrivate"));
-            control<QLineEdit>(privateWindow, QStringLiteral("txtNamae"))->setText(QStringLiteral("新しい名前"));
-            control<QLineEdit>(privateWindow, QStringLiteral("txtPoint"))->setText(QStringLiteral("200"));
-            break;
-        }
-        }
-    }
-
-    /// Presses the button (or the key) that saves.
-    void commit(Operation operation)
-    {
-        switch (operation) {
-        case Operation::NewOuting:
-        case Operation::ChangedOuting:
-            click(main(), QStringLiteral("cmdTouroku"));
-            break;
-        case Operation::SongSave:
-            click(openWindow(QStringLiteral("frmInp")), QStringLiteral("cmdHozon"));
-            break;
-        case Operation::ArtistSave:
-            click(openWindow(QStringLiteral("frmKashu")), QStringLiteral("cmdTouroku"));
-            break;
-        case Operation::PlaceChoice:
-            enterName(control<QComboBox>(main(), QStringLiteral("cboBasyo")), QStringLiteral("新しい店"));
-            break;
-        case Operation::MemberChoice:
-            enterName(control<QComboBox>(main(), QStringLiteral("cboMember")), QStringLiteral("三郎"));
-            break;
-        case Operation::PersonalSave:
-            click(openWindow(QStringLiteral("frmPrivate")), QStringLiteral("cmdHozon"));
-            break;
-        }
     }
 
     /// Saves with the nth call of the named function in the data folder failing with error.
@@ -258,7 +173,7 @@ private:
         const QByteArray folder = QFile::encodeName(data->current().canonicalPath());
         if (faults.arm(call.constData(), nth, error, folder.constData()) != 0)
             qFatal("faultinject cannot arm %s", call.constData());
-        commit(operation);
+        commitOperation(main(), operation);
         faults.disarm();
     }
 
@@ -364,7 +279,7 @@ private slots:
             // Once the fault is gone the same action succeeds; after a failed count the outing is
             // already stored, so that its registration is a change now.
             messages->clear();
-            commit(operation);
+            commitOperation(main(), operation);
             QCOMPARE(messages->shown(), failedFile == 0 ? savedMessages : QList<ShownMessage>({ AskChange, Done }));
             QCOMPARE(withoutTimes(data->tree()), saved);
         }
