@@ -3,7 +3,6 @@
 #include "app/MainWindow.h"
 
 #include "app/SharedTables.h"
-#include "textfile/Records.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/WaitCursor.h"
@@ -31,8 +30,18 @@ void MainWindow::cmdTouroku_Click()
     if (!inputsCanBeStored())
         return;
 
-    const int found = diary.findDate(cboDate->currentText());
-    const bool confirmed = found == 0
+    // After 新規 the scroll bar still points at the outing last shown, which a registration of its
+    // date changes: the user saw it last and chose that date for it.
+    const int shown = diary.entryCount() > 0 ? hsbData->value() : 0;
+    const int target = diary.changeTarget(cboDate->currentText(), shown);
+    if (target < 0) {
+        messages::refuse(this,
+            QStringLiteral("この日付の日記が複数あります。変更したい日記をスクロールバーで表示してから、"
+                           "もう一度登録してください。"),
+            QStringLiteral("日付の重複"));
+        return;
+    }
+    const bool confirmed = target == 0
         ? messages::confirm(this, QStringLiteral("新しい日付です。新規登録します。"), QStringLiteral("新規登録確認"))
         : messages::confirm(this, QStringLiteral("既存の日付です。変更登録します。"), QStringLiteral("変更登録確認"));
     if (!confirmed)
@@ -42,14 +51,14 @@ void MainWindow::cmdTouroku_Click()
     SaveResult counted;
     {
         WaitCursor wait;
-        written = found == 0 ? diary.append(m_tables.dataFolder, entryFromInputs())
-                             : diary.change(m_tables.dataFolder, found, entryFromInputs());
+        written = target == 0 ? diary.append(m_tables.dataFolder, entryFromInputs())
+                              : diary.change(m_tables.dataFolder, target, entryFromInputs());
         if (written.ok()) {
             // The store has just read the file back, so the book already equals it; a second
             // read of the whole diary would only repeat that.
             AfterDiaryRead();
             // A change goes to the entry that holds the date, which is not always the one shown.
-            hsbData->setValue(found == 0 ? diary.entryCount() : found);
+            hsbData->setValue(target == 0 ? diary.entryCount() : target);
             ShowEntry();
             computePoints();
             counted = m_tables.songs.countSongSung(m_tables.dataFolder, m_pickedSong);
@@ -70,9 +79,8 @@ void MainWindow::cmdTouroku_Click()
 
 bool MainWindow::inputsCanBeStored()
 {
-    // The points add the durations up as numbers, so only a plain decimal number of hours is taken.
-    const std::optional<double> hours = textfile::decimalNumber(cboJikan->currentText());
-    if (!hours || *hours < 0) {
+    // The points add the durations up as numbers, so only a plain number of hours in a day is taken.
+    if (!DiaryBook::isPlainDuration(cboJikan->currentText())) {
         messages::refuse(this, QStringLiteral("時間は数字で入力してください"), QStringLiteral("時間の形式"));
         return false;
     }

@@ -1,9 +1,9 @@
 #include "catalogue/SongCatalogue.h"
 
-#include "textfile/Cp932.h"
 #include "textfile/DataFile.h"
 #include "textfile/ReadingOrder.h"
 #include "textfile/Records.h"
+#include "textfile/TextEncoding.h"
 #include "textfile/TextLines.h"
 
 #include <iterator>
@@ -111,7 +111,7 @@ std::optional<int> SongCatalogue::findSongByTitle(const QString &title) const
 QVector<SongRecord> SongCatalogue::parse(const QByteArray &bytes)
 {
     QVector<SongRecord> songs;
-    const QString text = cp932::decode(bytes);
+    const QString text = textfile::decodeDataFile(bytes);
     for (const QStringView line : textfile::lineViews(text)) {
         if (line.trimmed().isEmpty())
             continue;

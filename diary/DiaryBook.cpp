@@ -1,7 +1,7 @@
 #include "diary/DiaryBook.h"
 
-#include "textfile/Cp932.h"
 #include "textfile/DataFile.h"
+#include "textfile/TextEncoding.h"
 #include "textfile/TextLines.h"
 
 #include <QHash>
@@ -17,8 +17,7 @@ const QString MembersHeading = QStringLiteral("【メンバー】");
 const QString SongsHeading = QStringLiteral("【選曲】");
 const QString EntryTerminator = QStringLiteral("'");
 
-// The three field prefixes are all this long; the reader drops them unchecked.
-constexpr qsizetype PrefixLength = 4;
+using Place = UnplacedLine::Place;
 
 /// Equal texts of one file as one shared string: a diary names the same songs, artists, members
 /// and places over and over, and sharing spares allocating and copying each repetition.
@@ -42,56 +41,165 @@ private:
     QHash<QStringView, QString> m_texts;
 };
 
-/// Reads one entry starting at its date line, keeping whatever it holds. Returns false when the
-/// lines run out before the entry's terminator.
-bool readEntry(const QList<QStringView> &lines, qsizetype &i, DiaryEntry &entry, bool &damaged, SharedTexts &texts)
+/// A line that can only begin an entry. The date is free text, so any line with the date prefix is
+/// a date line; the writers write one only there, and refuse members and song titles that would
+/// read as one, so met among members or songs it is the date of an entry whose marker and whose
+/// predecessor's end line were both lost.
+bool beginsEntry(QStringView line)
 {
-    const qsizetype end = lines.size();
-    const auto field = [&](QString &target) {
-        if (i >= end)
-            return false;
-        target = texts(lines.at(i++).mid(PrefixLength));
-        return true;
-    };
-    if (!field(entry.date) || !field(entry.duration) || !field(entry.place))
-        return false;
-
-    i += 2; // separator and members heading
-    for (; i < end && lines.at(i) != SectionSeparator; ++i) {
-        if (lines.at(i).isEmpty())
-            damaged = true;
-        else
-            entry.members.append(texts(lines.at(i)));
-    }
-    if (i >= end)
-        return false;
-
-    i += 2; // separator and songs heading
-    for (; i < end && lines.at(i) != EntryTerminator; ++i) {
-        const QStringView line = lines.at(i);
-        if (line.isEmpty()) {
-            damaged = true;
-            continue;
-        }
-        const qsizetype comma = line.indexOf(u',');
-        entry.songTitles.append(texts(comma < 0 ? line : line.first(comma)));
-        entry.songArtists.append(comma < 0 ? QString() : texts(line.sliced(comma + 1)));
-    }
-    if (i >= end)
-        return false;
-    ++i;
-    return true;
+    return line == EntryMarker || line.startsWith(DatePrefix);
 }
 
+/// The header position a field or separator line fills, or BeforeEntry for any other line.
+Place headerPlace(QStringView line)
+{
+    if (line.startsWith(DatePrefix))
+        return Place::AfterDate;
+    if (line.startsWith(DurationPrefix))
+        return Place::AfterDuration;
+    if (line.startsWith(PlacePrefix))
+        return Place::AfterPlace;
+    if (line == SectionSeparator)
+        return Place::AfterSeparator;
+    return Place::BeforeEntry;
+}
+
+/// Reads the lines of one entry, after its marker, one at a time. Each line is checked for what it
+/// is before it is taken, so a line missing or too many never shifts the fields after it.
+class EntryReader
+{
+public:
+    EntryReader(int number, bool &damaged, SharedTexts &texts)
+        : m_number(number)
+        , m_damaged(damaged)
+        , m_texts(texts)
+    {
+    }
+
+    /// Whether line, met inside this entry, begins the next one instead: a marker anywhere, a date
+    /// line anywhere but in the place of this entry's own.
+    bool beginsNext(QStringView line) const
+    {
+        return line == EntryMarker
+            || (line.startsWith(DatePrefix) && (m_section != Section::Header || m_reached != Place::AfterMarker));
+    }
+
+    /// Takes one line of the entry; true when it was the entry's end line.
+    bool take(QStringView line)
+    {
+        switch (m_section) {
+        case Section::Header:
+            return takeHeaderLine(line);
+        case Section::Members:
+            if (line == SectionSeparator) {
+                m_section = Section::BetweenSections;
+                m_reached = Place::AfterMembers;
+            } else if (line == SongsHeading) {
+                m_damaged = true;
+                m_section = Section::Songs;
+            } else if (line == EntryTerminator) {
+                m_damaged = true;
+                return true;
+            } else if (line.isEmpty()) {
+                m_damaged = true;
+            } else {
+                entry.members.append(m_texts(line));
+            }
+            return false;
+        case Section::BetweenSections:
+            if (line == SongsHeading)
+                m_section = Section::Songs;
+            else if (line == EntryTerminator)
+                m_damaged = true;
+            else
+                unplace(line);
+            return line == EntryTerminator;
+        case Section::Songs:
+            if (line == EntryTerminator)
+                return true;
+            if (line.isEmpty()) {
+                m_damaged = true;
+                return false;
+            }
+            const qsizetype comma = line.indexOf(u',');
+            entry.songTitles.append(m_texts(comma < 0 ? line : line.first(comma)));
+            entry.songArtists.append(comma < 0 ? QString() : m_texts(line.sliced(comma + 1)));
+            return false;
+        }
+        return false;
+    }
+
+    DiaryEntry entry;
+    QVector<UnplacedLine> unplaced;
+    /// Some line after the marker was a line of an entry; a marker without one holds nothing.
+    bool holdsEntryLine = false;
+
+private:
+    enum class Section
+    {
+        Header,
+        Members,
+        BetweenSections,
+        Songs
+    };
+
+    bool takeHeaderLine(QStringView line)
+    {
+        if (line == EntryTerminator || line == SongsHeading || line == MembersHeading) {
+            holdsEntryLine = true;
+            if (line != MembersHeading || m_reached != Place::AfterSeparator)
+                m_damaged = true;
+            m_section = line == SongsHeading ? Section::Songs : Section::Members;
+            return line == EntryTerminator;
+        }
+        const Place filled = headerPlace(line);
+        // A field line before its place, or a second one, would overwrite a field already read.
+        if (filled <= m_reached) {
+            unplace(line);
+            return false;
+        }
+        holdsEntryLine = true;
+        if (int(filled) != int(m_reached) + 1)
+            m_damaged = true;
+        m_reached = filled;
+        if (filled == Place::AfterDate)
+            entry.date = m_texts(line.sliced(DatePrefix.size()));
+        else if (filled == Place::AfterDuration)
+            entry.duration = m_texts(line.sliced(DurationPrefix.size()));
+        else if (filled == Place::AfterPlace)
+            entry.place = m_texts(line.sliced(PlacePrefix.size()));
+        return false;
+    }
+
+    void unplace(QStringView line)
+    {
+        m_damaged = true;
+        unplaced.append({ m_number, m_reached, line.toString() });
+    }
+
+    int m_number;
+    bool &m_damaged;
+    SharedTexts &m_texts;
+    Section m_section = Section::Header;
+    Place m_reached = Place::AfterMarker; ///< the header line read last, or the marker
+};
+
 /// Hands each line of the entry, as the file holds it, to line() in three pieces that make it
-/// up, so that the line need not be built when a whole text is written.
-template <typename Line> void forEachEntryLine(const DiaryEntry &entry, Line line)
+/// up, so that the line need not be built when a whole text is written; and each place where
+/// unplaced lines may stand to unplacedAt().
+template <typename Line, typename Unplaced>
+void forEachEntryLine(const DiaryEntry &entry, Line line, Unplaced unplacedAt)
 {
     line(EntryMarker, {}, {});
+    unplacedAt(Place::AfterMarker);
     line(DatePrefix, entry.date, {});
+    unplacedAt(Place::AfterDate);
     line(DurationPrefix, entry.duration, {});
+    unplacedAt(Place::AfterDuration);
     line(PlacePrefix, entry.place, {});
+    unplacedAt(Place::AfterPlace);
     line(SectionSeparator, {}, {});
+    unplacedAt(Place::AfterSeparator);
     line(MembersHeading, {}, {});
     // An empty member line would read back as a blank line, which the reader passes over.
     for (const QString &member : entry.members) {
@@ -99,33 +207,69 @@ template <typename Line> void forEachEntryLine(const DiaryEntry &entry, Line lin
             line(member, {}, {});
     }
     line(SectionSeparator, {}, {});
+    unplacedAt(Place::AfterMembers);
     line(SongsHeading, {}, {});
     for (qsizetype c = 0; c < entry.songTitles.size(); ++c)
         line(entry.songTitles.at(c), u",", QStringView(entry.songArtists.value(c)));
     line(EntryTerminator, {}, {});
 }
 
-/// The whole file for entries: every line followed by CR LF.
-QString bookText(const QVector<DiaryEntry> &entries)
+/// Every line of the book: the entries with the unplaced lines where they stood. The unplaced
+/// lines are in file order, so one pass over them meets each at its place.
+template <typename Line>
+void forEachBookLine(const QVector<DiaryEntry> &entries, const QVector<UnplacedLine> &unplaced, Line line)
+{
+    qsizetype next = 0;
+    const auto unplacedAt = [&](int number, Place place) {
+        for (; next < unplaced.size() && unplaced.at(next).entry == number && unplaced.at(next).place == place; ++next)
+            line(unplaced.at(next).text, {}, {});
+    };
+    for (int number = 1; number <= entries.size(); ++number) {
+        unplacedAt(number, Place::BeforeEntry);
+        forEachEntryLine(entries.at(number - 1), line, [&](Place place) { unplacedAt(number, place); });
+    }
+    unplacedAt(int(entries.size()) + 1, Place::BeforeEntry);
+}
+
+/// The whole file: every line followed by CR LF.
+QString bookText(const QVector<DiaryEntry> &entries, const QVector<UnplacedLine> &unplaced)
 {
     QString text;
-    const auto line = [&text](QStringView a, QStringView b, QStringView c) {
+    forEachBookLine(entries, unplaced, [&text](QStringView a, QStringView b, QStringView c) {
         text.append(a).append(b).append(c).append(QLatin1String("\r\n"));
-    };
-    for (const DiaryEntry &entry : entries)
-        forEachEntryLine(entry, line);
+    });
     return text;
 }
 
-/// The first line break in any field of the entry, or an empty string. A line break would split
-/// the field into lines that the reader takes for other fields.
-QString lineBreakIn(const DiaryEntry &entry)
+/// A line() for the writers above that collects whole lines into lines.
+auto collectInto(QStringList &lines)
+{
+    return [&lines](QStringView a, QStringView b, QStringView c) {
+        QString line;
+        line.reserve(a.size() + b.size() + c.size());
+        lines.append(line.append(a).append(b).append(c));
+    };
+}
+
+/// The first text of the entry that the file cannot hold as it is: a line break, which would split
+/// its field into lines that the reader takes for other fields, or a member or song title whose line
+/// the reader would take for the end of the members or a new entry.
+QString unwritableText(const DiaryEntry &entry)
 {
     QStringList fields { entry.date, entry.duration, entry.place };
     fields << entry.members << entry.songTitles << entry.songArtists;
     for (const QString &field : fields) {
         if (const QString lineBreak = textfile::firstLineBreak(field); !lineBreak.isEmpty())
             return lineBreak;
+    }
+    for (const QString &member : entry.members) {
+        if (member == SectionSeparator || member == SongsHeading || member == EntryTerminator || beginsEntry(member))
+            return member;
+    }
+    // A song line always holds a comma, so of the lines that begin an entry only a date line can be one.
+    for (const QString &title : entry.songTitles) {
+        if (title.startsWith(DatePrefix))
+            return title;
     }
     return {};
 }
@@ -141,6 +285,47 @@ int DiaryBook::findDate(const QString &date) const
     return 0;
 }
 
+int DiaryBook::changeTarget(const QString &date, int shown) const
+{
+    if (shown >= 1 && shown <= entryCount() && entry(shown).date == date)
+        return shown;
+    int found = 0;
+    for (int number = 1; number <= entryCount(); ++number) {
+        if (entry(number).date != date)
+            continue;
+        if (found != 0)
+            return -1;
+        found = number;
+    }
+    return found;
+}
+
+bool DiaryBook::isPlainDuration(const QString &text)
+{
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text.at(begin)))
+        ++begin;
+    while (end > begin && isBlank(text.at(end - 1)))
+        --end;
+    const auto digitsEnd = [&](qsizetype from) {
+        while (from < end && isDigit(text.at(from)))
+            ++from;
+        return from;
+    };
+    const qsizetype wholeEnd = digitsEnd(begin);
+    const bool hasPoint = wholeEnd < end && text.at(wholeEnd) == u'.';
+    const qsizetype fractionEnd = hasPoint ? digitsEnd(wholeEnd + 1) : wholeEnd;
+    const qsizetype wholeDigits = wholeEnd - begin;
+    const qsizetype fractionDigits = hasPoint ? fractionEnd - wholeEnd - 1 : 0;
+    if (fractionEnd != end || (hasPoint && fractionDigits == 0) || wholeDigits + fractionDigits == 0)
+        return false;
+    // So few digits convert exactly enough to compare; a long run of them could not overflow.
+    return wholeDigits <= 2 && fractionDigits <= 2 && text.mid(begin, end - begin).toDouble() <= 24;
+}
+
 SaveResult DiaryBook::load(const QDir &folder)
 {
     const textfile::ReadResult read = textfile::readDataFile(folder, FileName);
@@ -154,14 +339,14 @@ SaveResult DiaryBook::load(const QDir &folder)
 
 SaveResult DiaryBook::append(const QDir &folder, const DiaryEntry &entry)
 {
-    if (const QString lineBreak = lineBreakIn(entry); !lineBreak.isEmpty())
-        return SaveResult::unencodable(lineBreak);
-    // A damaged file is written whole in the writers' form, so that the new entry never follows
-    // a torn line and the stray lines go; its held bytes are written back where they stood.
-    if (m_damaged) {
+    if (const QString unwritable = unwritableText(entry); !unwritable.isEmpty())
+        return SaveResult::unencodable(unwritable);
+    // Lines added after an entry that lacks its end line would be read as its members or songs:
+    // the new outing would vanish into that one. Written whole, that entry gets its end line.
+    if (m_endsInsideEntry) {
         QVector<DiaryEntry> appended = m_entries;
         appended.append(entry);
-        return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(appended)));
+        return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(appended, m_unplaced)));
     }
     return loadAfterWrite(folder, textfile::appendLines(folder, FileName, entryLines(entry)));
 }
@@ -170,16 +355,16 @@ SaveResult DiaryBook::change(const QDir &folder, int number, const DiaryEntry &c
 {
     if (number < 1 || number > entryCount())
         return SaveResult::writeFailed(QStringLiteral("Entry %1 does not exist").arg(number));
-    if (const QString lineBreak = lineBreakIn(changed); !lineBreak.isEmpty())
-        return SaveResult::unencodable(lineBreak);
+    if (const QString unwritable = unwritableText(changed); !unwritable.isEmpty())
+        return SaveResult::unencodable(unwritable);
     QVector<DiaryEntry> entries = m_entries;
     entries[number - 1] = changed;
-    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(entries)));
+    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(entries, m_unplaced)));
 }
 
 SaveResult DiaryBook::rewrite(const QDir &folder)
 {
-    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(m_entries)));
+    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(m_entries, m_unplaced)));
 }
 
 SaveResult DiaryBook::loadAfterWrite(const QDir &folder, const SaveResult &written)
@@ -195,33 +380,44 @@ DiaryBook DiaryBook::parse(const QByteArray &bytes)
 {
     DiaryBook book;
     // Lines are read as views into the decoded text; only the fields kept are copied out.
-    const QString text = cp932::decode(bytes, &book.m_damaged);
+    textfile::Encoding encoding = textfile::Encoding::Cp932;
+    const QString text = textfile::decodeDataFile(bytes, &book.m_damaged, &encoding);
+    if (encoding != textfile::Encoding::Cp932)
+        book.m_damaged = true;
     const QList<QStringView> lines = textfile::lineViews(text);
+    const qsizetype end = lines.size();
     SharedTexts texts;
 
     qsizetype i = 0;
-    while (i < lines.size()) {
+    while (i < end) {
+        const int number = book.entryCount() + 1;
         const QStringView first = lines.at(i);
-        if (first.isEmpty()) {
+        if (!beginsEntry(first)) {
             book.m_damaged = true;
+            book.m_unplaced.append({ number, Place::BeforeEntry, first.toString() });
             ++i;
             continue;
         }
-        // A date line where the marker belongs means the marker went missing; anything else is
-        // taken as the marker without looking at it.
-        if (first.startsWith(DatePrefix))
-            book.m_damaged = true;
-        else
+        EntryReader reader(number, book.m_damaged, texts);
+        // A date line where the marker belongs means the marker went missing.
+        if (first == EntryMarker)
             ++i;
-        if (i >= lines.size()) {
-            // A marker alone holds nothing to keep.
+        else
             book.m_damaged = true;
-            break;
+        bool ended = false;
+        while (i < end && !ended && !reader.beginsNext(lines.at(i)))
+            ended = reader.take(lines.at(i++));
+        if (!ended)
+            book.m_damaged = true;
+        if (!reader.holdsEntryLine) {
+            book.m_unplaced.append({ number, Place::BeforeEntry, EntryMarker });
+            for (const UnplacedLine &line : std::as_const(reader.unplaced))
+                book.m_unplaced.append({ number, Place::BeforeEntry, line.text });
+            continue;
         }
-        DiaryEntry entry;
-        if (!readEntry(lines, i, entry, book.m_damaged, texts))
-            book.m_damaged = true;
-        book.m_entries.append(std::move(entry));
+        book.m_endsInsideEntry = !ended && i >= end;
+        book.m_unplaced += reader.unplaced;
+        book.m_entries.append(std::move(reader.entry));
     }
     return book;
 }
@@ -229,18 +425,13 @@ DiaryBook DiaryBook::parse(const QByteArray &bytes)
 QStringList DiaryBook::entryLines(const DiaryEntry &entry)
 {
     QStringList lines;
-    forEachEntryLine(entry, [&lines](QStringView a, QStringView b, QStringView c) {
-        QString line;
-        line.reserve(a.size() + b.size() + c.size());
-        lines.append(line.append(a).append(b).append(c));
-    });
+    forEachEntryLine(entry, collectInto(lines), [](Place) {});
     return lines;
 }
 
 QStringList DiaryBook::lines() const
 {
-    QStringList all;
-    for (const DiaryEntry &entry : m_entries)
-        all += entryLines(entry);
-    return all;
+    QStringList lines;
+    forEachBookLine(m_entries, m_unplaced, collectInto(lines));
+    return lines;
 }

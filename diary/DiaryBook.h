@@ -21,8 +21,48 @@ struct DiaryEntry
     bool operator==(const DiaryEntry &) const = default;
 };
 
+/// A line of the file that is part of no outing, or stands out of place in an outing's header: a
+/// note typed between outings, a line of junk. The book keeps it so that every write puts it back
+/// where it stood.
+struct UnplacedLine
+{
+    /// Where in entry number `entry` the line stands, in file order. BeforeEntry is outside any
+    /// entry (before its marker); the others are inside its header, after the line named.
+    enum class Place
+    {
+        BeforeEntry,
+        AfterMarker,
+        AfterDate,
+        AfterDuration,
+        AfterPlace,
+        AfterSeparator, ///< between the separator and the members heading
+        AfterMembers ///< between the separator after the members and the songs heading
+    };
+
+    int entry = 1; ///< 1 to entryCount(); entryCount() + 1 for lines after the last entry
+    Place place = Place::BeforeEntry;
+    QString text;
+
+    bool operator==(const UnplacedLine &) const = default;
+};
+
 /// The diary: outings numbered 1 to entryCount() in file order, and its file "カラオケ.TXT".
 /// Every write is followed by a fresh read, so the book always equals what the file holds.
+///
+/// How the file is read:
+/// - An entry begins at the marker line (31 asterisks) or, when the marker is missing, at a line
+///   beginning with "【日付】". A marker followed by no line of an entry before the next marker or
+///   the end of the file holds nothing and is unplaced, with the lines after it.
+/// - The header lines (date, duration, place, separator, members heading) are taken by their exact
+///   prefix or text, in that order. A missing one leaves its field empty; a line that is none of
+///   those still to come is unplaced where it stands, as is any line between the separator after
+///   the members and the songs heading.
+/// - In the members and songs every line is data, blank lines apart (they hold nothing and are
+///   passed over), except the lines that end a section or the entry: "'" (the entry's end), the
+///   separator and "【選曲】" (the members' end), and the lines that begin an entry, which end it
+///   early; its missing "'" is written with it. The writers refuse members and song titles that
+///   would read back as such a line.
+/// - Every other line outside the entries is unplaced before the entry that follows it.
 class DiaryBook
 {
 public:
@@ -36,21 +76,34 @@ public:
     /// Entry by number, 1 to entryCount().
     const DiaryEntry &entry(int number) const { return m_entries.at(number - 1); }
     const QVector<DiaryEntry> &entries() const { return m_entries; }
+    /// The lines read that are part of no entry's fields, in file order.
+    const QVector<UnplacedLine> &unplacedLines() const { return m_unplaced; }
     /// Number of the first entry whose date equals date exactly, or 0 when none has it.
     int findDate(const QString &date) const;
-    /// The last read had to hold bytes that are not code page 932 or pass over lines out of place.
+    /// The entry a registration of date changes, with shown the number of the entry on screen (0 for
+    /// none): 0 when no entry has date (a new outing); shown when it has date; the one entry that
+    /// has it; -1 when several have it and none of them is shown, so that which is meant is unknown.
+    int changeTarget(const QString &date, int shown) const;
+    /// Whether text, apart from blanks and tabs around it, is a plain number of hours from 0 to
+    /// 24: one or two ASCII digits, or none before a fraction of one or two digits ("2",
+    /// "1.5", ".5", "24.00"). No sign, exponent, full-width digit or longer run of digits.
+    static bool isPlainDuration(const QString &text);
+    /// The last read found the file not as the writers write it: bytes that are not code page 932,
+    /// unplaced lines, blank lines passed over, or entry lines missing.
     bool isDamaged() const { return m_damaged; }
 
     /// Replaces the book with the file's content. A missing file is an empty book.
     SaveResult load(const QDir &folder);
-    /// Adds one entry at the end of the file (creating it) and reads the file back; a damaged file
-    /// is rewritten whole in the writers' form. An entry with a line break in a field is refused as
-    /// Unencodable, naming the line break. On failure the book and the file stay as they were.
+    /// Adds one entry at the end of the file (creating it) and reads the file back. When the file
+    /// ends inside an entry, it is rewritten whole instead, so the new entry never joins that one.
+    /// An entry with a line break in a field, or with a member or song title that would read back
+    /// as another line, is refused as Unencodable naming it. On failure the book and the file stay
+    /// as they were.
     SaveResult append(const QDir &folder, const DiaryEntry &entry);
     /// Replaces entry number with changed, rewrites the whole file and reads it back. On failure
-    /// the book and the file stay as they were. Line breaks are refused as by append.
+    /// the book and the file stay as they were. Refuses as append does.
     SaveResult change(const QDir &folder, int number, const DiaryEntry &changed);
-    /// Rewrites the whole file from the book and reads it back.
+    /// Rewrites the whole file from the book, unplaced lines where they stood, and reads it back.
     SaveResult rewrite(const QDir &folder);
 
     /// The book held by the given file bytes.
@@ -58,7 +111,7 @@ public:
     /// The lines of one entry exactly as the file holds them (without line ends). Empty members
     /// hold nothing and are left out; every song is written, even one with neither title nor artist.
     static QStringList entryLines(const DiaryEntry &entry);
-    /// The lines of the whole book.
+    /// The lines of the whole book, as rewrite writes them.
     QStringList lines() const;
 
 private:
@@ -66,5 +119,7 @@ private:
     SaveResult loadAfterWrite(const QDir &folder, const SaveResult &written);
 
     QVector<DiaryEntry> m_entries;
+    QVector<UnplacedLine> m_unplaced;
     bool m_damaged = false;
+    bool m_endsInsideEntry = false; ///< the lines ran out inside an entry, before its end line
 };

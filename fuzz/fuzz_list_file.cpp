@@ -1,7 +1,9 @@
 // The list-file reader never crashes. Lines it reads cleanly, written back, read the same; a damaged
-// file keeps its number of lines.
+// file keeps its number of lines. Lines read as code page 932 can always be written back; lines
+// read from UTF-8 or UTF-16 only when code page 932 has all their characters.
 #include "diary/ChoiceList.h"
 #include "textfile/Cp932.h"
+#include "textfile/TextEncoding.h"
 #include "textfile/TextLines.h"
 
 #include <cstdint>
@@ -11,10 +13,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const QStringList choices = choicelist::parse(bytes);
-    const bool damaged = textfile::splitLines(bytes).damaged;
+    bool damaged = false;
+    textfile::Encoding encoding = textfile::Encoding::Cp932;
+    textfile::decodeDataFile(bytes, &damaged, &encoding);
     QByteArray written;
-    if (!cp932::encode(textfile::joinLines(choices), &written))
-        std::abort();
+    if (!cp932::encode(textfile::joinLines(choices), &written)) {
+        if (encoding == textfile::Encoding::Cp932)
+            std::abort();
+        return 0;
+    }
     const QStringList again = choicelist::parse(written);
     if (again.size() != choices.size() || (!damaged && again != choices))
         std::abort();

@@ -14,7 +14,7 @@ if ! command -v clang++ >/dev/null || ! command -v pkg-config >/dev/null; then
 fi
 flags="-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$root"
 qt="$(pkg-config --cflags --libs Qt6Core)"
-textfile="$root/textfile/Cp932.cpp $root/textfile/TextLines.cpp $root/textfile/DataFile.cpp $root/textfile/Records.cpp"
+textfile="$root/textfile/Cp932.cpp $root/textfile/TextEncoding.cpp $root/textfile/TextLines.cpp $root/textfile/DataFile.cpp $root/textfile/FileReplace.cpp $root/textfile/SystemReason.cpp $root/textfile/Records.cpp"
 
 build() {
     name="$1"

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -50,6 +51,7 @@ struct FileState
     bool readFailed = false;
     Stamp stamp; ///< the version last read or written
     bool backedUp = false; ///< its old content is kept for this run
+    Encoding encoding = Encoding::Cp932; ///< of the version last read; every write is code page 932
 };
 
 /// By absolute path. Files never read or written in this run have no entry and are not checked.
@@ -114,7 +116,39 @@ SaveResult replaceChecked(const QString &path, const QByteArray &bytes)
     state.readFailed = false;
     state.backedUp = true;
     state.stamp = stampOf(path);
+    state.encoding = Encoding::Cp932;
     return SaveResult::saved();
+}
+
+/// Encodes text for the file at path, naming the file when a character cannot be written.
+SaveResult encodeFor(const QString &path, const QString &text, QByteArray *bytes)
+{
+    QString unencodable;
+    if (!cp932::encode(text, bytes, &unencodable))
+        return SaveResult::unencodable(unencodable, QFileInfo(path).fileName());
+    return SaveResult::saved();
+}
+
+/// Code page 932 bytes with every line end made CR LF and the last line ended. A CR or LF byte is
+/// never part of a two-byte character there, so nothing else changes.
+QByteArray withCrLfLineEnds(const QByteArray &bytes)
+{
+    QByteArray result;
+    result.reserve(bytes.size() + 2);
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char byte = bytes.at(i);
+        if (byte != '\r' && byte != '\n') {
+            result.append(byte);
+            continue;
+        }
+        result.append("\r\n");
+        if (byte == '\r' && i + 1 < size && bytes.at(i + 1) == '\n')
+            ++i;
+    }
+    if (!result.isEmpty() && !result.endsWith('\n'))
+        result.append("\r\n");
+    return result;
 }
 
 /// A line holding a line break would be read back as two lines.
@@ -150,6 +184,7 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
     FileState &state = fileStates()[QFileInfo(path).absoluteFilePath()];
     state.readFailed = false;
     state.stamp = {};
+    state.encoding = Encoding::Cp932;
     QFile file(path);
     if (!file.exists())
         return result;
@@ -172,7 +207,21 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
     if (file.error() != QFileDevice::NoError)
         return failed(errorNumberOf(file.errorString()) ? errorNumberOf(file.errorString()) : EIO);
     state.stamp = stampOf(status);
+    state.encoding = encodingOf(result.bytes);
     return result;
+}
+
+QList<ForeignFile> foreignEncodedFiles()
+{
+    QList<ForeignFile> files;
+    for (auto state = fileStates().cbegin(); state != fileStates().cend(); ++state) {
+        if (state->encoding != Encoding::Cp932) {
+            files.append({ QFileInfo(state.key()).fileName(),
+                state->encoding == Encoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("UTF-16") });
+        }
+    }
+    std::sort(files.begin(), files.end(), [](const ForeignFile &a, const ForeignFile &b) { return a.file < b.file; });
+    return files;
 }
 
 SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteArray &bytes)
@@ -192,10 +241,10 @@ SaveResult writeLines(const QDir &folder, const QString &name, const QStringList
 
 SaveResult writeText(const QDir &folder, const QString &name, const QString &text)
 {
+    const QString path = resolveDataFile(folder, name);
     QByteArray bytes;
-    QString unencodable;
-    if (!cp932::encode(text, &bytes, &unencodable))
-        return SaveResult::unencodable(unencodable);
+    if (const SaveResult encoded = encodeFor(path, text, &bytes); !encoded.ok())
+        return encoded;
     return rewriteDataFile(folder, name, bytes);
 }
 
@@ -203,11 +252,10 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
 {
     if (const QString lineBreak = lineBreakIn(lines); !lineBreak.isEmpty())
         return SaveResult::unencodable(lineBreak);
-    QByteArray added;
-    QString unencodable;
-    if (!cp932::encode(joinLines(lines), &added, &unencodable))
-        return SaveResult::unencodable(unencodable);
     const QString path = resolveDataFile(folder, name);
+    QByteArray added;
+    if (const SaveResult encoded = encodeFor(path, joinLines(lines), &added); !encoded.ok())
+        return encoded;
     if (const SaveResult check = checkBeforeReplace(path); !check.ok())
         return check;
     QByteArray bytes;
@@ -220,8 +268,16 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
         if (old.error() != QFileDevice::NoError)
             return SaveResult::writeFailed(systemReason(EIO, false), QFileInfo(path).fileName());
     }
-    if (!bytes.isEmpty() && !bytes.endsWith('\n'))
-        bytes += "\r\n";
+    if (encodingOf(bytes) == Encoding::Cp932) {
+        bytes = withCrLfLineEnds(bytes);
+    } else {
+        const QString text = decodeDataFile(bytes);
+        QStringList oldLines;
+        for (const QStringView line : lineViews(text))
+            oldLines.append(line.toString());
+        if (const SaveResult encoded = encodeFor(path, joinLines(oldLines), &bytes); !encoded.ok())
+            return encoded;
+    }
     bytes += added;
     return replaceChecked(path, bytes);
 }

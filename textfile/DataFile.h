@@ -1,6 +1,7 @@
 #pragma once
 
 #include "textfile/SaveResult.h"
+#include "textfile/TextEncoding.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -25,7 +26,20 @@ struct ReadResult
     bool ok() const { return error.isEmpty(); }
 };
 
+/// Reads the file's bytes and remembers the version read and its encoding (encodingOf).
 ReadResult readDataFile(const QDir &folder, const QString &name);
+
+struct ForeignFile
+{
+    QString file; ///< the name as it is in the folder
+    QString encoding; ///< "UTF-8" or "UTF-16"
+
+    bool operator==(const ForeignFile &) const = default;
+};
+
+/// The files read in this run in an encoding other than code page 932 and not rewritten since
+/// (a rewrite makes them code page 932), by name.
+QList<ForeignFile> foreignEncodedFiles();
 
 /// Replaces the file's content; done only when every byte is on disk. Before the first rewrite of
 /// a file in a run, its old content is kept in a dated copy in the folder "backup" (the newest 20
@@ -34,8 +48,10 @@ ReadResult readDataFile(const QDir &folder, const QString &name);
 /// program since this one last read or wrote it.
 SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteArray &bytes);
 
-/// Encodes the lines (each followed by CR LF) and rewrites the file with them. A line holding a
-/// line break is refused like a character code page 932 lacks.
+/// Encodes the lines (each followed by CR LF) in code page 932 and rewrites the file with them. A
+/// line holding a line break is refused as Unencodable without a file; a character code page 932
+/// lacks is refused as Unencodable naming the file, as the writers below do: the windows refuse
+/// such characters as typed, so one left comes from the file's own text.
 SaveResult writeLines(const QDir &folder, const QString &name, const QStringList &lines);
 
 /// Encodes text, whose lines are already ended, and rewrites the file with it: for a writer that
@@ -43,8 +59,9 @@ SaveResult writeLines(const QDir &folder, const QString &name, const QStringList
 SaveResult writeText(const QDir &folder, const QString &name, const QString &text);
 
 /// Adds lines at the end of the file, creating it when missing. A last line without a line end is
-/// ended first, so the new line never joins it. Done as a rewrite of old bytes plus new, with the
-/// same checks and backups.
+/// ended first, so the new line never joins it. Done as a rewrite of old content plus new, with the
+/// same checks and backups: old code page 932 bytes are kept but for line ends made CR LF; old
+/// content in another encoding is decoded and written again in code page 932.
 SaveResult appendLines(const QDir &folder, const QString &name, const QStringList &lines);
 
 /// Removes what saves killed part way left in the folder and its backup folder: the hidden

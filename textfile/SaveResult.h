@@ -29,7 +29,11 @@ struct SaveResult
     static SaveResult saved() { return {}; }
     static SaveResult tableFull() { return { Status::TableFull, {}, {}, {} }; }
     static SaveResult holdsQuote() { return { Status::HoldsQuote, {}, {}, {} }; }
-    static SaveResult unencodable(const QString &character) { return { Status::Unencodable, character, {}, {} }; }
+    /// With file set when the character is in the file's own text rather than in what was typed.
+    static SaveResult unencodable(const QString &character, const QString &file = {})
+    {
+        return { Status::Unencodable, character, {}, file };
+    }
     static SaveResult writeFailed(const QString &reason, const QString &file = {})
     {
         return { Status::WriteFailed, {}, reason, file };

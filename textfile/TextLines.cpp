@@ -1,14 +1,15 @@
 #include "textfile/TextLines.h"
 
 #include "textfile/Cp932.h"
+#include "textfile/TextEncoding.h"
 
 namespace textfile {
 
 DecodedLines splitLines(const QByteArray &bytes)
 {
     DecodedLines result;
-    result.endsWithLineEnd = bytes.isEmpty() || bytes.endsWith('\n');
-    const QString text = cp932::decode(bytes, &result.damaged);
+    const QString text = decodeDataFile(bytes, &result.damaged);
+    result.endsWithLineEnd = text.isEmpty() || text.endsWith(u'\n') || text.endsWith(u'\r');
     const QList<QStringView> views = lineViews(text);
     result.lines.reserve(views.size());
     for (const QStringView line : views)
@@ -19,18 +20,19 @@ DecodedLines splitLines(const QByteArray &bytes)
 QList<QStringView> lineViews(QStringView text)
 {
     QList<QStringView> lines;
+    const qsizetype size = text.size();
     qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        const bool ended = end >= 0;
-        if (!ended)
-            end = text.size();
-        qsizetype lineEnd = end;
-        if (ended && lineEnd > start && text.at(lineEnd - 1) == u'\r')
-            --lineEnd;
-        lines.append(text.sliced(start, lineEnd - start));
-        start = end + 1;
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar unit = text.at(i);
+        if (unit != u'\n' && unit != u'\r')
+            continue;
+        lines.append(text.sliced(start, i - start));
+        if (unit == u'\r' && i + 1 < size && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
     }
+    if (start < size)
+        lines.append(text.sliced(start));
     return lines;
 }
 

@@ -8,12 +8,13 @@ namespace textfile {
 struct DecodedLines
 {
     QStringList lines;
-    bool damaged = false; ///< some bytes were not code page 932 and are held as surrogates
+    bool damaged = false; ///< some bytes could not be decoded (see decodeDataFile)
     bool endsWithLineEnd = true; ///< false when the last line had no line end (an empty file counts as ended)
 };
 
-/// Decodes code page 932 bytes and splits them into lines at CR LF; a lone LF also ends a line.
-/// A last line without a line end still counts; a final line end does not start an empty line.
+/// Decodes the bytes of a data file (decodeDataFile) and splits them into lines at CR LF, lone LF
+/// and lone CR. A last line without a line end still counts; a final line end does not start an
+/// empty line.
 DecodedLines splitLines(const QByteArray &bytes);
 
 /// The lines of decoded text, split as splitLines splits them, as views into text: a reader that

@@ -1,5 +1,6 @@
 #include "toolkit/MessageBoxes.h"
 
+#include "textfile/FileReplace.h"
 #include "textfile/TextLines.h"
 
 #include <QMessageBox>
@@ -85,7 +86,14 @@ void reportSaveProblem(QWidget *parent, const SaveResult &result)
 {
     switch (result.status) {
     case SaveResult::Status::Unencodable:
-        refuseUnencodable(parent, result.character);
+        if (result.file.isEmpty()) {
+            refuseUnencodable(parent, result.character);
+            break;
+        }
+        refuse(parent,
+            result.file + QStringLiteral(" にシフトJISで保存できない文字「") + result.character
+                + QStringLiteral("」があるため、保存できませんでした。"),
+            QStringLiteral("保存エラー"));
         break;
     case SaveResult::Status::WriteFailed: {
         QString text = QStringLiteral("保存できませんでした");
@@ -113,6 +121,18 @@ void reportSaveProblem(QWidget *parent, const SaveResult &result)
     case SaveResult::Status::HoldsQuote:
         break;
     }
+}
+
+void reportForeignEncodings(QWidget *parent, const QList<textfile::ForeignFile> &files)
+{
+    if (files.isEmpty())
+        return;
+    QString text = QStringLiteral("次のファイルはシフトJIS以外の文字コードで書かれています。\n");
+    for (const textfile::ForeignFile &file : files)
+        text += file.file + QStringLiteral("（") + file.encoding + QStringLiteral("）\n");
+    text += QStringLiteral("それぞれ次に保存するときにシフトJISに変換します。変換前のファイルは「")
+        + textfile::BackupFolderName + QStringLiteral("」フォルダーに残ります。");
+    notify(parent, text, QStringLiteral("文字コードの変換"));
 }
 
 } // namespace messages

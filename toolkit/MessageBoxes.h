@@ -1,5 +1,6 @@
 #pragma once
 
+#include "textfile/DataFile.h"
 #include "textfile/SaveResult.h"
 
 #include <QString>
@@ -61,10 +62,16 @@ void refuseUnencodable(QWidget *parent, const QString &character);
 /// Refuses the first character of texts that a data file cannot hold (a line break, or one code
 /// page 932 lacks) as refuseUnencodable does; true when something was refused.
 bool refuseUnstorable(QWidget *parent, const QStringList &texts);
-/// Shows what went wrong for a result that is not ok(): an unencodable character as above, a
-/// failed write as "保存できませんでした" with the file and the reason on the next lines, title
-/// "保存エラー"; a file not read or changed by another program as a refusal that names it.
+/// Shows what went wrong for a result that is not ok(): an unencodable character as above when
+/// no file is named, else as a character of that file's own text that code page 932 lacks, title
+/// "保存エラー"; a failed write as "保存できませんでした" with the file and the reason on the next
+/// lines, title "保存エラー"; a file not read or changed by another program as a refusal that
+/// names it.
 /// Table-full and double-quote results are refused by each window with its own words.
 void reportSaveProblem(QWidget *parent, const SaveResult &result);
+/// One notice (OK, information icon, title "文字コードの変換") naming each file with its encoding
+/// and saying that its next save converts it to code page 932, its original kept in the backup
+/// folder. Shows nothing for an empty list.
+void reportForeignEncodings(QWidget *parent, const QList<textfile::ForeignFile> &files);
 
 } // namespace messages

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QtTest>
@@ -137,6 +138,41 @@ private slots:
         memberList()->setFocus();
         QVERIFY(memberList()->hasFocus());
         QCOMPARE(members().size(), 3);
+    }
+
+    void typedMemberNameIsNotPicked_data()
+    {
+        QTest::addColumn<bool>("enterFirst");
+        QTest::newRow("tab away") << false;
+        QTest::newRow("enter, cancel, tab away") << true;
+    }
+
+    void typedMemberNameIsNotPicked()
+    {
+        QFETCH(bool, enterFirst);
+        open();
+        QApplication::setActiveWindow(fx->window());
+        QVERIFY(QTest::qWaitForWindowActive(fx->window()));
+        click(QStringLiteral("cmdMember"));
+        auto *box = combo(QStringLiteral("cboMember"));
+        QVERIFY(box->hasFocus());
+        const QStringList before = members();
+        // Japanese is typed through the input method, which commits the converted name.
+        QInputMethodEvent typed;
+        typed.setCommitString(QStringLiteral("次郎"));
+        QApplication::sendEvent(QApplication::focusWidget(), &typed);
+        QCOMPARE(box->currentText(), QStringLiteral("次郎"));
+        if (enterFirst) {
+            messages->queueAnswer(MessageAnswer::Cancel);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCOMPARE(messages->shown(), QList<ShownMessage>({ askToAdd(QStringLiteral("次郎")) }));
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(!box->hasFocus());
+        QCOMPARE(members(), before);
+        // Picking the typed name from the list still makes it a member.
+        pickItem(box, 2);
+        QCOMPARE(members(), before + QStringList({ QStringLiteral("次郎") }));
     }
 
     void unsuitableMemberNamesAreRefused_data()

@@ -131,6 +131,50 @@ private slots:
         QVERIFY(QFile::exists(fx->path(SongFile + QStringLiteral(".bak"))));
     }
 
+    void sharedDateChangesTheOutingMeant_data()
+    {
+        // Outings 1 and 4 are both of 2024年01月05日, 2 and 3 of 2024年02月10日.
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("hours");
+        QTest::addColumn<QList<ShownMessage>>("asked");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("shownAfter");
+        const QString unchanged = QStringLiteral("variants/duplicate-dates/カラオケ.TXT");
+        const ShownMessage ambiguous
+            = refusal(QStringLiteral("この日付の日記が複数あります。変更したい日記を"
+                                     "スクロールバーで表示してから、もう一度登録してください。"),
+                QStringLiteral("日付の重複"));
+        QTest::newRow("shown outing's date")
+            << 4 << QStringLiteral("2024年01月05日") << QStringLiteral("24") << QList<ShownMessage>({ AskChange, Done })
+            << QStringLiteral("golden/duplicate-shown/カラオケ.TXT") << 4;
+        QTest::newRow("date of two outings not shown") << 5 << QStringLiteral("2024年02月10日") << QStringLiteral("2")
+                                                       << QList<ShownMessage>({ ambiguous }) << unchanged << 5;
+        QTest::newRow("date of one other outing")
+            << 4 << QStringLiteral("2024年03月20日") << QStringLiteral("0") << QList<ShownMessage>({ AskChange, Done })
+            << QStringLiteral("golden/duplicate-other/カラオケ.TXT") << 5;
+    }
+
+    void sharedDateChangesTheOutingMeant()
+    {
+        QFETCH(int, shown);
+        QFETCH(QString, date);
+        QFETCH(QString, hours);
+        QFETCH(QList<ShownMessage>, asked);
+        QFETCH(QString, expected);
+        QFETCH(int, shownAfter);
+        fx = std::make_unique<AppFixture>(QStringLiteral("basic"), QStringLiteral("duplicate-dates"));
+        fx->open();
+        auto *scrollBar = fx->child<QScrollBar>(QStringLiteral("hsbData"));
+        scrollBar->setValue(shown);
+        combo(QStringLiteral("cboDate"))->setEditText(date);
+        combo(QStringLiteral("cboJikan"))->setEditText(hours);
+        click(QStringLiteral("cmdTouroku"));
+        QCOMPARE(messages->shown(), asked);
+        QCOMPARE(fx->bytes(DiaryFile), AppFixture::dataBytes(expected));
+        QCOMPARE(scrollBar->value(), shownAfter);
+    }
+
     void changeWithFewerMembersAndSongs()
     {
         openShown();
@@ -241,6 +285,10 @@ private slots:
             << QStringLiteral("2024年04月01日") << QStringLiteral("２") << QString() << badHours;
         QTest::newRow("negative hours") << QStringLiteral("2024年04月01日") << QStringLiteral("-1") << QString()
                                         << badHours;
+        QTest::newRow("400 digits") << QStringLiteral("2024年04月01日") << QString(400, u'9') << QString() << badHours;
+        QTest::newRow("more than a day") << QStringLiteral("2024年04月01日") << QStringLiteral("25") << QString()
+                                         << badHours;
+        QTest::newRow("exponent") << QStringLiteral("2024年04月01日") << QStringLiteral("1e2") << QString() << badHours;
         QTest::newRow("date not storable")
             << QStringLiteral("2024年04月01日é") << QStringLiteral("2") << QString()
             << refusal(QStringLiteral("「é」は保存できない文字です"), QStringLiteral("入力エラー"));

@@ -32,6 +32,17 @@ private Q_SLOTS:
         QCOMPARE(m_catalogue.artistCount(), 0);
     }
 
+    void crOnlyLineEndsSeparateRecords()
+    {
+        // "阿部","あべ" CR "佐藤","さとう" CR in code page 932.
+        QVERIFY(testfiles::writeBytes(m_file,
+            QByteArray::fromHex("22 88a2 9594 22 2c 22 82a0 82d7 22 0d 22 8db2 93a1 22 2c 22 82b3 82c6 82a4 22 0d")));
+        QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
+        QCOMPARE(m_catalogue.artists(),
+            QVector<ArtistRecord>({ { QStringLiteral("阿部"), QStringLiteral("あべ") },
+                { QStringLiteral("佐藤"), QStringLiteral("さとう") } }));
+    }
+
     void registrationsAreWrittenInReadingOrder()
     {
         add("加藤, 一", "かとう");

@@ -108,11 +108,12 @@ private Q_SLOTS:
     void looseLinesAreReadAsFarAsTheyGo()
     {
         const QVector<SongRecord> songs = SongCatalogue::parse(
-            "  \"a,b\" , plain ,\"\",,\"x\"junk,y,-3\r\n\r\n\"only\"\n\"t\",\"r\",\"\",\"\",\"\",\"\",12.5");
-        QCOMPARE(songs.size(), 3);
+            "  \"a,b\" , plain ,\"\",,\"x\"junk,y,-3\r\n\r\n\"only\"\n\"cr\"\r\"t\",\"r\",\"\",\"\",\"\",\"\",12.5");
+        QCOMPARE(songs.size(), 4);
         QCOMPARE(songs[0], (SongRecord { "a,b", "plain ", "", "", "x", "y", -3 }));
         QCOMPARE(songs[1], song(QStringLiteral("only"), {}));
-        QCOMPARE(songs[2].singCount, qint16(12));
+        QCOMPARE(songs[2], song(QStringLiteral("cr"), {}));
+        QCOMPARE(songs[3].singCount, qint16(12));
     }
 
     void moreThanAThousandAreKeptButNoneAdded()

@@ -50,6 +50,28 @@ QVector<DiaryEntry> bookEntries()
     return { firstEntry(), secondEntry() };
 }
 
+// The first entry of book.txt as book-changed.txt holds it.
+DiaryEntry changedFirstEntry()
+{
+    DiaryEntry changed = firstEntry();
+    changed.duration = QStringLiteral("3");
+    changed.members = { QStringLiteral("田中") };
+    changed.songTitles = { QStringLiteral("夜明けの歌") };
+    changed.songArtists = { QStringLiteral("山田一郎") };
+    return changed;
+}
+
+// The entry of new-entry.txt.
+DiaryEntry newEntry()
+{
+    return { .date = QStringLiteral("2027年01月03日"),
+        .duration = QStringLiteral("2.5"),
+        .place = QStringLiteral("駅前"),
+        .members = { QStringLiteral("田中") },
+        .songTitles = { QStringLiteral("新春の歌") },
+        .songArtists = { QStringLiteral("合唱団") } };
+}
+
 } // namespace
 
 class TestDiaryBook : public QObject
@@ -64,12 +86,16 @@ private slots:
     void emptyFileIsEmptyBook();
     void changeRewritesEveryEntry();
     void entryLinesSkipOnlyEmptyMembers();
-    void malformedFileKeepsWhatWasRead_data();
-    void malformedFileKeepsWhatWasRead();
+    void damagedFileKeepsEveryLine_data();
+    void damagedFileKeepsEveryLine();
     void truncatedFileKeepsEveryFieldRead();
     void undecodableBytesSurviveRewrite();
     void keepsMoreThanTheLimits();
     void findDateTakesFirstExactMatch();
+    void changeTargetIsShownOrOnlyEntryOfDate_data();
+    void changeTargetIsShownOrOnlyEntryOfDate();
+    void plainDurationIsShortDecimalUpTo24_data();
+    void plainDurationIsShortDecimalUpTo24();
     void lowerCaseFileNameIsWrittenBack();
     void unwritableEntryIsRefused_data();
     void unwritableEntryIsRefused();
@@ -131,11 +157,7 @@ void TestDiaryBook::changeRewritesEveryEntry()
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
 
-    DiaryEntry changed = firstEntry();
-    changed.duration = QStringLiteral("3");
-    changed.members = { QStringLiteral("田中") };
-    changed.songTitles = { QStringLiteral("夜明けの歌") };
-    changed.songArtists = { QStringLiteral("山田一郎") };
+    const DiaryEntry changed = changedFirstEntry();
     QVERIFY(book.change(m_folder, 1, changed).ok());
 
     QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book-changed.txt"));
@@ -161,15 +183,23 @@ void TestDiaryBook::entryLinesSkipOnlyEmptyMembers()
     QCOMPARE(DiaryBook::entryLines(entry), expected);
 }
 
-void TestDiaryBook::malformedFileKeepsWhatWasRead_data()
+void TestDiaryBook::damagedFileKeepsEveryLine_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QVector<DiaryEntry>>("expected");
-    QTest::addColumn<QString>("rewritten");
+    // The file after the first entry is changed to changedFirstEntry(), and after newEntry() is
+    // appended: where the file ends after an entry's end line, the old bytes and new-entry.txt.
+    QTest::addColumn<QString>("changed");
+    QTest::addColumn<QByteArray>("appended");
 
-    QTest::newRow("blank lines") << "blank-lines.txt" << bookEntries() << "book.txt";
-    QTest::newRow("missing marker") << "missing-marker.txt" << bookEntries() << "book.txt";
+    const QByteArray added = dataBytes("new-entry.txt");
+    const auto row
+        = [&](const char *name, const QString &input, const QVector<DiaryEntry> &expected, const QString &changed,
+              const QByteArray &appended) { QTest::newRow(name) << input << expected << changed << appended; };
+    const auto inPlace = [&](const QString &input) { return dataBytes(input) + added; };
 
+    row("blank lines", "blank-lines.txt", bookEntries(), "blank-lines-changed.txt", inPlace("blank-lines.txt"));
+    row("missing marker", "missing-marker.txt", bookEntries(), "book-changed.txt", inPlace("missing-marker.txt"));
     // Ends inside the songs of its second entry, on a song line without comma or line end.
     const DiaryEntry truncated { .date = QStringLiteral("2026年12月24日"),
         .duration = QStringLiteral("4"),
@@ -177,15 +207,32 @@ void TestDiaryBook::malformedFileKeepsWhatWasRead_data()
         .members = { QStringLiteral("佐藤") },
         .songTitles = { QStringLiteral("聖夜"), QStringLiteral("鐘の音") },
         .songArtists = { QStringLiteral("合唱団"), QString() } };
-    QTest::newRow("truncated") << "truncated.txt" << QVector<DiaryEntry>({ firstEntry(), truncated })
-                               << "truncated-rewritten.txt";
+    row("truncated", "truncated.txt", { firstEntry(), truncated }, "truncated-changed.txt",
+        dataBytes("truncated-rewritten.txt") + added);
+    row("stray line between entries", "stray-line.txt", bookEntries(), "stray-line-changed.txt",
+        inPlace("stray-line.txt"));
+    // Neither entry has its end line: the second begins at its marker, the file ends in it.
+    row("missing end lines", "missing-end.txt", bookEntries(), "book-changed.txt", dataBytes("book.txt") + added);
+    // The second entry begins at its date line, among the songs of the first.
+    row("missing end line and marker", "missing-end-and-marker.txt", bookEntries(), "book-changed.txt",
+        dataBytes("book.txt") + added);
+    row("extra line after place", "extra-line.txt", bookEntries(), "extra-line-changed.txt", inPlace("extra-line.txt"));
+    DiaryEntry noDuration = secondEntry();
+    noDuration.duration.clear();
+    row("missing duration line", "missing-duration.txt", { firstEntry(), noDuration }, "missing-duration-changed.txt",
+        inPlace("missing-duration.txt"));
+    row("notes after the last entry", "notes-after.txt", bookEntries(), "notes-after-changed.txt",
+        inPlace("notes-after.txt"));
+    row("junk before the first marker", "junk-start.txt", bookEntries(), "junk-start-changed.txt",
+        inPlace("junk-start.txt"));
 }
 
-void TestDiaryBook::malformedFileKeepsWhatWasRead()
+void TestDiaryBook::damagedFileKeepsEveryLine()
 {
     QFETCH(QString, input);
     QFETCH(QVector<DiaryEntry>, expected);
-    QFETCH(QString, rewritten);
+    QFETCH(QString, changed);
+    QFETCH(QByteArray, appended);
 
     QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes(input)));
     DiaryBook book;
@@ -193,11 +240,16 @@ void TestDiaryBook::malformedFileKeepsWhatWasRead()
     QCOMPARE(book.entries(), expected);
     QVERIFY(book.isDamaged());
 
-    QVERIFY(book.rewrite(m_folder).ok());
-    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes(rewritten));
-    QCOMPARE(book.entries(), expected);
-    QVERIFY(!book.isDamaged());
+    QVERIFY(book.change(m_folder, 1, changedFirstEntry()).ok());
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes(changed));
+    QCOMPARE(book.entries(), QVector<DiaryEntry>({ changedFirstEntry() }) + expected.mid(1));
     QCOMPARE(fileBytes(m_folder, DiaryBook::FileName + ".bak"), dataBytes(input));
+
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes(input)));
+    QVERIFY(book.load(m_folder).ok());
+    QVERIFY(book.append(m_folder, newEntry()).ok());
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), appended);
+    QCOMPARE(book.entries(), expected + QVector<DiaryEntry>({ newEntry() }));
 }
 
 void TestDiaryBook::truncatedFileKeepsEveryFieldRead()
@@ -283,6 +335,56 @@ void TestDiaryBook::findDateTakesFirstExactMatch()
     QCOMPARE(book.findDate(QString()), 0);
 }
 
+void TestDiaryBook::changeTargetIsShownOrOnlyEntryOfDate_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("target");
+
+    // Entries 1 and 3 share one date, 2 and 4 another; entry 5 alone has its date.
+    const QString shared = QStringLiteral("2026年12月06日");
+    const QString single = QStringLiteral("2027年01月03日");
+    QTest::newRow("shown entry has the date") << single << 5 << 5;
+    QTest::newRow("another single entry has it") << single << 2 << 5;
+    QTest::newRow("nothing shown, single entry has it") << single << 0 << 5;
+    QTest::newRow("shared, one of them shown") << shared << 3 << 3;
+    QTest::newRow("shared, another entry shown") << shared << 2 << -1;
+    QTest::newRow("shared, nothing shown") << shared << 0 << -1;
+    QTest::newRow("no entry has it") << QStringLiteral("2026年12月6日") << 1 << 0;
+}
+
+void TestDiaryBook::changeTargetIsShownOrOnlyEntryOfDate()
+{
+    QFETCH(QString, date);
+    QFETCH(int, shown);
+    QFETCH(int, target);
+
+    const DiaryBook book = DiaryBook::parse(dataBytes("book.txt").repeated(2) + dataBytes("new-entry.txt"));
+    QCOMPARE(book.changeTarget(date, shown), target);
+}
+
+void TestDiaryBook::plainDurationIsShortDecimalUpTo24_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("plain");
+
+    for (const char *text : { "2", "1.5", ".5", "0", "24", "24.00", " 2.25\t" })
+        QTest::newRow(text) << QString::fromLatin1(text) << true;
+    for (const char *text : { "24.01", "25", "inf", "nan", "1e1", "-1", "+1", "2.", ".", "", "1.2.3", "1.125" })
+        QTest::newRow(text) << QString::fromLatin1(text) << false;
+    QTest::newRow("full-width") << QStringLiteral("１.５") << false;
+    QTest::newRow("unit") << QStringLiteral("2時間") << false;
+    QTest::newRow("400 zeros") << QString(400, u'0') << false;
+    QTest::newRow("400 digits") << QString(399, u'9') + u'1' << false;
+}
+
+void TestDiaryBook::plainDurationIsShortDecimalUpTo24()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, plain);
+    QCOMPARE(DiaryBook::isPlainDuration(text), plain);
+}
+
 void TestDiaryBook::lowerCaseFileNameIsWrittenBack()
 {
     const QString lowerCase = QStringLiteral("カラオケ.txt");
@@ -310,6 +412,15 @@ void TestDiaryBook::unwritableEntryIsRefused_data()
     DiaryEntry lineBreak = secondEntry();
     lineBreak.members[1] = QStringLiteral("鈴木\n----------");
     QTest::newRow("line break") << lineBreak << QStringLiteral("\n");
+
+    // Lines the reader would take for the end of the members or the start of an entry.
+    DiaryEntry heading = secondEntry();
+    heading.members[0] = QStringLiteral("【選曲】");
+    QTest::newRow("member read as songs heading") << heading << QStringLiteral("【選曲】");
+
+    DiaryEntry date = firstEntry();
+    date.songTitles[1] = QStringLiteral("【日付】の歌");
+    QTest::newRow("title read as date line") << date << QStringLiteral("【日付】の歌");
 }
 
 void TestDiaryBook::unwritableEntryIsRefused()

@@ -1,5 +1,6 @@
 // A diary damaged as an older machine or a crash leaves it loads, shows what it holds, and the
-// next registration puts it back into the form the writers produce without losing a byte of it.
+// next registration puts its entries back into the form the writers produce without losing a byte
+// of it; the blank lines between entries stay where they stood.
 
 #include "DataFolder.h"
 

@@ -1,5 +1,6 @@
 #include "textfile/Cp932.h"
 #include "textfile/Records.h"
+#include "textfile/TextEncoding.h"
 #include "textfile/TextLines.h"
 
 #include <QTest>
@@ -70,6 +71,8 @@ private:
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(textfile::Encoding)
 
 class TestCp932 : public QObject
 {
@@ -185,15 +188,62 @@ private Q_SLOTS:
         QCOMPARE(refused, QStringLiteral("\U0001F3A4"));
     }
 
-    void linesSplitAtCrLfAndLoneLf()
+    void dataFilesDecodeInTheirEncodingAndSplitAtEveryLineEnd_data()
     {
-        const textfile::DecodedLines lines = textfile::splitLines(QByteArray("a\r\nb\nc\r\n\r\nlast"));
-        QCOMPARE(lines.lines, QStringList({ "a", "b", "c", "", "last" }));
-        QVERIFY(!lines.endsWithLineEnd);
-        QCOMPARE(textfile::splitLines(QByteArray("x\r\n")).lines, QStringList({ "x" }));
-        QVERIFY(textfile::splitLines(QByteArray()).lines.isEmpty());
-        QCOMPARE(textfile::splitLines(QByteArray("\r\n")).lines, QStringList({ "" }));
-        QCOMPARE(textfile::joinLines({ "a", "" }), QStringLiteral("a\r\n\r\n"));
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<textfile::Encoding>("encoding");
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<bool>("ended");
+        const auto cp932 = textfile::Encoding::Cp932;
+        QTest::newRow("CR LF") << QByteArray("\x83\x4A\x83\x89\x83\x49\x83\x50\r\nb\r\n")
+                               << QStringList({ "カラオケ", "b" }) << cp932 << false << true;
+        QTest::newRow("LF, ASCII though valid UTF-8")
+            << QByteArray("a\nb\n") << QStringList({ "a", "b" }) << cp932 << false << true;
+        QTest::newRow("CR") << QByteArray("a\rb\r") << QStringList({ "a", "b" }) << cp932 << false << true;
+        QTest::newRow("mixed, a blank line, last unended")
+            << QByteArray("a\r\nb\nc\r\r\nlast") << QStringList({ "a", "b", "c", "", "last" }) << cp932 << false
+            << false;
+        QTest::newRow("empty") << QByteArray() << QStringList() << cp932 << false << true;
+        // The UTF-8 rows are in the UTF-8 of this source file.
+        QTest::newRow("UTF-8 with its mark")
+            << QByteArray("\xEF\xBB\xBF曲\r\n") << QStringList({ "曲" }) << textfile::Encoding::Utf8 << false << true;
+        QTest::newRow("UTF-8 Japanese, no mark")
+            << QByteArray("メンバー\rあいうえお") << QStringList({ "メンバー", "あいうえお" })
+            << textfile::Encoding::Utf8 << false << false;
+        // These bytes also read cleanly as code page 932, as two lines of other kanji.
+        QTest::newRow("UTF-8 kanji only, no mark") << QByteArray("渋谷\n新宿\n") << QStringList({ "渋谷", "新宿" })
+                                                   << textfile::Encoding::Utf8 << false << true;
+        QTest::newRow("UTF-16 LE") << QByteArray::fromHex("fffe f266 0d00 0a00 4c6b") << QStringList({ "曲", "歌" })
+                                   << textfile::Encoding::Utf16 << false << false;
+        QTest::newRow("UTF-16 BE") << QByteArray::fromHex("feff 66f2 000d 000a 6b4c 000a")
+                                   << QStringList({ "曲", "歌" }) << textfile::Encoding::Utf16 << false << true;
+        // Never held as a code page 932 byte, which would write the byte 0xD8.
+        QTest::newRow("UTF-16 lone surrogate")
+            << QByteArray::fromHex("fffe d8dc") << QStringList({ QString(QChar::ReplacementCharacter) })
+            << textfile::Encoding::Utf16 << true << false;
+        QTest::newRow("damaged code page 932 holds its bytes")
+            << QByteArray("A\x80"
+                          "B\x82\r\nC\x81")
+            << QStringList({ QStringLiteral("A") + QChar(0xDC80) + QStringLiteral("B") + QChar(0xDC82),
+                   QStringLiteral("C") + QChar(0xDC81) })
+            << cp932 << true << false;
+    }
+
+    void dataFilesDecodeInTheirEncodingAndSplitAtEveryLineEnd()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QFETCH(textfile::Encoding, encoding);
+        QFETCH(bool, damaged);
+        QFETCH(bool, ended);
+        textfile::Encoding found = textfile::Encoding::Cp932;
+        textfile::decodeDataFile(bytes, nullptr, &found);
+        QCOMPARE(found, encoding);
+        const textfile::DecodedLines decoded = textfile::splitLines(bytes);
+        QCOMPARE(decoded.lines, lines);
+        QCOMPARE(decoded.damaged, damaged);
+        QCOMPARE(decoded.endsWithLineEnd, ended);
     }
 
     void recordFields_data()

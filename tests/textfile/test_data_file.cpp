@@ -1,6 +1,7 @@
 #include "textfile/DataFile.h"
 
 #include "tests/support/TestFiles.h"
+#include "textfile/TextLines.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -168,20 +169,61 @@ private Q_SLOTS:
         const SaveResult result = textfile::writeLines(m_dir, QStringLiteral("場所.txt"), { "ok", "bad 😀" });
         QCOMPARE(result.status, SaveResult::Status::Unencodable);
         QCOMPARE(result.character, QStringLiteral("😀"));
+        QCOMPARE(result.file, QStringLiteral("場所.txt"));
         QCOMPARE(readBytes(path), QByteArray("keep\r\n"));
-        // A line break would make two lines of one: refused by the line writers alike.
-        QCOMPARE(textfile::writeLines(m_dir, QStringLiteral("場所.txt"), { "a\nb" }).character, QStringLiteral("\n"));
+        // A line break would make two lines of one: refused by the line writers alike, as typed text.
+        const SaveResult lineBreak = textfile::writeLines(m_dir, QStringLiteral("場所.txt"), { "a\nb" });
+        QCOMPARE(lineBreak.character, QStringLiteral("\n"));
+        QVERIFY(lineBreak.file.isEmpty());
         QCOMPARE(textfile::appendLines(m_dir, QStringLiteral("場所.txt"), { "a\rb" }).character, QStringLiteral("\r"));
         QCOMPARE(readBytes(path), QByteArray("keep\r\n"));
         QVERIFY(!QFile::exists(path + QStringLiteral(".bak")));
     }
 
+    void appendRewritesAForeignFileWholeInCp932()
+    {
+        const QString name = QStringLiteral("場所.txt");
+        const QString path = m_dir.filePath(name);
+        // UTF-8 with its mark and LF line ends, in the UTF-8 of this source file.
+        const QByteArray original("\xEF\xBB\xBF渋谷\n新宿\n");
+        QVERIFY(testfiles::writeBytes(path, original));
+        QVERIFY(textfile::readDataFile(m_dir, name).ok());
+        QCOMPARE(textfile::foreignEncodedFiles(), QList<textfile::ForeignFile>({ { name, QStringLiteral("UTF-8") } }));
+
+        QVERIFY(textfile::appendLines(m_dir, name, { QStringLiteral("池袋") }).ok());
+        QCOMPARE(readBytes(path), QByteArray::fromHex("8f61924a 0d0a 90568f68 0d0a 927291dc 0d0a"));
+        QVERIFY(textfile::foreignEncodedFiles().isEmpty());
+        const QDir backup(m_dir.filePath(QStringLiteral("backup")));
+        const QStringList copies = backup.entryList({ name + QStringLiteral(".*") }, QDir::Files);
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(testfiles::fileBytes(backup, copies.first()), original);
+    }
+
+    void characterOfAForeignFileThatCp932LacksStopsItsSave()
+    {
+        const QString name = QStringLiteral("メンバー.txt");
+        const QString path = m_dir.filePath(name);
+        const QByteArray original("歌😀\n");
+        QVERIFY(testfiles::writeBytes(path, original));
+        const textfile::ReadResult read = textfile::readDataFile(m_dir, name);
+        const QStringList lines = textfile::splitLines(read.bytes).lines;
+        for (const SaveResult &result : { textfile::writeLines(m_dir, name, lines + QStringList { "new" }),
+                 textfile::appendLines(m_dir, name, { "new" }) }) {
+            QCOMPARE(result.status, SaveResult::Status::Unencodable);
+            QCOMPARE(result.character, QStringLiteral("😀"));
+            QCOMPARE(result.file, name);
+        }
+        QCOMPARE(readBytes(path), original);
+        QVERIFY(!m_dir.exists(QStringLiteral("backup")));
+    }
+
     void appendEndsAnUnterminatedLastLine()
     {
         const QString path = m_dir.filePath(QStringLiteral("メンバー.txt"));
-        QVERIFY(testfiles::writeBytes(path, "A\r\nB"));
-        QVERIFY(textfile::appendLines(m_dir, QStringLiteral("メンバー.TXT"), { "C" }).ok());
-        QCOMPARE(readBytes(path), QByteArray("A\r\nB\r\nC\r\n"));
+        // Line ends of other editors, which the rewrite makes CR LF.
+        QVERIFY(testfiles::writeBytes(path, "A\rB\nC"));
+        QVERIFY(textfile::appendLines(m_dir, QStringLiteral("メンバー.TXT"), { "D" }).ok());
+        QCOMPARE(readBytes(path), QByteArray("A\r\nB\r\nC\r\nD\r\n"));
         QVERIFY(textfile::appendLines(m_dir, QStringLiteral("新しい.txt"), { "X" }).ok());
         QCOMPARE(readBytes(m_dir.filePath(QStringLiteral("新しい.txt"))), QByteArray("X\r\n"));
     }

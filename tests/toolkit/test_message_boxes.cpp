@@ -47,12 +47,15 @@ private Q_SLOTS:
     {
         ScriptedMessages script;
         messages::reportSaveProblem(nullptr, SaveResult::unencodable(QStringLiteral("😀")));
+        messages::reportSaveProblem(nullptr, SaveResult::unencodable(QStringLiteral("😀"), QStringLiteral("曲目.txt")));
         messages::reportSaveProblem(nullptr,
             SaveResult::writeFailed(QStringLiteral("ディスクの空き容量が足りません"), QStringLiteral("曲目.txt")));
         messages::reportSaveProblem(nullptr, SaveResult::writeFailed(QString()));
         const QList<ShownMessage> expected = {
             { QStringLiteral("「😀」は保存できない文字です"), QStringLiteral("入力エラー"), MessageButtons::Ok,
                 MessageIcon::Warning },
+            { QStringLiteral("曲目.txt にシフトJISで保存できない文字「😀」があるため、保存できませんでした。"),
+                QStringLiteral("保存エラー"), MessageButtons::Ok, MessageIcon::Warning },
             { QStringLiteral("保存できませんでした\n曲目.txt\nディスクの空き容量が足りません"),
                 QStringLiteral("保存エラー"), MessageButtons::Ok, MessageIcon::Warning },
             { QStringLiteral("保存できませんでした"), QStringLiteral("保存エラー"), MessageButtons::Ok,
@@ -66,6 +69,23 @@ private Q_SLOTS:
         messages::reportSaveProblem(nullptr, SaveResult::tableFull());
         messages::reportSaveProblem(nullptr, SaveResult::holdsQuote());
         QVERIFY(script.shown().isEmpty());
+    }
+
+    void foreignEncodingsAreNamedInOneNotice()
+    {
+        ScriptedMessages script;
+        messages::reportForeignEncodings(nullptr, {});
+        QVERIFY(script.shown().isEmpty());
+        messages::reportForeignEncodings(nullptr,
+            { { QStringLiteral("カラオケ.TXT"), QStringLiteral("UTF-8") },
+                { QStringLiteral("曲目.txt"), QStringLiteral("UTF-16") } });
+        const QList<ShownMessage> expected
+            = { { QStringLiteral("次のファイルはシフトJIS以外の文字コードで書かれています。\n"
+                                 "カラオケ.TXT（UTF-8）\n曲目.txt（UTF-16）\n"
+                                 "それぞれ次に保存するときにシフトJISに変換します。"
+                                 "変換前のファイルは「backup」フォルダーに残ります。"),
+                QStringLiteral("文字コードの変換"), MessageButtons::Ok, MessageIcon::Information } };
+        QCOMPARE(script.shown(), expected);
     }
 
     void withoutAPresenterARealModalBoxIsShown()
