@@ -41,6 +41,12 @@ private Q_SLOTS:
         QCOMPARE(m_catalogue.artists(),
             QVector<ArtistRecord>({ { QStringLiteral("阿部"), QStringLiteral("あべ") },
                 { QStringLiteral("佐藤"), QStringLiteral("さとう") } }));
+        // A blank line between records is no artist.
+        QVERIFY(testfiles::writeBytes(m_file, "\"A\",\"a\"\r\n\r\n\"B\",\"b\"\r\n"));
+        QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
+        QCOMPARE(m_catalogue.artists(),
+            QVector<ArtistRecord>(
+                { { QStringLiteral("A"), QStringLiteral("a") }, { QStringLiteral("B"), QStringLiteral("b") } }));
     }
 
     void registrationsAreWrittenInReadingOrder()

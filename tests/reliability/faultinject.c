@@ -1,4 +1,5 @@
-/* Preloaded into a test (LD_PRELOAD), makes the nth write(2), fdatasync(2), fsync(2) or rename(2)
+/* Preloaded into a test (LD_PRELOAD), makes the nth write(2), fdatasync(2), fsync(2), rename(2) or
+ * link(2) (link or linkat, as QSaveFile names its unnamed temporary file)
  * touching one folder fail with a chosen errno, as a full or failing disk does; every other call
  * goes to the real function. The test steers it through the faultinject_* functions, which it finds
  * with dlsym, so that it can skip when the library is not preloaded. */
@@ -18,10 +19,11 @@ enum Call
     Write,
     Fdatasync,
     Fsync,
-    Rename
+    Rename,
+    Link
 };
 
-static const char *const CallNames[] = { "", "write", "fdatasync", "fsync", "rename" };
+static const char *const CallNames[] = { "", "write", "fdatasync", "fsync", "rename", "link" };
 
 /* The folder is written only while disarmed, and read only after armedCall was seen armed. */
 static char armedFolder[PATH_MAX];
@@ -116,6 +118,18 @@ int rename(const char *from, const char *to)
     return isArmed(Rename) && fails(from, to) ? -1 : next(from, to);
 }
 
+int link(const char *from, const char *to)
+{
+    DECLARE_NEXT(link);
+    return isArmed(Link) && fails(from, to) ? -1 : next(from, to);
+}
+
+int linkat(int fromFd, const char *from, int toFd, const char *to, int flags)
+{
+    DECLARE_NEXT(linkat);
+    return isArmed(Link) && fails(from, to) ? -1 : next(fromFd, from, toFd, to, flags);
+}
+
 void faultinject_disarm(void)
 {
     atomic_store_explicit(&armedCall, None, memory_order_release);
@@ -129,7 +143,7 @@ int faultinject_arm(const char *call, long nth, int error, const char *folder)
     const size_t length = strlen(folder);
     if (length >= sizeof armedFolder)
         return -1;
-    for (int armed = Write; armed <= Rename; ++armed) {
+    for (int armed = Write; armed <= Link; ++armed) {
         if (strcmp(call, CallNames[armed]) == 0) {
             memcpy(armedFolder, folder, length + 1);
             armedLength = length;

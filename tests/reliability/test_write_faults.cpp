@@ -211,7 +211,8 @@ private slots:
             const char *errorName;
             QString reason;
         } failures[] = { { "write", ENOSPC, "ENOSPC", full }, { "fdatasync", EIO, "EIO", broken },
-            { "fsync", EIO, "EIO", broken }, { "fsync", ENOSPC, "ENOSPC", full }, { "rename", EIO, "EIO", broken } };
+            { "fsync", EIO, "EIO", broken }, { "fsync", ENOSPC, "ENOSPC", full }, { "rename", EIO, "EIO", broken },
+            { "link", ENOSPC, "ENOSPC", full } };
         for (const auto &[operationName, operation] : operations) {
             for (const auto &failure : failures) {
                 QTest::addRow("%s, %s %s", operationName, failure.call, failure.errorName)

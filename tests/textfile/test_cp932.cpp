@@ -105,6 +105,9 @@ private Q_SLOTS:
         QVERIFY(cp932::encode(QStringLiteral("\u301C\u2212\u2014\u00A5"), &bytes));
         QCOMPARE(bytes, QByteArray("\x81\x60\x81\x7C\x81\x5C\x81\x8F"));
         QCOMPARE(cp932::decode(bytes), QStringLiteral("\uFF5E\uFF0D\u2015\uFFE5"));
+        // A choice added to a list shows as the file will read back, before any read.
+        QCOMPARE(cp932::normaliseLookAlikes(QStringLiteral("\u301C\u2212\u2014\u00A5")),
+            QStringLiteral("\uFF5E\uFF0D\u2015\uFFE5"));
     }
 
     void unencodableCharacterIsNamed()

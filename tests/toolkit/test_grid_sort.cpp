@@ -122,6 +122,21 @@ private Q_SLOTS:
         QCOMPARE(column(grid, 1), QStringList({ "D", "A", "C", "E", "B" }));
         QCOMPARE(grid.row(), grid.rows() - 1);
         QCOMPARE(grid.col(), 3);
+
+        // Enough rows that an unstable sort of the standard library would reorder the ties.
+        QList<QStringList> many;
+        QStringList expected;
+        for (int key = 0; key < 3; ++key) {
+            for (int i = key; i < 40; i += 3)
+                expected << QStringLiteral("R%1").arg(i, 2, 10, QLatin1Char('0'));
+        }
+        for (int i = 0; i < 40; ++i)
+            many.append({ QStringLiteral("R%1").arg(i, 2, 10, QLatin1Char('0')), QString::number(i % 3) });
+        FlexGrid tied;
+        fill(tied, many);
+        tied.setCol(2);
+        tied.sort(FlexGrid::GenericAscending);
+        QCOMPARE(column(tied, 1), expected);
     }
 
     void numericDescendingTakesEveryValueAsANumber()
