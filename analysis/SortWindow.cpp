@@ -4,6 +4,7 @@
 #include "app/SharedTables.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
+#include "toolkit/Keys.h"
 #include "toolkit/Pictures.h"
 #include "toolkit/Twips.h"
 #include "toolkit/WaitCursor.h"
@@ -36,6 +37,16 @@ const std::array<SortChoice, 6> SortChoices { {
     { "評価", 5850, 1290, 5, FlexGrid::GenericDescending },
     { "回数", 7200, 840, 6, FlexGrid::NumericDescending },
 } };
+
+/// A choice of sort that takes a click anywhere in its box, not only on its circle and caption.
+class SortOption : public QRadioButton
+{
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
+};
 
 /// Filling or sorting leaves the last row current, which would scroll the list to its end; a list
 /// is read from its top.
@@ -93,7 +104,7 @@ void SortWindow::BuildControls()
     QList<QWidget *> options;
     for (int index = 0; index < int(SortChoices.size()); ++index) {
         const SortChoice &choice = SortChoices[index];
-        auto *option = new QRadioButton(QString::fromUtf8(choice.caption), frame2);
+        auto *option = new SortOption(QString::fromUtf8(choice.caption), frame2);
         option->setObjectName(QStringLiteral("optSort%1").arg(index));
         placeTwips(option, choice.left, 2700, choice.width, 240);
         optSort->addButton(option, index);
@@ -111,6 +122,7 @@ void SortWindow::BuildControls()
     cmdModori->setFocusPolicy(Qt::StrongFocus);
     placeTwips(cmdModori, 8325, 5400, 1035, 1050);
     connect(cmdModori, &QToolButton::clicked, this, &SortWindow::cmdModori_Click);
+    keys::escapeGoesBack(this, &SortWindow::cmdModori_Click);
 
     const QList<QWidget *> tabOrder { msgKyoku, lstDate, cmdKikan, msgKyoku2, options[0], options[1], cmdModori,
         options[2], options[3], options[4], options[5] };

@@ -7,9 +7,11 @@
 #include "catalogue/Points.h"
 #include "diary/ChoiceList.h"
 #include "personal/PrivateWindow.h"
+#include "textfile/DataFile.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/HelpViewer.h"
+#include "toolkit/Keys.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Twips.h"
 
@@ -17,6 +19,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QEvent>
+#include <QFocusFrame>
 #include <QFrame>
 #include <QIcon>
 #include <QKeyEvent>
@@ -26,6 +29,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace {
@@ -59,6 +63,29 @@ QComboBox *makeEditableCombo(QWidget *parent, const QString &name, int left, int
     box->setCompleter(nullptr);
     placeTwips(box, left, top, width, height);
     return box;
+}
+
+/// Leaving an editable box whose text names one of its items makes the box report that item as
+/// picked, as a click would. The item is made current quietly first, so that there is nothing left
+/// to report: a typed name is only ever a choice.
+void keepTypedTextUnpicked(QComboBox *box)
+{
+    const int typed = box->findText(box->currentText());
+    if (typed < 0 || box->itemText(box->currentIndex()) == box->currentText())
+        return;
+    const QSignalBlocker quiet(box);
+    box->setCurrentIndex(typed);
+}
+
+/// Gives the label font, narrowed where its text would not fit the label's width: the points label
+/// must show "Point -32768" whole in its place.
+void fitTextToWidth(QLabel *label, const QFont &font)
+{
+    QFont fitted = font;
+    const int width = QFontMetrics(font).horizontalAdvance(label->text());
+    if (width > label->width())
+        fitted.setStretch(std::max(1, int(QFont::Unstretched) * label->width() / width));
+    label->setFont(fitted);
 }
 
 /// Sets the box's text and shows it from its start, as a long place name reads best.
@@ -210,6 +237,9 @@ void MainWindow::buildSongPicker(QWidget *frame1)
     hsbData->setPageStep(1);
     // Change fires when the thumb is let go, Scroll while it is dragged.
     hsbData->setTracking(false);
+    // Reached by Tab, and moved by the arrow keys, like any other control.
+    hsbData->setFocusPolicy(Qt::StrongFocus);
+    hsbDataFocus = new QFocusFrame(frame1);
     placeTwips(hsbData, 150, 5250, 7635, 240);
 
     lblKensu = makeLabel(frame1, QStringLiteral("lblKensu"), QString(), 7950, 5250, 1095, 195);
@@ -227,13 +257,26 @@ void MainWindow::connectControls()
     connect(hsbData, &QScrollBar::valueChanged, this, &MainWindow::hsbData_Change);
     connect(hsbData, &QScrollBar::sliderMoved, this, &MainWindow::hsbData_Scroll);
 
+    keys::bind(this, { QKeySequence(Qt::CTRL | Qt::Key_N) }, this, &MainWindow::cmdNew_Click);
+    keys::bind(this, { QKeySequence(Qt::CTRL | Qt::Key_S) }, this, &MainWindow::cmdTouroku_Click);
+    keys::bind(this, { QKeySequence(Qt::Key_F1) }, this, &MainWindow::cmdHelp_Click);
+    // A step of the scroll bar, as its arrows make, so that the outing is shown through its change
+    // handler; held down, the keys page on.
+    keys::bind(this, { QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_PageUp) }, this, [this] {
+        hsbData->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    })->setAutoRepeat(true);
+    keys::bind(this, { QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_PageDown) }, this, [this] {
+        hsbData->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    })->setAutoRepeat(true);
+
     connect(cmdInpKyoku, &QPushButton::clicked, this, &MainWindow::cmdInpKyoku_Click);
     connect(cmdMember, &QPushButton::clicked, this, &MainWindow::cmdMember_Click);
-    // activated is the user's pick only (mouse, or the arrow keys on the closed box), never a refill.
+    // activated is the user's pick (mouse, or the arrow keys on the closed box), never a refill; the
+    // member box also reports a typed name on leaving it, which the event filter forestalls.
     connect(cboInpKyoku, &QComboBox::activated, this, &MainWindow::cboInpKyoku_Click);
     connect(cboMember, &QComboBox::activated, this, &MainWindow::cboMember_Click);
-    for (QComboBox *box : { cboBasyo, cboMember, cboInpKyoku })
-        box->installEventFilter(this);
+    for (QWidget *control : QList<QWidget *> { cboBasyo, cboMember, cboInpKyoku, lstMents, msgSenkyoku, hsbData })
+        control->installEventFilter(this);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -241,8 +284,26 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     // A wheel turned over a pick list would add a member or a song for every notch.
     if (event->type() == QEvent::Wheel && (watched == cboMember || watched == cboInpKyoku))
         return true;
+    if (event->type() == QEvent::FocusOut && watched == cboMember)
+        keepTypedTextUnpicked(cboMember);
+    if (watched == hsbData && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        hsbDataFocus->setWidget(event->type() == QEvent::FocusIn ? hsbData : nullptr);
+    // The member list and the song grid page through their own rows with PageUp and PageDown.
+    if (event->type() == QEvent::ShortcutOverride && (watched == lstMents || watched == msgSenkyoku)) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            event->accept();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
+        // Qt's horizontal scroll bar steps towards its maximum on Left; the outings go back on Left.
+        if (watched == hsbData && (key == Qt::Key_Left || key == Qt::Key_Right)) {
+            hsbData->triggerAction(
+                key == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+            return true;
+        }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             // Enter is taken here so that the line edit does not also pick the typed name.
             if (watched == cboBasyo) {
@@ -280,6 +341,7 @@ void MainWindow::Form_Load()
     hsbData->setValue(m_tables.diary.entryCount());
     ShowEntry();
     computePoints();
+    messages::reportForeignEncodings(this, textfile::foreignEncodedFiles());
 }
 
 void MainWindow::SetUpSongGrid()
@@ -396,6 +458,7 @@ void MainWindow::computePoints()
     lblJikan->setText(summary.hoursText());
     lblHpoint->setText(summary.ratingText());
     lblPoint->setText(summary.pointText());
+    fitTextToWidth(lblPoint, msPGothic(12));
     paintLevelGauge();
 }
 
@@ -443,6 +506,7 @@ void MainWindow::cmdKasyu_Click()
             refillSongChoices();
             computePoints();
         });
+        connect(window, &ArtistWindow::artistSaved, this, &MainWindow::computePoints);
         return window;
     });
 }

@@ -11,6 +11,7 @@ class ArtistWindow;
 class FlexGrid;
 class PrivateWindow;
 class QComboBox;
+class QFocusFrame;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -112,6 +113,8 @@ private:
     QComboBox *cboInpKyoku = nullptr;
     FlexGrid *msgSenkyoku = nullptr;
     QScrollBar *hsbData = nullptr;
+    /// Drawn round hsbData while it has the keyboard focus, which the style does not show.
+    QFocusFrame *hsbDataFocus = nullptr;
     QLabel *lblKensu = nullptr;
 
     SingleWindow<SortWindow> m_sortWindow;

@@ -11,6 +11,37 @@
 #include <QLabel>
 #include <QScreen>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
+namespace {
+
+xcb_atom_t internAtom(xcb_connection_t *connection, QByteArrayView name)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, false, uint16_t(name.size()), name.data()), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+/// On X, Qt names a window without a title after the program when it makes the window; this
+/// empties that name again, for a window that must have no title.
+void clearX11Title(QWidget *window)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11)
+        return;
+    xcb_connection_t *connection = x11->connection();
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()),
+        internAtom(connection, "_NET_WM_NAME"), internAtom(connection, "UTF8_STRING"), 8, 0, nullptr);
+}
+
+} // namespace
+
 SplashWindow::SplashWindow()
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint)
 {
@@ -36,6 +67,7 @@ SplashWindow::SplashWindow()
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    clearX11Title(this);
 }
 
 std::unique_ptr<MainWindow> SplashWindow::startUp(SharedTables &tables)

@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 
@@ -30,12 +32,22 @@ void prepareSharedResources()
         standardPicture(picture);
 }
 
+/// Qt's own words, such as the buttons of the message boxes, in Japanese whatever the user's locale:
+/// the program is Japanese throughout.
+void loadQtTranslations()
+{
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator.release());
+}
+
 } // namespace
 
 void prepareApplication()
 {
     loadAppResources();
     installFontSubstitutions();
+    loadQtTranslations();
     QApplication::setApplicationName(QStringLiteral("Crooner's Diary"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     prepareSharedResources();

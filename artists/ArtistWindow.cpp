@@ -3,6 +3,7 @@
 #include "app/SharedTables.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
+#include "toolkit/Keys.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Pictures.h"
 #include "toolkit/Twips.h"
@@ -124,6 +125,7 @@ void ArtistWindow::BuildControls()
         fraNamae, "cmdModori", QStringLiteral("戻る"), QStringLiteral("メイン画面に戻ります"), QStyle::SP_ArrowBack);
     placeTwips(cmdModori, 1575, 270, 675, 855);
     connect(cmdModori, &QToolButton::clicked, this, &ArtistWindow::cmdModori_Click);
+    keys::escapeGoesBack(this, &ArtistWindow::cmdModori_Click);
 
     Frame2 = makeCaptionlessFrame(fraNamae, "Frame2");
     placeTwips(Frame2, 2325, 150, 6825, 675);
@@ -420,6 +422,7 @@ void ArtistWindow::cmdTouroku_Click()
     }
     ListAllArtists();
     hsbKasyu->setValue(m_tables.artists.artistCount());
+    emit artistSaved();
 }
 
 void ArtistWindow::cmdTuika_Click()

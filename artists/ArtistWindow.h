@@ -35,6 +35,8 @@ public:
 Q_SIGNALS:
     /// A song was saved in the song window; this window already shows it.
     void songSaved();
+    /// An artist was registered; this window already shows it.
+    void artistSaved();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

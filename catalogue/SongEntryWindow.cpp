@@ -4,6 +4,7 @@
 #include "diary/ChoiceList.h"
 #include "textfile/Records.h"
 #include "toolkit/Fonts.h"
+#include "toolkit/Keys.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Twips.h"
 #include "toolkit/WaitCursor.h"
@@ -109,6 +110,7 @@ void SongEntryWindow::BuildControls()
     cmdModori->setToolTip(QStringLiteral("アーティスト画面に戻ります"));
     placeTwips(cmdModori, 5850, 1650, 915, 975);
     connect(cmdModori, &QPushButton::clicked, this, &SongEntryWindow::cmdModori_Click);
+    keys::escapeGoesBack(this, &SongEntryWindow::cmdModori_Click);
 
     setTabOrder(txtKyokumei, txtHira);
     setTabOrder(txtHira, cboJanru);

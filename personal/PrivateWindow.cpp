@@ -4,6 +4,7 @@
 #include "catalogue/Points.h"
 #include "personal/PersonalData.h"
 #include "toolkit/Fonts.h"
+#include "toolkit/Keys.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Twips.h"
 
@@ -74,6 +75,7 @@ void PrivateWindow::BuildControls()
     cmdModori->setToolTip(QStringLiteral("メインに戻る"));
     placeTwips(cmdModori, 3450, 945, 765, 885);
     connect(cmdModori, &QPushButton::clicked, this, &PrivateWindow::cmdModori_Click);
+    keys::escapeGoesBack(this, &PrivateWindow::cmdModori_Click);
 
     setTabOrder(txtNamae, txtPoint);
     setTabOrder(txtPoint, cmdHozon);

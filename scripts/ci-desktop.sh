@@ -17,8 +17,8 @@ fail() {
 step() { echo "=== ci-desktop: $*"; }
 
 step "installing what is missing"
-packages="cmake ninja-build g++ ccache qt6-base-dev libqt6svg6 libgl-dev fonts-ipafont-gothic
-    xvfb xdotool x11-utils xauth imagemagick desktop-file-utils appstream dpkg-dev"
+packages="cmake ninja-build g++ ccache qt6-base-dev libqt6svg6 libgl-dev libxcb1-dev qt6-translations-l10n
+    fonts-ipafont-gothic xvfb xdotool x11-utils xauth imagemagick desktop-file-utils appstream dpkg-dev"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing="$missing $package"
@@ -56,7 +56,8 @@ deb="$(find "$work/package" -maxdepth 1 -name 'crooners-diary_*.deb' | head -1)"
 [ -n "$deb" ] || fail "cpack made no .deb"
 dpkg-deb --info "$deb"
 depends="$(dpkg-deb --field "$deb" Depends)"
-for needed in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libqt6svg6 fonts-ipafont-gothic; do
+for needed in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libqt6svg6 libxcb1 qt6-translations-l10n \
+    fonts-ipafont-gothic; do
     case ", $depends" in
     *", $needed "* | *", $needed,"* | *", $needed") ;;
     *) fail "the package does not depend on $needed: $depends" ;;

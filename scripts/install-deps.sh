@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what building, running and testing need on Debian 12, where it is missing.
 set -e
-packages="cmake ninja-build g++ ccache qt6-base-dev libqt6svg6 libgl-dev fonts-ipafont-gothic python3 xvfb xdotool xauth imagemagick"
+packages="cmake ninja-build g++ ccache qt6-base-dev libqt6svg6 libgl-dev libxcb1-dev qt6-translations-l10n fonts-ipafont-gothic
+    python3 xvfb xdotool xauth imagemagick"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing="$missing $package"

@@ -5,8 +5,12 @@
 #include "toolkit/Twips.h"
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -87,11 +91,58 @@ int compareKeys(const GenericKey &a, const GenericKey &b)
     return 0;
 }
 
-/// Fixed-column cells look like header cells and never show as selected.
-class FixedColumnDelegate : public QStyledItemDelegate
+/// Room in pixels each side of a cell's text: a classic grid's, not the style's wider margin, which
+/// leaves a three-digit number no room in a 25-pixel column. Header texts keep the style's margin,
+/// which also sets the header's height.
+constexpr int TextMargin = 1;
+
+class GridStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        // Item views keep this plus one pixel clear each side of a cell's text.
+        if (metric == PM_FocusFrameHMargin)
+            return TextMargin - 1;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+/// One style for every grid, kept as long as the application: a widget does not own its style.
+QStyle *tightStyle()
+{
+    static QPointer<GridStyle> style;
+    if (!style) {
+        style = new GridStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
+/// Fixed-column cells look like header cells and never show as selected. Text too wide for its
+/// cell is clipped at the cell's edges, except a number, which is narrowed to fit: cut off, 1000
+/// would read as another number.
+class GridDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const QString text = index.data().toString();
+        const qreal room = option.rect.width() - 2 * TextMargin;
+        const qreal width = QFontMetricsF(option.font).horizontalAdvance(text);
+        if (width <= room || room <= 0 || !textfile::decimalNumber(text)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem narrowed = option;
+        const int stretch
+            = option.font.stretch() != QFont::AnyStretch ? option.font.stretch() : int(QFont::Unstretched);
+        narrowed.font.setStretch(std::max(1, int(stretch * room / width)));
+        narrowed.fontMetrics = QFontMetrics(narrowed.font);
+        QStyledItemDelegate::paint(painter, narrowed, index);
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
@@ -281,11 +332,17 @@ FlexGrid::FlexGrid(QWidget *parent)
     // A new grid is a header row over one data column beside the fixed column.
     m_model->setCols(2);
     setModel(m_model);
-    setItemDelegate(new FixedColumnDelegate(this));
+    setItemDelegate(new GridDelegate(this));
+    setStyle(tightStyle());
+    setTextElideMode(Qt::ElideNone);
+    horizontalHeader()->setTextElideMode(Qt::ElideNone);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSortingEnabled(false);
+    // Tab passes on to the next control, as in every other control of a window; the arrow keys
+    // move between cells.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     // Number and mark columns are narrower than Qt's default minimum section width.
     horizontalHeader()->setMinimumSectionSize(1);

@@ -1,5 +1,7 @@
 #include "toolkit/HelpViewer.h"
 
+#include "toolkit/Keys.h"
+
 #include <QFile>
 #include <QPointer>
 #include <QTextBrowser>
@@ -19,6 +21,7 @@ QWidget *createHelpWindow(QWidget *owner)
     window->setObjectName(QStringLiteral("frmHelp"));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowTitle(QStringLiteral("Crooner's Diary ヘルプ"));
+    keys::escapeGoesBack(window, &QWidget::close);
     auto *layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *browser = new QTextBrowser(window);

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QtTest>
 
 namespace {
@@ -116,6 +117,25 @@ private slots:
         QCOMPARE(fx->child<FlexGrid>(QStringLiteral("msgSenkyoku"))->rows(), rows);
         QCOMPARE(fx->child<QLabel>(QStringLiteral("lblKyoku"))->text(), QStringLiteral("5曲"));
         QCOMPARE(fx->child<QLabel>(QStringLiteral("lblPoint"))->text(), QStringLiteral("Point 28"));
+    }
+
+    void registeredArtistUpdatesTotalsAndGauge()
+    {
+        fx->open()->show();
+        // 24 points of 50: four bars lit; 25 lights the fifth.
+        fx->tables().personal.targetPoints = 50;
+        click(QStringLiteral("cmdKasyu"));
+        ArtistWindow *artists = openWindows<ArtistWindow>().constFirst();
+        QTest::mouseClick(artists->findChild<QAbstractButton *>(QStringLiteral("cmdNew")), Qt::LeftButton);
+        artists->findChild<QLineEdit *>(QStringLiteral("txtKasyu"))->setText(QStringLiteral("新人"));
+        artists->findChild<QLineEdit *>(QStringLiteral("txtHira"))->setText(QStringLiteral("しんじん"));
+        QTest::mouseClick(artists->findChild<QAbstractButton *>(QStringLiteral("cmdTouroku")), Qt::LeftButton);
+
+        QCOMPARE(fx->tables().artists.artistCount(), 3);
+        QCOMPARE(fx->child<QLabel>(QStringLiteral("lblNinzu"))->text(), QStringLiteral("3名"));
+        QCOMPARE(fx->child<QLabel>(QStringLiteral("lblPoint"))->text(), QStringLiteral("Point 25"));
+        QCOMPARE(
+            fx->child<QFrame>(QStringLiteral("shpLevel5"))->palette().color(QPalette::Window), QColor(255, 255, 0));
     }
 
     void savedPersonalDataSetsCaptionAndGauge()

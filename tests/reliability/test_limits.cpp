@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -189,6 +190,9 @@ private slots:
         QCOMPARE(label(main(), QStringLiteral("lblNinzu")), QStringLiteral("500名"));
         QCOMPARE(label(main(), QStringLiteral("lblKyoku")), QStringLiteral("1000曲"));
         QCOMPARE(label(main(), QStringLiteral("lblJikan")), QStringLiteral("600ｈ"));
+        // The points show whole in their label.
+        const auto *point = control<QLabel>(main(), QStringLiteral("lblPoint"));
+        QVERIFY(QFontMetrics(point->font()).horizontalAdvance(point->text()) <= point->width());
 
         auto *scrollBar = control<QScrollBar>(main(), QStringLiteral("hsbData"));
         const auto *members = control<QListWidget>(main(), QStringLiteral("lstMents"));

@@ -1,10 +1,15 @@
 #include "toolkit/FlexGrid.h"
 
+#include "toolkit/Fonts.h"
+
+#include <QFontDatabase>
 #include <QHeaderView>
+#include <QPaintEngine>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -23,6 +28,69 @@ Qt::Alignment alignmentOf(const QVariant &value)
 {
     return Qt::Alignment(value.toInt());
 }
+
+/// An image that paints nothing but records each text painted on it with the span of x it takes.
+class TextRecorder : public QImage
+{
+public:
+    struct Text
+    {
+        QString text;
+        qreal left;
+        qreal right;
+    };
+
+    explicit TextRecorder(QSize size)
+        : QImage(size, QImage::Format_ARGB32)
+    {
+    }
+
+    QPaintEngine *paintEngine() const override { return &m_engine; }
+
+    /// The span of the painted text, or nothing when no text reads exactly so.
+    std::optional<Text> find(const QString &text) const
+    {
+        for (const Text &painted : m_engine.texts) {
+            if (painted.text == text)
+                return painted;
+        }
+        return std::nullopt;
+    }
+
+private:
+    class Engine : public QPaintEngine
+    {
+    public:
+        Engine()
+            : QPaintEngine(AllFeatures)
+        {
+        }
+
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &state) override
+        {
+            if (state.state() & DirtyTransform)
+                m_transform = state.transform();
+        }
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
+        void drawPath(const QPainterPath &) override { }
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
+        void drawTextItem(const QPointF &at, const QTextItem &item) override
+        {
+            const qreal left = m_transform.map(at).x();
+            texts.append({ item.text(), left, left + item.width() });
+        }
+        Type type() const override { return User; }
+
+        QList<Text> texts;
+
+    private:
+        QTransform m_transform;
+    };
+
+    mutable Engine m_engine;
+};
 
 } // namespace
 
@@ -165,6 +233,51 @@ private Q_SLOTS:
 
         grid->setColWidth(1, 1500);
         QCOMPARE(grid->columnWidth(1), 100);
+    }
+
+    void cellTextIsShownWholeNeverElided_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("twips");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<bool>("fits");
+
+        QTest::newRow("row number 100") << "100" << 0 << 380 << int(FlexGrid::CenterCenter) << true;
+        QTest::newRow("row number 1000") << "1000" << 0 << 380 << int(FlexGrid::CenterCenter) << true;
+        QTest::newRow("count 1000") << "1000" << 1 << 380 << int(FlexGrid::CenterCenter) << true;
+        QTest::newRow("rating 10") << "10" << 1 << 300 << int(FlexGrid::GridDefault) << true;
+        // Only numbers are narrowed; other text keeps its shape and is cut off at the cell's edge.
+        QTest::newRow("title") << "アーティスト" << 1 << 300 << int(FlexGrid::LeftCenter) << false;
+    }
+
+    void cellTextIsShownWholeNeverElided()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, col);
+        QFETCH(int, twips);
+        QFETCH(int, alignment);
+        QFETCH(bool, fits);
+        if (!QFontDatabase::families().contains(QStringLiteral("IPAPGothic")))
+            QSKIP("IPAPGothic is not installed");
+        installFontSubstitutions();
+
+        // The font the analysis window gives its grids.
+        grid->setFont(msPGothic(9));
+        grid->setColWidth(col, twips);
+        grid->setFixedAlignment(col, alignment);
+        grid->setColAlignment(col, alignment);
+        grid->appendRow({});
+        grid->setTextAt(1, col, text);
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+
+        TextRecorder recorder(grid->viewport()->size());
+        grid->viewport()->render(&recorder);
+        const std::optional<TextRecorder::Text> painted = recorder.find(text);
+        QVERIFY2(painted, "the text was not painted as it is");
+        const QRect cell = grid->visualRect(grid->model()->index(0, col));
+        QCOMPARE(painted->left >= cell.left() && painted->right <= cell.left() + cell.width(), fits);
     }
 
     void clickingACellMakesItCurrent()

@@ -1,0 +1,184 @@
+#include "AppFixture.h"
+
+#include "tests/support/MainWindowMessages.h"
+#include "toolkit/FlexGrid.h"
+#include "toolkit/HelpViewer.h"
+#include "toolkit/ScriptedMessages.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QtTest>
+
+namespace {
+
+/// The object names of the visible top-level windows.
+QStringList visibleWindows()
+{
+    QStringList names;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible())
+            names << widget->objectName();
+    }
+    names.sort();
+    return names;
+}
+
+QWidget *visibleWindow(const QString &name)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->objectName() == name)
+            return widget;
+    }
+    return nullptr;
+}
+
+/// Presses the key where the keyboard focus is, as a user does.
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+} // namespace
+
+class MainWindowKeysTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<AppFixture> fx;
+    std::unique_ptr<ScriptedMessages> messages;
+
+    QString kensu() const { return fx->child<QLabel>(QStringLiteral("lblKensu"))->text(); }
+
+    bool openActive()
+    {
+        MainWindow *window = fx->open();
+        window->show();
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window);
+    }
+
+private slots:
+    void init()
+    {
+        messages = std::make_unique<ScriptedMessages>();
+        fx = std::make_unique<AppFixture>();
+    }
+    void cleanup()
+    {
+        help::closeAll();
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            widget->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        fx.reset();
+        messages.reset();
+    }
+
+    void escapeGoesBack_data()
+    {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QStringList>("closed");
+        QTest::newRow("artist") << QStringList { "frmMain/cmdKasyu" } << "frmKashu" << QStringList { "frmKashu" };
+        QTest::newRow("artist with its song window") << QStringList { "frmMain/cmdKasyu", "frmKashu/cmdTuika" }
+                                                     << "frmKashu" << QStringList { "frmKashu", "frmInp" };
+        QTest::newRow("song") << QStringList { "frmMain/cmdKasyu", "frmKashu/cmdTuika" } << "frmInp"
+                              << QStringList { "frmInp" };
+        QTest::newRow("analysis") << QStringList { "frmMain/cmdSort" } << "frmSort" << QStringList { "frmSort" };
+        QTest::newRow("personal") << QStringList { "frmMain/cmdPrivate" } << "frmPrivate"
+                                  << QStringList { "frmPrivate" };
+        QTest::newRow("help") << QStringList { "frmMain/cmdHelp" } << "frmHelp" << QStringList { "frmHelp" };
+    }
+
+    void escapeGoesBack()
+    {
+        QFETCH(QStringList, clicks);
+        QFETCH(QString, window);
+        QFETCH(QStringList, closed);
+        QVERIFY(openActive());
+        for (const QString &click : clicks) {
+            const QStringList path = click.split(u'/');
+            QWidget *owner = visibleWindow(path[0]);
+            QVERIFY2(owner, qPrintable(path[0]));
+            QTest::mouseClick(owner->findChild<QAbstractButton *>(path[1]), Qt::LeftButton);
+        }
+        QWidget *target = visibleWindow(window);
+        QVERIFY(target);
+        target->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(target));
+        QVERIFY(QApplication::focusWidget());
+        QCOMPARE(QApplication::focusWidget()->window(), target);
+
+        QStringList stillOpen = visibleWindows();
+        for (const QString &name : closed)
+            stillOpen.removeOne(name);
+        press(Qt::Key_Escape);
+        QCOMPARE(visibleWindows(), stillOpen);
+    }
+
+    void shortcutsActFromTheInputs()
+    {
+        QVERIFY(openActive());
+        fx->child<QComboBox>(QStringLiteral("cboDate"))->setFocus();
+        const struct
+        {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            const char *shown;
+        } moves[] = {
+            { Qt::Key_PageUp, Qt::NoModifier, "2 / 3" },
+            { Qt::Key_Left, Qt::AltModifier, "1 / 3" },
+            { Qt::Key_PageUp, Qt::NoModifier, "1 / 3" },
+            { Qt::Key_PageDown, Qt::NoModifier, "2 / 3" },
+            { Qt::Key_Right, Qt::AltModifier, "3 / 3" },
+            { Qt::Key_PageDown, Qt::NoModifier, "3 / 3" },
+        };
+        for (const auto &move : moves) {
+            press(move.key, move.modifiers);
+            QCOMPARE(kensu(), QLatin1String(move.shown));
+        }
+        // The member list and the song grid keep PageUp and PageDown for their own rows.
+        for (const QString &list : { QStringLiteral("lstMents"), QStringLiteral("msgSenkyoku") }) {
+            fx->child<QWidget>(list)->setFocus();
+            press(Qt::Key_PageUp);
+            QCOMPARE(kensu(), QStringLiteral("3 / 3"));
+        }
+
+        auto *date = fx->child<QComboBox>(QStringLiteral("cboDate"));
+        date->setFocus();
+        const QMap<QString, QByteArray> before = fx->snapshot();
+        messages->queueAnswer(MessageAnswer::Cancel);
+        press(Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(messages->shown(), QList<ShownMessage> { AskChange });
+        QCOMPARE(fx->snapshot(), before);
+
+        press(Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(date->currentText().isEmpty());
+        QCOMPARE(fx->child<QListWidget>(QStringLiteral("lstMents"))->count(), 0);
+        QCOMPARE(fx->child<FlexGrid>(QStringLiteral("msgSenkyoku"))->rows(), 1);
+
+        QVERIFY(!help::isOpen());
+        press(Qt::Key_F1);
+        QVERIFY(help::isOpen());
+    }
+
+    void tabLeavesTheSongGridForTheScrollBar()
+    {
+        QVERIFY(openActive());
+        auto *grid = fx->child<FlexGrid>(QStringLiteral("msgSenkyoku"));
+        QCOMPARE(grid->rows(), 4);
+        grid->setFocus();
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), fx->child<QScrollBar>(QStringLiteral("hsbData")));
+        press(Qt::Key_Left);
+        QCOMPARE(kensu(), QStringLiteral("2 / 3"));
+        press(Qt::Key_Right);
+        QCOMPARE(kensu(), QStringLiteral("3 / 3"));
+    }
+};
+
+QTEST_MAIN(MainWindowKeysTest)
+#include "test_main_window_keys.moc"
