@@ -78,6 +78,15 @@ private slots:
         QCOMPARE(combo(QStringLiteral("cboBasyo"))->currentText(), QStringLiteral("新しい店"));
     }
 
+    void lookAlikeIsListedAsTheFileReadsBack()
+    {
+        open();
+        // WAVE DASH as input methods type it; the file holds code page 932's one wave dash.
+        typeAndEnter(QStringLiteral("cboBasyo"), QStringLiteral("駅前\u301C店"));
+        QVERIFY(fx->bytes(PlaceFile).endsWith("\x89\x77\x91\x4f\x81\x60\x93\x58\r\n"));
+        QCOMPARE(comboItems(combo(QStringLiteral("cboBasyo"))).last(), QStringLiteral("駅前\uFF5E店"));
+    }
+
     void cancelAddsNoPlace()
     {
         open();
@@ -295,6 +304,21 @@ private slots:
         QCOMPARE(box->currentIndex(), 3);
         // Picks only offer rows; the catalogue is not touched until a registration.
         QCOMPARE(fx->bytes(QStringLiteral("曲目.txt")), AppFixture::dataBytes(QStringLiteral("basic/曲目.txt")));
+    }
+
+    void songWithoutATitleCannotBePicked()
+    {
+        // A catalogue song with an empty title, then one with a title, in code page 932.
+        fx = std::make_unique<AppFixture>();
+        fx->setBytes(QStringLiteral("曲目.txt"),
+            "\"\",\"\x82\xa0\",\"\",\"\",\"\",\"\",0\r\n\"A\",\"\x82\xa2\",\"\",\"\",\"\",\"\",0\r\n");
+        fx->open();
+        const int rows = songGrid()->rows();
+        click(QStringLiteral("cmdInpKyoku"));
+        pickItem(combo(QStringLiteral("cboInpKyoku")), 0);
+        QCOMPARE(songGrid()->rows(), rows);
+        pickItem(combo(QStringLiteral("cboInpKyoku")), 1);
+        QCOMPARE(songGrid()->rows(), rows + 1);
     }
 
     void songWithACommaIsRefused()

@@ -328,19 +328,32 @@ private slots:
         QCOMPARE(fx->bytes(SongFile), AppFixture::dataBytes(QStringLiteral("basic/曲目.txt")));
     }
 
+    void congratulatesAtTheTarget_data()
+    {
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<int>("level");
+        // The registration brings the points to 25.
+        QTest::newRow("beyond the target") << QByteArray("20") << 125;
+        QTest::newRow("exactly at the target") << QByteArray("25") << 100;
+    }
+
     void congratulatesAtTheTarget()
     {
+        QFETCH(QByteArray, target);
+        QFETCH(int, level);
         fx = std::make_unique<AppFixture>(QStringLiteral("basic"), QStringLiteral("goal"));
+        // "歌子", then the target, in code page 932.
+        fx->setBytes(QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ.txt"), "\x89\xcc\x8e\x71\r\n" + target + "\r\n");
         fx->open();
         fillInputs(QStringLiteral("2024年04月01日"), QStringLiteral("1.0"), QString());
         click(QStringLiteral("cmdTouroku"));
-        const QString congratulation
-            = QStringLiteral("目標ポイント 20p に対するレベルが１００％をこえました！\n"
+        const QString congratulation = QStringLiteral("目標ポイント ") + QString::fromLatin1(target)
+            + QStringLiteral("p に対するレベルが１００％をこえました！\n"
                              "おめでとうございます。 ＼(^o^)／ﾔｯﾀｧ \n\n"
                              "さらなるレベルアップを目指して、次の目標ポイントを指定しましょう。");
         QCOMPARE(messages->shown(),
             QList<ShownMessage>({ AskNew, Done, notice(congratulation, QStringLiteral("目標レベル達成")) }));
-        QCOMPARE(fx->tables().personal.levelPercent, qint16(125));
+        QCOMPARE(fx->tables().personal.levelPercent, qint16(level));
     }
 };
 
