@@ -1,7 +1,7 @@
 #include "analysis/SortWindow.h"
 
 #include "analysis/PeriodTally.h"
-#include "app/SharedTables.h"
+#include "tables/SharedTables.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"

@@ -2,11 +2,11 @@
 
 #include "analysis/SortWindow.h"
 #include "app/AppResources.h"
-#include "app/SharedTables.h"
 #include "artists/ArtistWindow.h"
-#include "catalogue/Points.h"
 #include "diary/ChoiceList.h"
 #include "personal/PrivateWindow.h"
+#include "tables/Points.h"
+#include "tables/SharedTables.h"
 #include "textfile/DataFile.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"

@@ -2,8 +2,8 @@
 
 #include "app/MainWindow.h"
 
-#include "app/SharedTables.h"
 #include "diary/ChoiceList.h"
+#include "tables/SharedTables.h"
 #include "textfile/Cp932.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"

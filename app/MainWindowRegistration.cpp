@@ -2,7 +2,7 @@
 
 #include "app/MainWindow.h"
 
-#include "app/SharedTables.h"
+#include "tables/SharedTables.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/WaitCursor.h"

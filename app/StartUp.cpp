@@ -2,9 +2,9 @@
 
 #include "app/AppResources.h"
 #include "app/MainWindow.h"
-#include "app/SharedTables.h"
 #include "app/SplashWindow.h"
 #include "diary/ChoiceList.h"
+#include "tables/SharedTables.h"
 #include "textfile/DataFile.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"

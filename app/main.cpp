@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
-#include "app/SharedTables.h"
 #include "app/StartUp.h"
+#include "tables/SharedTables.h"
 
 #include <QApplication>
 #include <QDir>

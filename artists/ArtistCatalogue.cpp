@@ -17,11 +17,6 @@ SaveResult ArtistCatalogue::loadArtistCatalogue(const QDir &folder)
     return SaveResult::saved();
 }
 
-SaveResult ArtistCatalogue::saveArtistCatalogue(const QDir &folder)
-{
-    return saveArtists(folder, m_artists);
-}
-
 SaveResult ArtistCatalogue::addArtist(const QDir &folder, const QString &name, const QString &reading)
 {
     if (isFull())

@@ -31,8 +31,6 @@ public:
 
     /// Reads the file; a missing file is an empty catalogue. Records beyond 500 are kept.
     SaveResult loadArtistCatalogue(const QDir &folder);
-    /// Rewrites the file from the table, then loads it again.
-    SaveResult saveArtistCatalogue(const QDir &folder);
     /// Appends, sorts by reading with the exchange sort (equal readings may swap) and saves.
     /// Refuses a 501st artist, a double quote and a character code page 932 cannot hold.
     SaveResult addArtist(const QDir &folder, const QString &name, const QString &reading);

@@ -1,6 +1,6 @@
 #include "artists/ArtistWindow.h"
 
-#include "app/SharedTables.h"
+#include "tables/SharedTables.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
@@ -321,11 +321,11 @@ void ArtistWindow::CoverForNewArtist()
     pnlHide->show();
 }
 
-SongEntryWindow *ArtistWindow::OpenSongWindow()
+SongEntryWindow *ArtistWindow::OpenSongWindow(SongEntryMode mode)
 {
-    return m_songWindow.showOrRaise([this] {
+    return m_songWindow.showOrRaise([this, mode] {
         auto *window = new SongEntryWindow(
-            m_tables, [this] { return txtKasyu->text(); }, pos());
+            m_tables, mode, [this] { return txtKasyu->text(); }, pos());
         connect(window, &SongEntryWindow::songSaved, this, &ArtistWindow::songWindow_songSaved);
         return window;
     });
@@ -427,15 +427,13 @@ void ArtistWindow::cmdTouroku_Click()
 
 void ArtistWindow::cmdTuika_Click()
 {
-    m_tables.songEntryMode = true;
-    OpenSongWindow();
+    OpenSongWindow(SongEntryMode::NewSong);
 }
 
 void ArtistWindow::MsgKyoku_Click()
 {
-    m_tables.songEntryMode = false;
     const QString title = MsgKyoku->textAt(MsgKyoku->row(), 1);
-    OpenSongWindow()->fillFromSong(title);
+    OpenSongWindow(SongEntryMode::ExistingSong)->fillFromSong(title);
 }
 
 void ArtistWindow::cmdModori_Click()

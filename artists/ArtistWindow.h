@@ -51,7 +51,7 @@ private:
     void ShowArtistSongs();
     void ShowListCaption();
     void CoverForNewArtist();
-    SongEntryWindow *OpenSongWindow();
+    SongEntryWindow *OpenSongWindow(SongEntryMode mode);
 
     void cboHira_Click(int index);
     void cmdAll_Click();

@@ -2,10 +2,10 @@
 // (16 ms), the start-up against 250 ms, and the peak resident memory against 80 MB.
 
 #include "app/MainWindow.h"
-#include "app/SharedTables.h"
 #include "app/StartUp.h"
 #include "bench/BenchData.h"
 #include "bench/Stats.h"
+#include "tables/SharedTables.h"
 #include "toolkit/ScriptedMessages.h"
 
 #include <QAbstractButton>

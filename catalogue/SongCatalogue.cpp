@@ -44,11 +44,6 @@ SaveResult SongCatalogue::loadSongCatalogue(const QDir &folder)
     return SaveResult::saved();
 }
 
-SaveResult SongCatalogue::saveSongCatalogue(const QDir &folder)
-{
-    return saveSongs(folder, m_songs);
-}
-
 SaveResult SongCatalogue::countSongSung(const QDir &folder, int choicePosition)
 {
     QVector<SongRecord> songs = m_songs;

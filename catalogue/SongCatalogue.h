@@ -37,8 +37,6 @@ public:
 
     /// Reads the file; a missing file is an empty catalogue. Records beyond 1000 are kept.
     SaveResult loadSongCatalogue(const QDir &folder);
-    /// Rewrites the file from the table, then loads it again.
-    SaveResult saveSongCatalogue(const QDir &folder);
     /// Raises the count of slot choicePosition + 1 (not beyond 32767), then saves. With
     /// choicePosition -1 no count changes but the file is rewritten all the same.
     SaveResult countSongSung(const QDir &folder, int choicePosition);

@@ -1,7 +1,7 @@
 #include "catalogue/SongEntryWindow.h"
 
-#include "app/SharedTables.h"
 #include "diary/ChoiceList.h"
+#include "tables/SharedTables.h"
 #include "textfile/Records.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
@@ -70,7 +70,7 @@ std::optional<qint16> typedCount(const QString &text)
 } // namespace
 
 SongEntryWindow::SongEntryWindow(
-    SharedTables &tables, std::function<QString()> artistName, QPoint topLeft, QWidget *parent)
+    SharedTables &tables, SongEntryMode mode, std::function<QString()> artistName, QPoint topLeft, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_tables(tables)
     , m_artistName(std::move(artistName))
@@ -79,7 +79,7 @@ SongEntryWindow::SongEntryWindow(
     setWindowTitle(QStringLiteral("曲データ登録"));
     setFixedSize(twipsToPixels(6870), twipsToPixels(2805));
     BuildControls();
-    Form_Load(topLeft);
+    Form_Load(topLeft, mode);
 }
 
 void SongEntryWindow::BuildControls()
@@ -121,18 +121,18 @@ void SongEntryWindow::BuildControls()
     setTabOrder(cmdHozon, cmdModori);
 }
 
-void SongEntryWindow::Form_Load(QPoint topLeft)
+void SongEntryWindow::Form_Load(QPoint topLeft, SongEntryMode mode)
 {
     move(topLeft);
-    loadSongEntryChoices();
+    loadSongEntryChoices(mode);
 }
 
-void SongEntryWindow::loadSongEntryChoices()
+void SongEntryWindow::loadSongEntryChoices(SongEntryMode mode)
 {
     cboJanru->addItems(choicelist::read(m_tables.dataFolder, choicelist::GenreFile));
     cboShout->addItems({ QStringLiteral("◎"), QStringLiteral("○"), QStringLiteral("－") });
     cboHyouka->addItems({ QStringLiteral("◎"), QStringLiteral("○"), QStringLiteral("×") });
-    if (m_tables.songEntryMode) {
+    if (mode == SongEntryMode::NewSong) {
         txtKyokumei->clear();
         txtHira->clear();
         txtKaisu->clear();

@@ -11,6 +11,13 @@ class QLineEdit;
 class QPushButton;
 struct SharedTables;
 
+/// How the song window opens: blank for a new song, or for fillFromSong to show an existing one.
+enum class SongEntryMode
+{
+    NewSong,
+    ExistingSong,
+};
+
 /// The song data registration window (frmInp): a song's details are typed here and added to the
 /// song catalogue for the artist the artist window shows.
 class SongEntryWindow : public QWidget
@@ -20,8 +27,8 @@ class SongEntryWindow : public QWidget
 public:
     /// artistName gives the artist window's name box at the moment of saving; the window places
     /// itself at topLeft.
-    SongEntryWindow(
-        SharedTables &tables, std::function<QString()> artistName, QPoint topLeft, QWidget *parent = nullptr);
+    SongEntryWindow(SharedTables &tables, SongEntryMode mode, std::function<QString()> artistName, QPoint topLeft,
+        QWidget *parent = nullptr);
 
     /// Title box := title; the other fields from the lowest slot with that title, if any.
     void fillFromSong(const QString &title);
@@ -32,8 +39,8 @@ Q_SIGNALS:
 
 private:
     void BuildControls();
-    void Form_Load(QPoint topLeft);
-    void loadSongEntryChoices();
+    void Form_Load(QPoint topLeft, SongEntryMode mode);
+    void loadSongEntryChoices(SongEntryMode mode);
     void cmdHozon_Click();
     void cmdModori_Click();
 

@@ -1,8 +1,8 @@
 #include "personal/PrivateWindow.h"
 
-#include "app/SharedTables.h"
-#include "catalogue/Points.h"
 #include "personal/PersonalData.h"
+#include "tables/Points.h"
+#include "tables/SharedTables.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
 #include "toolkit/MessageBoxes.h"

@@ -7,7 +7,7 @@ class FlexGridModel;
 
 /// The program's grid: a table of text cells with one fixed header row (row 0, drawn as the
 /// view's header) and one fixed first column. Rows and columns count from 0, header included.
-/// Writing a cell is: setRow, setCol, setText; or setTextAt.
+/// A cell is written with setTextAt.
 class FlexGrid : public QTableView
 {
     Q_OBJECT
@@ -40,8 +40,6 @@ public:
     void setRow(int row);
     int col() const { return m_col; }
     void setCol(int col);
-    QString text() const { return textAt(m_row, m_col); }
-    void setText(const QString &text) { setTextAt(m_row, m_col, text); }
 
     QString textAt(int row, int col) const;
     void setTextAt(int row, int col, const QString &text);

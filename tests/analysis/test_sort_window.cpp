@@ -1,6 +1,6 @@
 #include "analysis/SortWindow.h"
 
-#include "app/SharedTables.h"
+#include "tables/SharedTables.h"
 #include "toolkit/FlexGrid.h"
 
 #include <QListWidget>

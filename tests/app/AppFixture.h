@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/MainWindow.h"
-#include "app/SharedTables.h"
+#include "tables/SharedTables.h"
 #include "tests/support/ComboBoxes.h"
 #include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"

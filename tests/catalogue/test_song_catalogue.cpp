@@ -52,7 +52,8 @@ private Q_SLOTS:
         SongCatalogue catalogue;
         QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
         QCOMPARE(catalogue.songCount(), 0);
-        QVERIFY(catalogue.saveSongCatalogue(m_dir).ok());
+        // A registration with no song picked rewrites the catalogue all the same.
+        QVERIFY(catalogue.countSongSung(m_dir, -1).ok());
         QVERIFY(QFile::exists(m_file));
         QCOMPARE(readBytes(m_file), QByteArray());
     }

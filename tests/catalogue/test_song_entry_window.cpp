@@ -1,5 +1,5 @@
-#include "app/SharedTables.h"
 #include "catalogue/SongEntryWindow.h"
+#include "tables/SharedTables.h"
 #include "tests/support/ComboBoxes.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/ScriptedMessages.h"
@@ -32,7 +32,7 @@ class TestSongEntryWindow : public QObject
 
 private:
     void loadTables(bool withData = true);
-    void openWindow();
+    void openWindow(SongEntryMode mode = SongEntryMode::NewSong);
     QString folderFile(const QString &name) const { return m_dir->filePath(name); }
     QLineEdit *textBox(const char *name) const { return m_window->findChild<QLineEdit *>(QLatin1String(name)); }
     QComboBox *choiceBox(const char *name) const { return m_window->findChild<QComboBox *>(QLatin1String(name)); }
@@ -92,10 +92,10 @@ void TestSongEntryWindow::loadTables(bool withData)
     QVERIFY(m_tables->songs.loadSongCatalogue(m_tables->dataFolder).ok());
 }
 
-void TestSongEntryWindow::openWindow()
+void TestSongEntryWindow::openWindow(SongEntryMode mode)
 {
     m_window = new SongEntryWindow(
-        *m_tables, [this] { return m_artist; }, TopLeft);
+        *m_tables, mode, [this] { return m_artist; }, TopLeft);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
@@ -166,8 +166,7 @@ void TestSongEntryWindow::placesEveryControl()
 void TestSongEntryWindow::opensBlankWithTheChoices()
 {
     loadTables();
-    m_tables->songEntryMode = true;
-    openWindow();
+    openWindow(SongEntryMode::NewSong);
     for (const char *name : { "txtKyokumei", "txtHira", "txtKaisu" })
         QVERIFY(textBox(name)->text().isEmpty());
     for (const char *name : { "cboJanru", "cboShout", "cboHyouka" }) {
@@ -194,8 +193,7 @@ void TestSongEntryWindow::genresAreReadAtEachOpening()
 void TestSongEntryWindow::fillsFromTheLowestSlotWithTheTitle()
 {
     loadTables();
-    m_tables->songEntryMode = false;
-    openWindow();
+    openWindow(SongEntryMode::ExistingSong);
     m_window->fillFromSong(QStringLiteral("海"));
     QCOMPARE(textBox("txtKyokumei")->text(), QStringLiteral("海"));
     QCOMPARE(textBox("txtHira")->text(), QStringLiteral("うみ"));

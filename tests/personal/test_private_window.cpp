@@ -1,6 +1,6 @@
 #include "personal/PrivateWindow.h"
 
-#include "app/SharedTables.h"
+#include "tables/SharedTables.h"
 #include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
 #include "toolkit/ScriptedMessages.h"

@@ -14,16 +14,8 @@ void fill(FlexGrid &grid, const QList<QStringList> &rows)
 {
     grid.setCols(4);
     grid.setRows(1);
-    for (const QStringList &row : rows) {
-        grid.setRows(grid.rows() + 1);
-        grid.setRow(grid.rows() - 1);
-        grid.setCol(0);
-        grid.setText(QString::number(grid.rows() - 1));
-        for (int c = 0; c < row.size(); ++c) {
-            grid.setCol(c + 1);
-            grid.setText(row[c]);
-        }
-    }
+    for (const QStringList &row : rows)
+        grid.appendRow(QStringList { QString::number(grid.rows()) } + row);
 }
 
 QStringList column(const FlexGrid &grid, int col)

@@ -21,6 +21,4 @@ struct SharedTables
     SongCatalogue songs;
     ArtistCatalogue artists;
     PersonalData personal;
-    /// Set: the song window opens blank for a new song; clear: it shows an existing song.
-    bool songEntryMode = true;
 };

@@ -1,4 +1,4 @@
-#include "catalogue/Points.h"
+#include "tables/Points.h"
 
 #include "artists/ArtistCatalogue.h"
 #include "catalogue/SongCatalogue.h"
