@@ -1,10 +1,12 @@
 #include "diary/DiaryBook.h"
 
 #include "textfile/DataFile.h"
+#include "textfile/Records.h"
 #include "textfile/TextEncoding.h"
 #include "textfile/TextLines.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 namespace {
 
@@ -302,28 +304,10 @@ int DiaryBook::changeTarget(const QString &date, int shown) const
 
 bool DiaryBook::isPlainDuration(const QString &text)
 {
-    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
-    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text.at(begin)))
-        ++begin;
-    while (end > begin && isBlank(text.at(end - 1)))
-        --end;
-    const auto digitsEnd = [&](qsizetype from) {
-        while (from < end && isDigit(text.at(from)))
-            ++from;
-        return from;
-    };
-    const qsizetype wholeEnd = digitsEnd(begin);
-    const bool hasPoint = wholeEnd < end && text.at(wholeEnd) == u'.';
-    const qsizetype fractionEnd = hasPoint ? digitsEnd(wholeEnd + 1) : wholeEnd;
-    const qsizetype wholeDigits = wholeEnd - begin;
-    const qsizetype fractionDigits = hasPoint ? fractionEnd - wholeEnd - 1 : 0;
-    if (fractionEnd != end || (hasPoint && fractionDigits == 0) || wholeDigits + fractionDigits == 0)
-        return false;
-    // So few digits convert exactly enough to compare; a long run of them could not overflow.
-    return wholeDigits <= 2 && fractionDigits <= 2 && text.mid(begin, end - begin).toDouble() <= 24;
+    // At most two digits each side of the point: a long run of digits, even of zeros, is no
+    // duration a person typed, and a short one converts exactly enough to compare.
+    static const QRegularExpression plain(QStringLiteral(R"(^[ \t]*(?=\.?[0-9])[0-9]{0,2}(?:\.[0-9]{1,2})?[ \t]*$)"));
+    return plain.match(text).hasMatch() && textfile::decimalNumber(text).value_or(25) <= 24;
 }
 
 SaveResult DiaryBook::load(const QDir &folder)
