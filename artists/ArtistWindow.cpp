@@ -422,7 +422,7 @@ void ArtistWindow::cmdTouroku_Click()
     }
     ListAllArtists();
     hsbKasyu->setValue(m_tables.artists.artistCount());
-    emit artistSaved();
+    Q_EMIT artistSaved();
 }
 
 void ArtistWindow::cmdTuika_Click()
@@ -444,7 +444,7 @@ void ArtistWindow::cmdModori_Click()
 void ArtistWindow::songWindow_songSaved()
 {
     ShowArtistPosition();
-    emit songSaved();
+    Q_EMIT songSaved();
 }
 
 void ArtistWindow::closeEvent(QCloseEvent *event)

@@ -198,7 +198,7 @@ void SongEntryWindow::cmdHozon_Click()
         messages::reportSaveProblem(this, result);
         return;
     }
-    emit songSaved();
+    Q_EMIT songSaved();
     close();
 }
 

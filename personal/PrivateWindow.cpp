@@ -126,7 +126,7 @@ void PrivateWindow::cmdHozon_Click()
     PersonalData &personal = m_tables.personal;
     personal.levelPercent = computeLevelPercent(personal.currentPoints, personal.targetPoints);
     ShowLevel();
-    emit saved();
+    Q_EMIT saved();
 }
 
 void PrivateWindow::cmdModori_Click()
