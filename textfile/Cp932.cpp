@@ -109,6 +109,24 @@ public:
         return held;
     }
 
+    /// Whether bytes decode without holding any byte; checked without building the text.
+    bool clean(const QByteArray &bytes) const
+    {
+        const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
+        const qsizetype size = bytes.size();
+        for (qsizetype i = 0; i < size;) {
+            const Kind kind = m_kinds[in[i]];
+            if (kind == Single) {
+                ++i;
+                continue;
+            }
+            if (kind == Invalid || i + 1 == size || m_pairs[size_t(in[i] << 8 | in[i + 1])] == 0)
+                return false;
+            i += 2;
+        }
+        return true;
+    }
+
     /// Every character some code decodes to.
     std::vector<char16_t> characters() const
     {
@@ -276,6 +294,11 @@ QString decode(const QByteArray &bytes, bool *damaged)
     if (damaged)
         *damaged = held;
     return result;
+}
+
+bool decodesCleanly(const QByteArray &bytes)
+{
+    return decodeTable().clean(bytes);
 }
 
 QString normaliseLookAlikes(const QString &text)

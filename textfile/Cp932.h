@@ -13,6 +13,9 @@ namespace cp932 {
 /// Decodes bytes; *damaged is set when any byte had to be held as a surrogate.
 QString decode(const QByteArray &bytes, bool *damaged = nullptr);
 
+/// Whether bytes decode with no byte held, as decode would find, without building the text.
+bool decodesCleanly(const QByteArray &bytes);
+
 /// Maps the look-alikes that Linux input methods produce (U+301C WAVE DASH and friends) to the
 /// code page 932 character that reads back as itself.
 QString normaliseLookAlikes(const QString &text);

@@ -42,9 +42,8 @@ QString decodeWith(QStringConverter::Encoding encoding, const QByteArray &bytes,
     return text;
 }
 
-/// Whether bytes are well-formed UTF-8 holding at least one multi-byte character. Japanese text in
-/// code page 932 fails within its first few non-ASCII bytes: hiragana, katakana and most kanji
-/// begin with a byte UTF-8 allows only inside a character.
+/// Whether bytes are well-formed UTF-8 holding at least one multi-byte character; stops at the
+/// first byte that is not.
 bool isUtf8BeyondAscii(const QByteArray &bytes)
 {
     bool beyondAscii = false;
@@ -95,9 +94,10 @@ Encoding encodingOf(const QByteArray &bytes)
         return Encoding::Utf8;
     if (bytes.startsWith(Utf16LeMark) || bytes.startsWith(Utf16BeMark))
         return Encoding::Utf16;
-    // Well-formed UTF-8 beyond ASCII is text another editor saved in UTF-8, even where the same
-    // bytes happen to read as code page 932 (a short list of kanji often does).
-    if (isUtf8BeyondAscii(bytes))
+    // Bytes that read cleanly as code page 932 stay code page 932, even where they are also
+    // well-formed UTF-8 (a short list of kanji may be): every file this program writes must read
+    // back as written.
+    if (!cp932::decodesCleanly(bytes) && isUtf8BeyondAscii(bytes))
         return Encoding::Utf8;
     return Encoding::Cp932;
 }

@@ -15,8 +15,8 @@ enum class Encoding
 };
 
 /// The encoding of a data file's bytes: UTF-8 or UTF-16 when a byte-order mark says so, UTF-8
-/// when the bytes are well-formed UTF-8 holding some character beyond ASCII, otherwise code page
-/// 932 (pure ASCII included).
+/// when the bytes do not read cleanly as code page 932 but are well-formed UTF-8 holding some
+/// character beyond ASCII, otherwise code page 932 (pure ASCII included).
 Encoding encodingOf(const QByteArray &bytes);
 
 /// Decodes the bytes of a data file in encodingOf(bytes), dropping a byte-order mark. Code page 932

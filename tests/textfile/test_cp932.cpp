@@ -214,9 +214,9 @@ private Q_SLOTS:
         QTest::newRow("UTF-8 Japanese, no mark")
             << QByteArray("メンバー\rあいうえお") << QStringList({ "メンバー", "あいうえお" })
             << textfile::Encoding::Utf8 << false << false;
-        // These bytes also read cleanly as code page 932, as two lines of other kanji.
-        QTest::newRow("UTF-8 kanji only, no mark") << QByteArray("渋谷\n新宿\n") << QStringList({ "渋谷", "新宿" })
-                                                   << textfile::Encoding::Utf8 << false << true;
+        // Half-width ﾒ and a kanji: also well-formed UTF-8, but a file this program writes.
+        QTest::newRow("code page 932 that is also UTF-8")
+            << QByteArray("\xD2\x8A\x43\r\n") << QStringList({ QStringLiteral("ﾒ海") }) << cp932 << false << true;
         QTest::newRow("UTF-16 LE") << QByteArray::fromHex("fffe f266 0d00 0a00 4c6b") << QStringList({ "曲", "歌" })
                                    << textfile::Encoding::Utf16 << false << false;
         QTest::newRow("UTF-16 BE") << QByteArray::fromHex("feff 66f2 000d 000a 6b4c 000a")
