@@ -260,13 +260,8 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
         return check;
     QByteArray bytes;
     if (QFileInfo::exists(path)) {
-        QFile old(path);
-        errno = 0;
-        if (!old.open(QIODevice::ReadOnly))
-            return SaveResult::writeFailed(systemReason(errno ? errno : EIO, false), QFileInfo(path).fileName());
-        bytes = old.readAll();
-        if (old.error() != QFileDevice::NoError)
-            return SaveResult::writeFailed(systemReason(EIO, false), QFileInfo(path).fileName());
+        if (const int error = readFileBytes(path, bytes))
+            return SaveResult::writeFailed(systemReason(error, false), QFileInfo(path).fileName());
     }
     if (encodingOf(bytes) == Encoding::Cp932) {
         bytes = withCrLfLineEnds(bytes);

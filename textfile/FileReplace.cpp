@@ -90,7 +90,9 @@ int stage(const QString &staged, const QByteArray &bytes)
     return 0;
 }
 
-int readWhole(const QString &path, QByteArray &bytes)
+} // namespace
+
+int readFileBytes(const QString &path, QByteArray &bytes)
 {
     QFile file(path);
     errno = 0;
@@ -101,6 +103,8 @@ int readWhole(const QString &path, QByteArray &bytes)
         return errorOf(file, errno);
     return 0;
 }
+
+namespace {
 
 /// One replacement with every step it took, so that a failure can undo them in reverse.
 class Replacement
@@ -125,7 +129,7 @@ public:
         const bool backUp = keepBackups && m_existed;
         if (backUp) {
             QByteArray old;
-            if (const int error = readWhole(m_path, old))
+            if (const int error = readFileBytes(m_path, old))
                 return fail(error);
             if (const auto failure = makeDatedCopy(old))
                 return failure;

@@ -22,6 +22,9 @@ struct ReplaceFailure
     QString backupCopy; ///< the copy being made when it failed, relative to the data folder; empty for the file itself
 };
 
+/// Reads the whole file into bytes; 0, or the system error.
+int readFileBytes(const QString &path, QByteArray &bytes);
+
 /// Replaces the file at path with bytes, every byte synced to disk before it returns. With
 /// keepBackups, and when the file exists, its old content is first kept in a dated copy in the
 /// backup folder and, as a second name of that copy, in the file plus ".bak". On failure every file is as it was before

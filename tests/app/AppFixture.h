@@ -5,7 +5,9 @@
 #include "tests/support/ComboBoxes.h"
 #include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
+#include "toolkit/HelpViewer.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -28,6 +30,18 @@ public:
         if (!variant.isEmpty())
             copyFolder(testfiles::testDataPath(QStringLiteral("app/variants/") + variant));
     }
+
+    /// Closes every window, the help too, while the tables they hold by reference still exist.
+    ~AppFixture()
+    {
+        help::closeAll();
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            widget->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    AppFixture(const AppFixture &) = delete;
+    AppFixture &operator=(const AppFixture &) = delete;
 
     static QByteArray dataBytes(const QString &relative)
     {

@@ -48,10 +48,6 @@ private slots:
     }
     void cleanup()
     {
-        help::closeAll();
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            widget->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         fx.reset();
         messages.reset();
     }
