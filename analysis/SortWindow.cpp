@@ -65,11 +65,11 @@ SortWindow::SortWindow(SharedTables &tables, QWidget *parent)
     setWindowTitle(QStringLiteral("並び替えリスト"));
     setFont(msPGothic(9));
     setFixedSize(twipsToPixels(9435), twipsToPixels(6630));
-    BuildControls();
+    buildControls();
     Form_Load();
 }
 
-void SortWindow::BuildControls()
+void SortWindow::buildControls()
 {
     auto *frame1 = new QGroupBox(QStringLiteral("期間による曲名検索"), this);
     frame1->setObjectName(QStringLiteral("Frame1"));

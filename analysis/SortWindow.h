@@ -22,7 +22,7 @@ public:
     explicit SortWindow(SharedTables &tables, QWidget *parent = nullptr);
 
 private:
-    void BuildControls();
+    void buildControls();
     void Form_Load();
     void PreparePeriodSearch();
     void PrepareSongGrid();

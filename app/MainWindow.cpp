@@ -364,10 +364,10 @@ void MainWindow::ReadDiary()
     const SaveResult result = m_tables.diary.load(m_tables.dataFolder);
     if (!result.ok())
         reportLoadProblem(DiaryBook::FileName, result);
-    AfterDiaryRead();
+    afterDiaryRead();
 }
 
-void MainWindow::AfterDiaryRead()
+void MainWindow::afterDiaryRead()
 {
     hsbData->setRange(1, std::max(1, m_tables.diary.entryCount()));
     // The analysis window's date list was made from the book as it was.

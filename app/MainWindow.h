@@ -47,7 +47,7 @@ private:
     void SetUpSongGrid();
     void ReadDiary();
     /// The scroll range and the analysis window follow the book just read.
-    void AfterDiaryRead();
+    void afterDiaryRead();
     void FillChoiceLists();
     void ShowEntry();
     void ClearEntryInputs();

@@ -56,7 +56,7 @@ void MainWindow::cmdTouroku_Click()
         if (written.ok()) {
             // The store has just read the file back, so the book already equals it; a second
             // read of the whole diary would only repeat that.
-            AfterDiaryRead();
+            afterDiaryRead();
             // A change goes to the entry that holds the date, which is not always the one shown.
             hsbData->setValue(target == 0 ? diary.entryCount() : target);
             ShowEntry();

@@ -93,7 +93,7 @@ ArtistWindow::ArtistWindow(SharedTables &tables, QWidget *parent)
     setObjectName(QStringLiteral("frmKashu"));
     setWindowTitle(QStringLiteral("アーティストデータ"));
     setFixedSize(twipsToPixels(9435), twipsToPixels(6750));
-    BuildControls();
+    buildControls();
     Form_Load();
 }
 
@@ -103,7 +103,7 @@ ArtistWindow::~ArtistWindow()
     delete m_songWindow.window();
 }
 
-void ArtistWindow::BuildControls()
+void ArtistWindow::buildControls()
 {
     const QFont textFont = msPGothic(TextPointSize);
 
@@ -252,7 +252,7 @@ void ArtistWindow::ListAllArtists()
     // An empty catalogue keeps the range 1 to 1, so the position never leaves 1.
     hsbKasyu->setRange(1, std::max(artists.artistCount(), 1));
     hsbKasyu->setValue(1);
-    ShowListCaption();
+    showListCaption();
 }
 
 void ArtistWindow::FillKanaChoices()
@@ -309,12 +309,12 @@ void ArtistWindow::ShowArtistSongs()
     lblKen->setText(QStringLiteral("%1 / %2").arg(position).arg(artistCount));
 }
 
-void ArtistWindow::ShowListCaption()
+void ArtistWindow::showListCaption()
 {
     fraNamae->setTitle(QStringLiteral("登録 %1 / %2").arg(lstKasyu->count()).arg(m_tables.artists.artistCount()));
 }
 
-void ArtistWindow::CoverForNewArtist()
+void ArtistWindow::coverForNewArtist()
 {
     txtKasyu->clear();
     txtHira->clear();
@@ -341,7 +341,7 @@ void ArtistWindow::cboHira_Click(int index)
             names.append(artist.name);
     }
     lstKasyu->addItems(names);
-    ShowListCaption();
+    showListCaption();
 }
 
 void ArtistWindow::cmdAll_Click()
@@ -366,13 +366,13 @@ void ArtistWindow::lstKasyu_Click()
 
 void ArtistWindow::cmdNew_Click()
 {
-    CoverForNewArtist();
+    coverForNewArtist();
     txtKasyu->setFocus();
 }
 
 void ArtistWindow::txtKasyu_Click()
 {
-    CoverForNewArtist();
+    coverForNewArtist();
 }
 
 void ArtistWindow::cmdTouroku_Click()

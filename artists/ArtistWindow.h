@@ -43,14 +43,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void BuildControls();
+    void buildControls();
     void Form_Load();
     void SetUpArtistSongGrid();
     void ListAllArtists();
     void FillKanaChoices();
     void ShowArtistSongs();
-    void ShowListCaption();
-    void CoverForNewArtist();
+    void showListCaption();
+    void coverForNewArtist();
     SongEntryWindow *OpenSongWindow(SongEntryMode mode);
 
     void cboHira_Click(int index);

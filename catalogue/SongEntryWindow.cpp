@@ -78,11 +78,11 @@ SongEntryWindow::SongEntryWindow(
     setObjectName(QStringLiteral("frmInp"));
     setWindowTitle(QStringLiteral("曲データ登録"));
     setFixedSize(twipsToPixels(6870), twipsToPixels(2805));
-    BuildControls();
+    buildControls();
     Form_Load(topLeft, mode);
 }
 
-void SongEntryWindow::BuildControls()
+void SongEntryWindow::buildControls()
 {
     makeCaption(this, 1, QStringLiteral("曲名"), 75);
     txtKyokumei = makeTextBox(this, "txtKyokumei", 75, 5280);

@@ -38,7 +38,7 @@ Q_SIGNALS:
     void songSaved();
 
 private:
-    void BuildControls();
+    void buildControls();
     void Form_Load(QPoint topLeft, SongEntryMode mode);
     void loadSongEntryChoices(SongEntryMode mode);
     void cmdHozon_Click();

@@ -34,11 +34,11 @@ PrivateWindow::PrivateWindow(SharedTables &tables, QWidget *parent)
     setWindowTitle(QStringLiteral("プライベートデータ"));
     setFont(msPGothic(9));
     setFixedSize(twipsToPixels(4350), twipsToPixels(1980));
-    BuildControls();
+    buildControls();
     Form_Load();
 }
 
-void PrivateWindow::BuildControls()
+void PrivateWindow::buildControls()
 {
     makeCaption(this, 0, QStringLiteral("名前"), 90, 255);
     makeCaption(this, 1, QStringLiteral("目標ポイント"), 540, 300);
@@ -88,10 +88,10 @@ void PrivateWindow::Form_Load()
     txtNamae->setText(personal.userName);
     txtPoint->setText(QString::number(personal.targetPoints));
     lblPoint->setText(QString::number(personal.currentPoints) + QStringLiteral(" P"));
-    ShowLevel();
+    showLevel();
 }
 
-void PrivateWindow::ShowLevel()
+void PrivateWindow::showLevel()
 {
     lblLevel->setText(QString::number(double(m_tables.personal.levelPercent), 'f', 1) + QStringLiteral(" %"));
 }
@@ -125,7 +125,7 @@ void PrivateWindow::cmdHozon_Click()
 
     PersonalData &personal = m_tables.personal;
     personal.levelPercent = computeLevelPercent(personal.currentPoints, personal.targetPoints);
-    ShowLevel();
+    showLevel();
     Q_EMIT saved();
 }
 

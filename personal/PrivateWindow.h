@@ -21,9 +21,9 @@ Q_SIGNALS:
     void saved();
 
 private:
-    void BuildControls();
+    void buildControls();
     void Form_Load();
-    void ShowLevel();
+    void showLevel();
     void cmdHozon_Click();
     void cmdModori_Click();
 
