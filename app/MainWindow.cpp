@@ -321,21 +321,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::Form_Load()
 {
-    helpFile = QStringLiteral("zZHelp.chm");
     SetUpSongGrid();
 
-    const SaveResult personal = readPersonalData(m_tables.dataFolder, m_tables.personal);
-    if (!personal.ok())
-        reportLoadProblem(PersonalData::FileName, personal);
+    messages::reportLoadProblem(this, readPersonalData(m_tables.dataFolder, m_tables.personal));
     setWindowTitle(QStringLiteral("Crooner's Diary  ") + m_tables.personal.userName);
 
     ReadDiary();
-    const SaveResult songs = m_tables.songs.loadSongCatalogue(m_tables.dataFolder);
-    if (!songs.ok())
-        reportLoadProblem(SongCatalogue::FileName, songs);
-    const SaveResult artists = m_tables.artists.loadArtistCatalogue(m_tables.dataFolder);
-    if (!artists.ok())
-        reportLoadProblem(ArtistCatalogue::FileName, artists);
+    messages::reportLoadProblem(this, m_tables.songs.loadSongCatalogue(m_tables.dataFolder));
+    messages::reportLoadProblem(this, m_tables.artists.loadArtistCatalogue(m_tables.dataFolder));
 
     FillChoiceLists();
     hsbData->setValue(m_tables.diary.entryCount());
@@ -361,9 +354,7 @@ void MainWindow::SetUpSongGrid()
 
 void MainWindow::ReadDiary()
 {
-    const SaveResult result = m_tables.diary.load(m_tables.dataFolder);
-    if (!result.ok())
-        reportLoadProblem(DiaryBook::FileName, result);
+    messages::reportLoadProblem(this, m_tables.diary.load(m_tables.dataFolder));
     afterDiaryRead();
 }
 
@@ -472,12 +463,6 @@ void MainWindow::paintLevelGauge()
     }
 }
 
-void MainWindow::reportLoadProblem(const QString &fileName, const SaveResult &result)
-{
-    messages::refuse(
-        this, fileName + QStringLiteral(" を読み込めませんでした\n") + result.reason, QStringLiteral("読み込みエラー"));
-}
-
 void MainWindow::cmdNew_Click()
 {
     ClearEntryInputs();
@@ -525,7 +510,7 @@ void MainWindow::cmdPrivate_Click()
 
 void MainWindow::cmdHelp_Click()
 {
-    help::displayTopic(this, helpFile);
+    help::displayTopic(this);
 }
 
 void MainWindow::cmdEnd_Click()

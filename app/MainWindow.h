@@ -20,7 +20,6 @@ class QScrollBar;
 class QToolButton;
 class SortWindow;
 struct DiaryEntry;
-struct SaveResult;
 struct SharedTables;
 
 /// The main window (frmMain): the diary's entry inputs, the totals and level gauge, and the toolbar
@@ -54,7 +53,6 @@ private:
     void computePoints();
     void paintLevelGauge();
     void refillSongChoices();
-    void reportLoadProblem(const QString &fileName, const SaveResult &result);
 
     void cmdNew_Click();
     void cmdTouroku_Click();

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 
 #include "tables/SharedTables.h"
+#include "textfile/FullWidth.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/WaitCursor.h"
@@ -16,7 +17,10 @@ void MainWindow::cmdTouroku_Click()
 {
     DiaryBook &diary = m_tables.diary;
     if (diary.isFull()) {
-        messages::refuse(this, QStringLiteral("登録できるのは３００件までです"), QStringLiteral("登録上限"));
+        messages::refuse(this,
+            QStringLiteral("登録できるのは") + textfile::fullWidthDigits(DiaryBook::MaxEntries)
+                + QStringLiteral("件までです"),
+            QStringLiteral("登録上限"));
         return;
     }
     if (cboDate->currentText().isEmpty()) {

@@ -1,6 +1,5 @@
 #include "artists/ArtistCatalogue.h"
 
-#include "textfile/Cp932.h"
 #include "textfile/DataFile.h"
 #include "textfile/ReadingOrder.h"
 #include "textfile/Records.h"
@@ -8,25 +7,54 @@
 
 #include <utility>
 
-SaveResult ArtistCatalogue::loadArtistCatalogue(const QDir &folder)
+LoadResult ArtistCatalogue::loadArtistCatalogue(const QDir &folder)
 {
     const textfile::ReadResult file = textfile::readDataFile(folder, FileName);
     if (!file.ok())
-        return SaveResult::writeFailed(file.error);
+        return LoadResult::readFailed(file.error, FileName);
     m_artists = file.exists ? parse(file.bytes) : QVector<ArtistRecord>();
-    return SaveResult::saved();
+    return LoadResult::loaded();
+}
+
+NewArtistCheck ArtistCatalogue::checkNewArtist(const QString &name, const QString &reading) const
+{
+    // The order users meet the refusals in: what is missing, then what is taken, then what the
+    // file cannot hold, then the limit.
+    if (name.isEmpty())
+        return { NewArtistProblem::EmptyName, {} };
+    if (reading.isEmpty())
+        return { NewArtistProblem::EmptyReading, {} };
+    if (findArtistPosition(name))
+        return { NewArtistProblem::Registered, {} };
+    if (name.contains(u'"') || reading.contains(u'"'))
+        return { NewArtistProblem::HoldsQuote, {} };
+    for (const QString &text : { name, reading }) {
+        const QString bad = textfile::firstUnstorable(text);
+        if (!bad.isEmpty())
+            return { NewArtistProblem::Unencodable, bad };
+    }
+    if (isFull())
+        return { NewArtistProblem::Full, {} };
+    return {};
 }
 
 SaveResult ArtistCatalogue::addArtist(const QDir &folder, const QString &name, const QString &reading)
 {
-    if (isFull())
-        return SaveResult::tableFull();
-    if (name.contains(u'"') || reading.contains(u'"'))
+    const NewArtistCheck check = checkNewArtist(name, reading);
+    switch (check.problem) {
+    case NewArtistProblem::None:
+        break;
+    case NewArtistProblem::EmptyName:
+    case NewArtistProblem::EmptyReading:
+        return SaveResult::missingText();
+    case NewArtistProblem::Registered:
+        return SaveResult::duplicate();
+    case NewArtistProblem::HoldsQuote:
         return SaveResult::holdsQuote();
-    for (const QString &text : { name, reading }) {
-        const QString bad = textfile::firstUnstorable(text);
-        if (!bad.isEmpty())
-            return SaveResult::unencodable(bad);
+    case NewArtistProblem::Unencodable:
+        return SaveResult::unencodable(check.character);
+    case NewArtistProblem::Full:
+        return SaveResult::tableFull();
     }
     QVector<ArtistRecord> artists = m_artists;
     artists.append({ name, reading });
@@ -47,7 +75,7 @@ SaveResult ArtistCatalogue::saveArtists(const QDir &folder, const QVector<Artist
     // instead could find the folder gone and empty the table for the next save to write.
     if (!written.ok())
         return written;
-    return loadArtistCatalogue(folder);
+    return readBackResult(loadArtistCatalogue(folder));
 }
 
 std::optional<int> ArtistCatalogue::findArtistPosition(const QString &name) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "textfile/LoadResult.h"
 #include "textfile/SaveResult.h"
 
 #include <QDir>
@@ -16,6 +17,24 @@ struct ArtistRecord
     bool operator==(const ArtistRecord &) const = default;
 };
 
+/// Why a new artist is refused before anything is written; the checks run in this order.
+enum class NewArtistProblem
+{
+    None,
+    EmptyName,
+    EmptyReading,
+    Registered, ///< an artist of that exact name is in the catalogue already
+    HoldsQuote, ///< the file format has no escape for a double quote
+    Unencodable, ///< a line break, or a character code page 932 cannot hold
+    Full
+};
+
+struct NewArtistCheck
+{
+    NewArtistProblem problem = NewArtistProblem::None;
+    QString character; ///< for Unencodable: the first such character of the name, else of the reading
+};
+
 /// The artist catalogue: positions 1 to artistCount() and its file "アーティスト.txt".
 class ArtistCatalogue
 {
@@ -29,10 +48,13 @@ public:
     const ArtistRecord &artist(int position) const { return m_artists.at(position - 1); }
     const QVector<ArtistRecord> &artists() const { return m_artists; }
 
-    /// Reads the file; a missing file is an empty catalogue. Records beyond 500 are kept.
-    SaveResult loadArtistCatalogue(const QDir &folder);
+    /// Reads the file; a missing file is an empty catalogue. Records beyond 500 are kept. After a
+    /// failed read the table stays as it was.
+    LoadResult loadArtistCatalogue(const QDir &folder);
+    /// What addArtist would refuse the artist for, the first problem only.
+    NewArtistCheck checkNewArtist(const QString &name, const QString &reading) const;
     /// Appends, sorts by reading with the exchange sort (equal readings may swap) and saves.
-    /// Refuses a 501st artist, a double quote and a character code page 932 cannot hold.
+    /// Refuses, before writing anything, what checkNewArtist refuses.
     SaveResult addArtist(const QDir &folder, const QString &name, const QString &reading);
     /// Position of the first artist whose name equals name exactly; nothing when none does.
     std::optional<int> findArtistPosition(const QString &name) const;

@@ -1,6 +1,7 @@
 #include "artists/ArtistWindow.h"
 
 #include "tables/SharedTables.h"
+#include "textfile/FullWidth.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
@@ -379,32 +380,32 @@ void ArtistWindow::cmdTouroku_Click()
 {
     const QString name = txtKasyu->text();
     const QString reading = txtHira->text();
+    const NewArtistCheck check = m_tables.artists.checkNewArtist(name, reading);
     const QString emptyTitle = QStringLiteral("入力無し");
-    if (name.isEmpty()) {
+    switch (check.problem) {
+    case NewArtistProblem::None:
+        break;
+    case NewArtistProblem::EmptyName:
         messages::refuse(this, QStringLiteral("アーティスト名が入力されていません"), emptyTitle);
         return;
-    }
-    if (reading.isEmpty()) {
+    case NewArtistProblem::EmptyReading:
         messages::refuse(this, QStringLiteral("ひらかなが入力されていません"), emptyTitle);
         return;
-    }
-    for (const ArtistRecord &artist : m_tables.artists.artists()) {
-        if (artist.name == name) {
-            messages::refuse(this, QStringLiteral("すでに登録済みです。"), QStringLiteral("登録済み"));
-            return;
-        }
-    }
-    // The file format has no escape for a double quote, and code page 932 must hold every
-    // character; both are refused before the user is asked to confirm.
-    if (name.contains(u'"') || reading.contains(u'"')) {
+    case NewArtistProblem::Registered:
+        messages::refuse(this, QStringLiteral("すでに登録済みです。"), QStringLiteral("登録済み"));
+        return;
+    case NewArtistProblem::HoldsQuote:
         messages::refuse(
             this, QStringLiteral("アーティスト名やひらかなに引用符（\"）は使えません"), QStringLiteral("入力エラー"));
         return;
-    }
-    if (messages::refuseUnstorable(this, { name, reading }))
+    case NewArtistProblem::Unencodable:
+        messages::refuseUnencodable(this, check.character);
         return;
-    if (m_tables.artists.isFull()) {
-        messages::refuse(this, QStringLiteral("登録できるのは５００名までです"), QStringLiteral("登録上限"));
+    case NewArtistProblem::Full:
+        messages::refuse(this,
+            QStringLiteral("登録できるのは") + textfile::fullWidthDigits(ArtistCatalogue::MaxArtists)
+                + QStringLiteral("名までです"),
+            QStringLiteral("登録上限"));
         return;
     }
     if (!messages::confirm(

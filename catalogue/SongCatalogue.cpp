@@ -35,13 +35,13 @@ void appendRecord(QString &text, const SongRecord &song)
 
 } // namespace
 
-SaveResult SongCatalogue::loadSongCatalogue(const QDir &folder)
+LoadResult SongCatalogue::loadSongCatalogue(const QDir &folder)
 {
     const textfile::ReadResult file = textfile::readDataFile(folder, FileName);
     if (!file.ok())
-        return SaveResult::writeFailed(file.error);
+        return LoadResult::readFailed(file.error, FileName);
     m_songs = file.exists ? parse(file.bytes) : QVector<SongRecord>();
-    return SaveResult::saved();
+    return LoadResult::loaded();
 }
 
 SaveResult SongCatalogue::countSongSung(const QDir &folder, int choicePosition)
@@ -55,18 +55,35 @@ SaveResult SongCatalogue::countSongSung(const QDir &folder, int choicePosition)
     return saveSongs(folder, songs);
 }
 
-SaveResult SongCatalogue::addSong(const QDir &folder, const SongRecord &song)
+NewSongCheck SongCatalogue::checkNewSong(const SongRecord &song) const
 {
-    if (isFull())
-        return SaveResult::tableFull();
+    // The order users meet the refusals in: what the file cannot hold, then the limit.
     for (const auto field : TextFields) {
         if ((song.*field).contains(u'"'))
-            return SaveResult::holdsQuote();
+            return { NewSongProblem::HoldsQuote, {} };
     }
     for (const auto field : TextFields) {
         const QString bad = textfile::firstUnstorable(song.*field);
         if (!bad.isEmpty())
-            return SaveResult::unencodable(bad);
+            return { NewSongProblem::Unencodable, bad };
+    }
+    if (isFull())
+        return { NewSongProblem::Full, {} };
+    return {};
+}
+
+SaveResult SongCatalogue::addSong(const QDir &folder, const SongRecord &song)
+{
+    const NewSongCheck check = checkNewSong(song);
+    switch (check.problem) {
+    case NewSongProblem::None:
+        break;
+    case NewSongProblem::HoldsQuote:
+        return SaveResult::holdsQuote();
+    case NewSongProblem::Unencodable:
+        return SaveResult::unencodable(check.character);
+    case NewSongProblem::Full:
+        return SaveResult::tableFull();
     }
     QVector<SongRecord> songs = m_songs;
     songs.append(song);
@@ -86,7 +103,7 @@ SaveResult SongCatalogue::saveSongs(const QDir &folder, const QVector<SongRecord
     // instead could find the folder gone and empty the table for the next save to write.
     if (!written.ok())
         return written;
-    return loadSongCatalogue(folder);
+    return readBackResult(loadSongCatalogue(folder));
 }
 
 void SongCatalogue::sortSongsByReading()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "textfile/LoadResult.h"
 #include "textfile/SaveResult.h"
 
 #include <QDir>
@@ -21,6 +22,21 @@ struct SongRecord
     bool operator==(const SongRecord &) const = default;
 };
 
+/// Why a new song is refused before anything is written; the checks run in this order.
+enum class NewSongProblem
+{
+    None,
+    HoldsQuote, ///< in any text field: the file format has no escape for a double quote
+    Unencodable, ///< a line break, or a character code page 932 cannot hold
+    Full
+};
+
+struct NewSongCheck
+{
+    NewSongProblem problem = NewSongProblem::None;
+    QString character; ///< for Unencodable: the first such character, text fields in file order
+};
+
 /// The song catalogue: songs in slots 1 to songCount() and its file "曲目.txt". Every save is
 /// followed by a fresh load, so the table always equals what the file holds.
 class SongCatalogue
@@ -35,13 +51,16 @@ public:
     const SongRecord &song(int slot) const { return m_songs.at(slot - 1); }
     const QVector<SongRecord> &songs() const { return m_songs; }
 
-    /// Reads the file; a missing file is an empty catalogue. Records beyond 1000 are kept.
-    SaveResult loadSongCatalogue(const QDir &folder);
+    /// Reads the file; a missing file is an empty catalogue. Records beyond 1000 are kept. After a
+    /// failed read the table stays as it was.
+    LoadResult loadSongCatalogue(const QDir &folder);
     /// Raises the count of slot choicePosition + 1 (not beyond 32767), then saves. With
     /// choicePosition -1 no count changes but the file is rewritten all the same.
     SaveResult countSongSung(const QDir &folder, int choicePosition);
-    /// Appends the song, sorts by reading and saves. Refuses a 1001st song, a double quote in a
-    /// text field and a character code page 932 cannot hold, before anything is written.
+    /// What addSong would refuse the song for, the first problem only.
+    NewSongCheck checkNewSong(const SongRecord &song) const;
+    /// Appends the song, sorts by reading and saves. Refuses, before writing anything, what
+    /// checkNewSong refuses.
     SaveResult addSong(const QDir &folder, const SongRecord &song);
     /// The exchange sort over slots by reading, in UTF-16 code units; equal readings may swap.
     void sortSongsByReading();

@@ -2,6 +2,7 @@
 
 #include "diary/ChoiceList.h"
 #include "tables/SharedTables.h"
+#include "textfile/FullWidth.h"
 #include "textfile/Records.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
@@ -173,19 +174,21 @@ void SongEntryWindow::cmdHozon_Click()
     song.selfRating = cboHyouka->currentText();
     song.singCount = *count;
 
-    // The file format has no escape for a double quote, and code page 932 must hold every
-    // character; nothing is written when either fails.
-    const QStringList texts { song.title, song.reading, song.artist, song.genre, song.shoutLevel, song.selfRating };
-    for (const QString &text : texts) {
-        if (text.contains(u'"')) {
-            messages::refuse(this, QStringLiteral("引用符（\"）は使えません"), InputErrorTitle);
-            return;
-        }
-    }
-    if (messages::refuseUnstorable(this, texts))
+    const NewSongCheck check = m_tables.songs.checkNewSong(song);
+    switch (check.problem) {
+    case NewSongProblem::None:
+        break;
+    case NewSongProblem::HoldsQuote:
+        messages::refuse(this, QStringLiteral("引用符（\"）は使えません"), InputErrorTitle);
         return;
-    if (m_tables.songs.isFull()) {
-        messages::refuse(this, QStringLiteral("登録できるのは１０００曲までです"), QStringLiteral("登録上限"));
+    case NewSongProblem::Unencodable:
+        messages::refuseUnencodable(this, check.character);
+        return;
+    case NewSongProblem::Full:
+        messages::refuse(this,
+            QStringLiteral("登録できるのは") + textfile::fullWidthDigits(SongCatalogue::MaxSongs)
+                + QStringLiteral("曲までです"),
+            QStringLiteral("登録上限"));
         return;
     }
 

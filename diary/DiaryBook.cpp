@@ -310,15 +310,15 @@ bool DiaryBook::isPlainDuration(const QString &text)
     return plain.match(text).hasMatch() && textfile::decimalNumber(text).value_or(25) <= 24;
 }
 
-SaveResult DiaryBook::load(const QDir &folder)
+LoadResult DiaryBook::load(const QDir &folder)
 {
     const textfile::ReadResult read = textfile::readDataFile(folder, FileName);
     if (!read.ok()) {
         *this = DiaryBook();
-        return SaveResult::writeFailed(read.error);
+        return LoadResult::readFailed(read.error, FileName);
     }
     *this = parse(read.bytes);
-    return SaveResult::saved();
+    return LoadResult::loaded();
 }
 
 SaveResult DiaryBook::append(const QDir &folder, const DiaryEntry &entry)
@@ -338,7 +338,7 @@ SaveResult DiaryBook::append(const QDir &folder, const DiaryEntry &entry)
 SaveResult DiaryBook::change(const QDir &folder, int number, const DiaryEntry &changed)
 {
     if (number < 1 || number > entryCount())
-        return SaveResult::writeFailed(QStringLiteral("Entry %1 does not exist").arg(number));
+        return SaveResult::outOfRange(QStringLiteral("Entry %1 does not exist").arg(number));
     if (const QString unwritable = unwritableText(changed); !unwritable.isEmpty())
         return SaveResult::unencodable(unwritable);
     QVector<DiaryEntry> entries = m_entries;
@@ -357,7 +357,7 @@ SaveResult DiaryBook::loadAfterWrite(const QDir &folder, const SaveResult &writt
     // instead could find the folder gone and empty the book.
     if (!written.ok())
         return written;
-    return load(folder);
+    return readBackResult(load(folder));
 }
 
 DiaryBook DiaryBook::parse(const QByteArray &bytes)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "textfile/LoadResult.h"
 #include "textfile/SaveResult.h"
 
 #include <QDir>
@@ -92,8 +93,9 @@ public:
     /// unplaced lines, blank lines passed over, or entry lines missing.
     bool isDamaged() const { return m_damaged; }
 
-    /// Replaces the book with the file's content. A missing file is an empty book.
-    SaveResult load(const QDir &folder);
+    /// Replaces the book with the file's content. A missing file is an empty book, and so is a
+    /// file that could not be read.
+    LoadResult load(const QDir &folder);
     /// Adds one entry at the end of the file (creating it) and reads the file back. When the file
     /// ends inside an entry, it is rewritten whole instead, so the new entry never joins that one.
     /// An entry with a line break in a field, or with a member or song title that would read back
@@ -101,7 +103,8 @@ public:
     /// as they were.
     SaveResult append(const QDir &folder, const DiaryEntry &entry);
     /// Replaces entry number with changed, rewrites the whole file and reads it back. On failure
-    /// the book and the file stay as they were. Refuses as append does.
+    /// the book and the file stay as they were. Refuses as append does, and a number that is no
+    /// entry's as OutOfRange.
     SaveResult change(const QDir &folder, int number, const DiaryEntry &changed);
     /// Rewrites the whole file from the book, unplaced lines where they stood, and reads it back.
     SaveResult rewrite(const QDir &folder);
@@ -115,7 +118,8 @@ public:
     QStringList lines() const;
 
 private:
-    /// Reads the file back after a successful write, so that the book equals what was written.
+    /// Reads the file back after a successful write, so that the book equals what was written; a
+    /// failed read is ReadBackFailed, with the book empty as load leaves it.
     SaveResult loadAfterWrite(const QDir &folder, const SaveResult &written);
 
     QVector<DiaryEntry> m_entries;

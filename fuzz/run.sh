@@ -1,30 +1,24 @@
 #!/bin/sh
-# Builds the libFuzzer targets with clang (address and undefined behaviour sanitizers) in
-# build-fuzz/ and runs each for FUZZ_SECONDS (30 by default), seeded from the sample diary and
-# the test fixtures. Exits non-zero when a target finds a crash or a broken property.
+# Builds the libFuzzer targets with clang (address and undefined behaviour sanitizers) through
+# CMake in build-fuzz/ (or $FUZZ_BUILD_DIR) and runs each for FUZZ_SECONDS (30 by default), seeded
+# from the sample diary and the test fixtures. Exits non-zero when a target finds a crash or a
+# broken property.
 set -e
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 seconds="${FUZZ_SECONDS:-30}"
 mkdir -p "$out"
-if ! command -v clang++ >/dev/null || ! command -v pkg-config >/dev/null; then
+if ! command -v clang++ >/dev/null; then
     if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
     $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends clang pkg-config libclang-rt-dev
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends clang libclang-rt-dev
 fi
-flags="-std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$root"
-qt="$(pkg-config --cflags --libs Qt6Core)"
-textfile="$root/textfile/Cp932.cpp $root/textfile/TextEncoding.cpp $root/textfile/TextLines.cpp $root/textfile/DataFile.cpp $root/textfile/FileReplace.cpp $root/textfile/SystemReason.cpp $root/textfile/Records.cpp"
+launcher=""
+command -v ccache >/dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
 
-build() {
-    name="$1"
-    shift
-    clang++ $flags "$root/fuzz/$name.cpp" "$@" $textfile $qt -o "$out/$name"
-}
-build fuzz_cp932
-build fuzz_diary "$root/diary/DiaryBook.cpp"
-build fuzz_records "$root/catalogue/SongCatalogue.cpp" "$root/artists/ArtistCatalogue.cpp" "$root/personal/PersonalData.cpp"
-build fuzz_list_file "$root/diary/ChoiceList.cpp"
+cmake -S "$root" -B "$out" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS="-O1 -g" \
+    $launcher -DCROONER_BUILD_FUZZ=ON -DCROONER_BUILD_BENCH=OFF -DBUILD_TESTING=OFF
+cmake --build "$out" --target fuzzers
 
 seeds="$out/seeds"
 rm -rf "$seeds"
@@ -33,7 +27,7 @@ find "$root/sample-data" "$root/tests/data" -type f -size -64k | while read -r f
     cp "$file" "$seeds/$(echo "$file" | md5sum | cut -c1-16)"
 done
 
-for target in fuzz_cp932 fuzz_diary fuzz_records fuzz_list_file; do
+for target in $(cat "$out/fuzz-targets.txt"); do
     corpus="$out/corpus-$target"
     mkdir -p "$corpus"
     echo "== $target: $seconds s"

@@ -1,6 +1,5 @@
 #include "personal/PersonalData.h"
 
-#include "textfile/Cp932.h"
 #include "textfile/DataFile.h"
 #include "textfile/Records.h"
 #include "textfile/TextLines.h"
@@ -21,13 +20,13 @@ void parsePersonalData(const QByteArray &bytes, PersonalData &data)
     data.targetPoints = textfile::parseInt16Field(fields.value(1));
 }
 
-SaveResult readPersonalData(const QDir &folder, PersonalData &data)
+LoadResult readPersonalData(const QDir &folder, PersonalData &data)
 {
     const textfile::ReadResult file = textfile::readDataFile(folder, PersonalData::FileName);
     if (!file.ok())
-        return SaveResult::writeFailed(file.error);
+        return LoadResult::readFailed(file.error, PersonalData::FileName);
     parsePersonalData(file.bytes, data);
-    return SaveResult::saved();
+    return LoadResult::loaded();
 }
 
 PersonalInputCheck checkPersonalInput(const QString &nameText, const QString &targetText)
@@ -67,7 +66,7 @@ SaveResult savePersonalData(const QDir &folder, PersonalData &data, const QStrin
     case PersonalInputProblem::None:
         break;
     case PersonalInputProblem::BadTarget:
-        return SaveResult::writeFailed(QStringLiteral("目標ポイントが１から３２７６７の範囲にありません"));
+        return SaveResult::outOfRange(QStringLiteral("目標ポイントが１から３２７６７の範囲にありません"));
     case PersonalInputProblem::NameHoldsSeparator:
         return SaveResult::holdsQuote();
     case PersonalInputProblem::Unencodable:

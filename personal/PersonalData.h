@@ -1,5 +1,6 @@
 #pragma once
 
+#include "textfile/LoadResult.h"
 #include "textfile/SaveResult.h"
 
 #include <QDir>
@@ -18,8 +19,8 @@ struct PersonalData
 };
 
 /// Reads name and target (first and second field of the file); a missing file gives an empty name
-/// and a target of 0. Points and level are left alone.
-SaveResult readPersonalData(const QDir &folder, PersonalData &data);
+/// and a target of 0. Points and level are left alone, and so is everything after a failed read.
+LoadResult readPersonalData(const QDir &folder, PersonalData &data);
 
 /// Sets name and target from the bytes of the file.
 void parsePersonalData(const QByteArray &bytes, PersonalData &data);
@@ -45,5 +46,6 @@ struct PersonalInputCheck
 PersonalInputCheck checkPersonalInput(const QString &nameText, const QString &targetText);
 
 /// Writes the two texts as typed (name line 1, target line 2), then sets userName and targetPoints.
-/// Refuses what checkPersonalInput refuses, before writing anything.
+/// Refuses what checkPersonalInput refuses, before writing anything: a bad target as OutOfRange, a
+/// comma or double quote in the name as HoldsQuote, a character the file cannot hold as Unencodable.
 SaveResult savePersonalData(const QDir &folder, PersonalData &data, const QString &nameText, const QString &targetText);

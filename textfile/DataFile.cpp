@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace textfile {
 
@@ -71,19 +72,31 @@ QString foldAscii(const QString &text)
     return folded;
 }
 
-/// Refuses to write where the owner has taken write permission away, also when running as root,
-/// who could otherwise replace a read-only file.
+/// 0 when this process may write target, or why not: the system's answer (access(2)), which for
+/// root is yes to almost anything, so root is also refused where the owner's write bit is off
+/// rather than replace a file or fill a folder its owner made read-only.
+int writeRefusal(const QFileInfo &target, bool root)
+{
+    if (::access(QFile::encodeName(target.absoluteFilePath()).constData(), W_OK) != 0)
+        return errno;
+    if (root && !(target.permissions() & QFileDevice::WriteOwner))
+        return EACCES;
+    return 0;
+}
+
+/// Refuses to write a file, or into a folder, that this process may not write.
 int writeProtection(const QString &path)
 {
+    const bool root = ::geteuid() == 0;
     const QFileInfo file(path);
-    if (file.exists() && !(file.permissions() & QFileDevice::WriteOwner))
-        return EACCES;
+    if (file.exists()) {
+        if (const int error = writeRefusal(file, root))
+            return error;
+    }
     const QFileInfo folder(file.absolutePath());
     if (!folder.exists())
         return ENOENT;
-    if (!(folder.permissions() & QFileDevice::WriteOwner))
-        return EACCES;
-    return 0;
+    return writeRefusal(folder, root);
 }
 
 /// Whether the file may be replaced: it was read, it can be written, and nobody else changed it

@@ -9,7 +9,6 @@ DecodedLines splitLines(const QByteArray &bytes)
 {
     DecodedLines result;
     const QString text = decodeDataFile(bytes, &result.damaged);
-    result.endsWithLineEnd = text.isEmpty() || text.endsWith(u'\n') || text.endsWith(u'\r');
     const QList<QStringView> views = lineViews(text);
     result.lines.reserve(views.size());
     for (const QStringView line : views)

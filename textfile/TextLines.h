@@ -9,7 +9,6 @@ struct DecodedLines
 {
     QStringList lines;
     bool damaged = false; ///< some bytes could not be decoded (see decodeDataFile)
-    bool endsWithLineEnd = true; ///< false when the last line had no line end (an empty file counts as ended)
 };
 
 /// Decodes the bytes of a data file (decodeDataFile) and splits them into lines at CR LF, lone LF

@@ -158,11 +158,6 @@ protected:
 
 } // namespace
 
-int compareGridValues(const QString &a, const QString &b)
-{
-    return compareKeys(genericKey(a), genericKey(b));
-}
-
 /// The cells of a grid. Model row r is grid row r + 1; grid row 0 is the horizontal header.
 class FlexGridModel : public QAbstractTableModel
 {

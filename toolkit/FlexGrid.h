@@ -55,7 +55,9 @@ public:
     /// Alignment of the column's fixed cells (header row and fixed column).
     void setFixedAlignment(int col, int alignment);
 
-    /// Sorts rows 1 to rows()-1 as whole rows on the current column, stably.
+    /// Sorts rows 1 to rows()-1 as whole rows on the current column, stably. The generic sorts put
+    /// numbers first, by value, then texts by their code page 932 bytes; NumericDescending takes
+    /// each value's leading number, 0 when it has none.
     void sort(int mode);
 
 Q_SIGNALS:
@@ -77,7 +79,3 @@ private:
     int m_col = 0;
     bool m_syncPending = false;
 };
-
-/// Generic comparison: two values that both read as numbers compare as numbers, a number comes
-/// before a text, texts compare by their code page 932 bytes. Negative, zero or positive.
-int compareGridValues(const QString &a, const QString &b);

@@ -46,7 +46,7 @@ QWidget *createHelpWindow(QWidget *owner)
 
 namespace help {
 
-void displayTopic(QWidget *owner, const QString &)
+void displayTopic(QWidget *owner)
 {
     // A window the user has just closed is hidden and waiting for deletion; build a fresh one.
     if (helpWindow && !helpWindow->isVisible())
@@ -61,11 +61,6 @@ void displayTopic(QWidget *owner, const QString &)
 void closeAll()
 {
     delete helpWindow;
-}
-
-bool isOpen()
-{
-    return helpWindow && helpWindow->isVisible();
 }
 
 } // namespace help

@@ -1,16 +1,12 @@
 #pragma once
 
-#include <QString>
-
 class QWidget;
 
 /// Our help viewer: shows the program's bundled help text (resource ":/help/index.html") in a
-/// window of its own. helpFile is the name the program was given for its help; the bundled text
-/// is shown whatever it says.
+/// window of its own, the top-level widget "frmHelp", placed over owner's window.
 namespace help {
 
-void displayTopic(QWidget *owner, const QString &helpFile);
+void displayTopic(QWidget *owner);
 void closeAll();
-bool isOpen();
 
 } // namespace help

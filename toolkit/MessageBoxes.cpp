@@ -95,7 +95,9 @@ void reportSaveProblem(QWidget *parent, const SaveResult &result)
                 + QStringLiteral("」があるため、保存できませんでした。"),
             QStringLiteral("保存エラー"));
         break;
-    case SaveResult::Status::WriteFailed: {
+    case SaveResult::Status::OutOfRange:
+    case SaveResult::Status::WriteFailed:
+    case SaveResult::Status::ReadBackFailed: {
         QString text = QStringLiteral("保存できませんでした");
         for (const QString &line : { result.file, result.reason }) {
             if (!line.isEmpty())
@@ -119,8 +121,18 @@ void reportSaveProblem(QWidget *parent, const SaveResult &result)
     case SaveResult::Status::Saved:
     case SaveResult::Status::TableFull:
     case SaveResult::Status::HoldsQuote:
+    case SaveResult::Status::MissingText:
+    case SaveResult::Status::Duplicate:
         break;
     }
+}
+
+void reportLoadProblem(QWidget *parent, const LoadResult &result)
+{
+    if (result.ok())
+        return;
+    refuse(parent, result.file + QStringLiteral(" を読み込めませんでした\n") + result.reason,
+        QStringLiteral("読み込みエラー"));
 }
 
 void reportForeignEncodings(QWidget *parent, const QList<textfile::ForeignFile> &files)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "textfile/DataFile.h"
+#include "textfile/LoadResult.h"
 #include "textfile/SaveResult.h"
 
 #include <QString>
@@ -64,11 +65,15 @@ void refuseUnencodable(QWidget *parent, const QString &character);
 bool refuseUnstorable(QWidget *parent, const QStringList &texts);
 /// Shows what went wrong for a result that is not ok(): an unencodable character as above when
 /// no file is named, else as a character of that file's own text that code page 932 lacks, title
-/// "保存エラー"; a failed write as "保存できませんでした" with the file and the reason on the next
-/// lines, title "保存エラー"; a file not read or changed by another program as a refusal that
-/// names it.
-/// Table-full and double-quote results are refused by each window with its own words.
+/// "保存エラー"; a failed write, a number out of range or a failed read-back as "保存できませんでした"
+/// with the file (when named) and the reason on the next lines, title "保存エラー"; a file not read
+/// or changed by another program as a refusal that names it.
+/// Table-full, double-quote, missing-text and duplicate results are refused by each window with its
+/// own words.
 void reportSaveProblem(QWidget *parent, const SaveResult &result);
+/// Shows a load that is not ok(): "X を読み込めませんでした" with the reason on the next line, title
+/// "読み込みエラー".
+void reportLoadProblem(QWidget *parent, const LoadResult &result);
 /// One notice (OK, information icon, title "文字コードの変換") naming each file with its encoding
 /// and saying that its next save converts it to code page 932, its original kept in the backup
 /// folder. Shows nothing for an empty list.

@@ -22,7 +22,6 @@ public:
     }
 
     Window *window() const { return m_window; }
-    bool isOpen() const { return !m_window.isNull(); }
     void close()
     {
         if (m_window)

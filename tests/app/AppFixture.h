@@ -43,6 +43,16 @@ public:
     AppFixture(const AppFixture &) = delete;
     AppFixture &operator=(const AppFixture &) = delete;
 
+    /// Whether the help window shows among the application's windows.
+    static bool helpShown()
+    {
+        for (const QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == QStringLiteral("frmHelp") && widget->isVisible())
+                return true;
+        }
+        return false;
+    }
+
     static QByteArray dataBytes(const QString &relative)
     {
         return testfiles::testData(QStringLiteral("app/") + relative);

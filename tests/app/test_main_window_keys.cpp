@@ -2,7 +2,6 @@
 
 #include "tests/support/MainWindowMessages.h"
 #include "toolkit/FlexGrid.h"
-#include "toolkit/HelpViewer.h"
 #include "toolkit/ScriptedMessages.h"
 
 #include <QAbstractButton>
@@ -156,9 +155,9 @@ private slots:
         QCOMPARE(fx->child<QListWidget>(QStringLiteral("lstMents"))->count(), 0);
         QCOMPARE(fx->child<FlexGrid>(QStringLiteral("msgSenkyoku"))->rows(), 1);
 
-        QVERIFY(!help::isOpen());
+        QVERIFY(!AppFixture::helpShown());
         press(Qt::Key_F1);
-        QVERIFY(help::isOpen());
+        QVERIFY(AppFixture::helpShown());
     }
 
     void tabLeavesTheSongGridForTheScrollBar()

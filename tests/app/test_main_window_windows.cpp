@@ -5,7 +5,6 @@
 #include "artists/ArtistWindow.h"
 #include "personal/PrivateWindow.h"
 #include "toolkit/FlexGrid.h"
-#include "toolkit/HelpViewer.h"
 #include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
 
@@ -152,10 +151,10 @@ private slots:
     {
         fx->open()->show();
         click(QStringLiteral("cmdHelp"));
-        QVERIFY(help::isOpen());
+        QVERIFY(AppFixture::helpShown());
         click(QStringLiteral("cmdKasyu"));
         click(QStringLiteral("cmdEnd"));
-        QVERIFY(!help::isOpen());
+        QVERIFY(!AppFixture::helpShown());
         QVERIFY(openWindows<ArtistWindow>().isEmpty());
         QVERIFY(!fx->window()->isVisible());
     }

@@ -32,6 +32,19 @@ private Q_SLOTS:
         QCOMPARE(m_catalogue.artistCount(), 0);
     }
 
+    void unreadableFileLeavesTheTable()
+    {
+        add("阿部", "あべ");
+        // A folder where the file should be cannot be read, whoever runs the test.
+        const QDir unreadable(m_dir.filePath(QStringLiteral("unreadable")));
+        QVERIFY(unreadable.mkpath(ArtistCatalogue::FileName));
+        const LoadResult result = m_catalogue.loadArtistCatalogue(unreadable);
+        QCOMPARE(result.status, LoadResult::Status::ReadFailed);
+        QVERIFY(!result.reason.isEmpty());
+        QCOMPARE(result.file, ArtistCatalogue::FileName);
+        QCOMPARE(names(), QStringList { "阿部" });
+    }
+
     void crOnlyLineEndsSeparateRecords()
     {
         // "阿部","あべ" CR "佐藤","さとう" CR in code page 932.
@@ -95,16 +108,68 @@ private Q_SLOTS:
         QVERIFY(!m_catalogue.findArtistPosition("アベ"));
     }
 
-    void refusalsWriteNothing()
+    void refusalsComeInOrderAndWriteNothing_data()
     {
-        QCOMPARE(m_catalogue.addArtist(m_dir, "say \"x\"", "x").status, SaveResult::Status::HoldsQuote);
-        QCOMPARE(m_catalogue.addArtist(m_dir, "x", "\"").status, SaveResult::Status::HoldsQuote);
-        const SaveResult result = m_catalogue.addArtist(m_dir, "x", "ａ😀");
-        QCOMPARE(result.status, SaveResult::Status::Unencodable);
-        QCOMPARE(result.character, QStringLiteral("😀"));
-        QCOMPARE(m_catalogue.addArtist(m_dir, "x\r\ny", "x").character, QStringLiteral("\r"));
-        QCOMPARE(m_catalogue.artistCount(), 0);
-        QVERIFY(!QFile::exists(m_file));
+        QTest::addColumn<int>("registered"); // artists in the file beforehand, "阿部" first
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<NewArtistProblem>("problem");
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<SaveResult::Status>("status");
+        const int full = ArtistCatalogue::MaxArtists;
+        using P = NewArtistProblem;
+        using S = SaveResult::Status;
+        QTest::newRow("no name") << 1 << ""
+                                 << "\"" << P::EmptyName << "" << S::MissingText;
+        QTest::newRow("no reading") << 1 << "阿部"
+                                    << "" << P::EmptyReading << "" << S::MissingText;
+        QTest::newRow("registered") << 1 << "阿部"
+                                    << "\"😀" << P::Registered << "" << S::Duplicate;
+        QTest::newRow("quote in name") << 0 << "say \"x\""
+                                       << "x" << P::HoldsQuote << "" << S::HoldsQuote;
+        QTest::newRow("quote in reading") << 0 << "x"
+                                          << "\"" << P::HoldsQuote << "" << S::HoldsQuote;
+        QTest::newRow("quote before character") << 0 << "x😀"
+                                                << "\"" << P::HoldsQuote << "" << S::HoldsQuote;
+        QTest::newRow("character") << 0 << "x"
+                                   << "ａ😀" << P::Unencodable << "😀" << S::Unencodable;
+        QTest::newRow("name's character first") << 0 << "x\r\ny"
+                                                << "😀" << P::Unencodable << "\r" << S::Unencodable;
+        QTest::newRow("full") << full << "x"
+                              << "x" << P::Full << "" << S::TableFull;
+        QTest::newRow("quote before full") << full << "x\""
+                                           << "x" << P::HoldsQuote << "" << S::HoldsQuote;
+        QTest::newRow("registered before full") << full << "阿部"
+                                                << "x" << P::Registered << "" << S::Duplicate;
+    }
+
+    void refusalsComeInOrderAndWriteNothing()
+    {
+        QFETCH(int, registered);
+        QFETCH(QString, name);
+        QFETCH(QString, reading);
+        QFETCH(NewArtistProblem, problem);
+        QFETCH(QString, character);
+        QFETCH(SaveResult::Status, status);
+        QByteArray bytes;
+        for (int i = 0; i < registered; ++i)
+            bytes += i == 0 ? QByteArray::fromHex("22 88a2 9594 22 2c 22 82a0 82d7 22 0d0a") : "\"n\",\"r\"\r\n";
+        if (registered > 0) {
+            QVERIFY(testfiles::writeBytes(m_file, bytes));
+            QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
+        }
+
+        const NewArtistCheck check = m_catalogue.checkNewArtist(name, reading);
+        QCOMPARE(check.problem, problem);
+        QCOMPARE(check.character, character);
+        const SaveResult result = m_catalogue.addArtist(m_dir, name, reading);
+        QCOMPARE(result.status, status);
+        QCOMPARE(result.character, character);
+        QCOMPARE(m_catalogue.artistCount(), registered);
+        if (registered > 0)
+            QCOMPARE(testfiles::readBytes(m_file), bytes);
+        else
+            QVERIFY(!QFile::exists(m_file));
     }
 
     void moreThanFiveHundredAreKeptButNoneAdded()

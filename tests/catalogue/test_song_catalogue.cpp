@@ -130,31 +130,71 @@ private Q_SLOTS:
         QCOMPARE(readBytes(m_file), bytes);
     }
 
-    void unstorableTextIsRefusedBeforeWriting_data()
+    void refusalsComeInOrderAndWriteNothing_data()
     {
+        QTest::addColumn<bool>("full");
         QTest::addColumn<SongRecord>("record");
-        QTest::addColumn<int>("status");
+        QTest::addColumn<NewSongProblem>("problem");
         QTest::addColumn<QString>("character");
-        const auto holds = int(SaveResult::Status::HoldsQuote);
-        const auto unencodable = int(SaveResult::Status::Unencodable);
-        QTest::newRow("quote in title") << song("say \"hi\"", "s") << holds << QString();
-        QTest::newRow("quote in rating") << SongRecord { "t", "r", "", "", "", "\"", 0 } << holds << QString();
-        QTest::newRow("emoji in genre") << SongRecord { "t", "r", "", "ロック😀", "", "", 0 } << unencodable
-                                        << QStringLiteral("😀");
-        QTest::newRow("line break in reading") << song("t", "a\nb") << unencodable << QStringLiteral("\n");
+        QTest::addColumn<SaveResult::Status>("status");
+        using P = NewSongProblem;
+        using S = SaveResult::Status;
+        QTest::newRow("quote in title") << false << song("say \"hi\"", "s") << P::HoldsQuote << "" << S::HoldsQuote;
+        QTest::newRow("quote in rating") << false << SongRecord { "t", "r", "", "", "", "\"", 0 } << P::HoldsQuote << ""
+                                         << S::HoldsQuote;
+        QTest::newRow("quote after a character")
+            << false << SongRecord { "😀", "r", "", "", "", "\"", 0 } << P::HoldsQuote << "" << S::HoldsQuote;
+        QTest::newRow("emoji in genre") << false << SongRecord { "t", "r", "", "ロック😀", "", "", 0 } << P::Unencodable
+                                        << "😀" << S::Unencodable;
+        QTest::newRow("line break in reading") << false << song("t", "a\nb") << P::Unencodable << "\n"
+                                               << S::Unencodable;
+        QTest::newRow("first character in field order")
+            << false << SongRecord { "t", "😀", "\r", "", "", "", 0 } << P::Unencodable << "😀" << S::Unencodable;
+        QTest::newRow("full") << true << song("n", "n") << P::Full << "" << S::TableFull;
+        QTest::newRow("character before full") << true << song("n", "n😀") << P::Unencodable << "😀" << S::Unencodable;
     }
 
-    void unstorableTextIsRefusedBeforeWriting()
+    void refusalsComeInOrderAndWriteNothing()
     {
+        QFETCH(bool, full);
         QFETCH(SongRecord, record);
-        QFETCH(int, status);
+        QFETCH(NewSongProblem, problem);
         QFETCH(QString, character);
+        QFETCH(SaveResult::Status, status);
         SongCatalogue catalogue;
+        QByteArray bytes;
+        if (full) {
+            for (int i = 0; i < SongCatalogue::MaxSongs; ++i)
+                bytes += "\"t\",\"r\",\"\",\"\",\"\",\"\",0\r\n";
+            QVERIFY(testfiles::writeBytes(m_file, bytes));
+            QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
+        }
+
+        const NewSongCheck check = catalogue.checkNewSong(record);
+        QCOMPARE(check.problem, problem);
+        QCOMPARE(check.character, character);
         const SaveResult result = catalogue.addSong(m_dir, record);
-        QCOMPARE(int(result.status), status);
+        QCOMPARE(result.status, status);
         QCOMPARE(result.character, character);
-        QCOMPARE(catalogue.songCount(), 0);
-        QVERIFY(!QFile::exists(m_file));
+        QCOMPARE(catalogue.songCount(), full ? SongCatalogue::MaxSongs : 0);
+        if (full)
+            QCOMPARE(readBytes(m_file), bytes);
+        else
+            QVERIFY(!QFile::exists(m_file));
+    }
+
+    void unreadableFileLeavesTheTable()
+    {
+        SongCatalogue catalogue;
+        QVERIFY(catalogue.addSong(m_dir, song("あ", "あ")).ok());
+        // A folder where the file should be cannot be read, whoever runs the test.
+        const QDir unreadable(m_dir.filePath(QStringLiteral("unreadable")));
+        QVERIFY(unreadable.mkpath(SongCatalogue::FileName));
+        const LoadResult result = catalogue.loadSongCatalogue(unreadable);
+        QCOMPARE(result.status, LoadResult::Status::ReadFailed);
+        QVERIFY(!result.reason.isEmpty());
+        QCOMPARE(result.file, SongCatalogue::FileName);
+        QCOMPARE(titles(catalogue), QStringList { "あ" });
     }
 
     void failedSaveLeavesTableEqualToFile()

@@ -445,6 +445,9 @@ void TestDiaryBook::failedWriteLeavesBookEqualToFile()
     QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt")));
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
+    // A number that is no entry's is refused before anything is written.
+    for (const int number : { 0, 3 })
+        QCOMPARE(book.change(m_folder, number, secondEntry()).status, SaveResult::Status::OutOfRange);
     QFile::setPermissions(m_folder.filePath(DiaryBook::FileName), QFileDevice::ReadOwner);
 
     DiaryEntry changed = secondEntry();
@@ -466,9 +469,10 @@ void TestDiaryBook::readFailureEmptiesBook()
 
     const QDir unreadable(m_folder.filePath("unreadable"));
     QVERIFY(unreadable.mkpath(DiaryBook::FileName));
-    const SaveResult result = book.load(unreadable);
-    QCOMPARE(result.status, SaveResult::Status::WriteFailed);
+    const LoadResult result = book.load(unreadable);
+    QCOMPARE(result.status, LoadResult::Status::ReadFailed);
     QVERIFY(!result.reason.isEmpty());
+    QCOMPARE(result.file, DiaryBook::FileName);
     QCOMPARE(book.entryCount(), 0);
 }
 

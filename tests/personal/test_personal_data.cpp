@@ -4,6 +4,7 @@
 #include "textfile/DataFile.h"
 
 #include <QFile>
+#include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -63,6 +64,19 @@ private Q_SLOTS:
         QVERIFY(readPersonalData(m_dir, data).ok());
         QCOMPARE(data.userName, QString());
         QCOMPARE(data.targetPoints, qint16(0));
+    }
+
+    void unreadableFileLeavesTheData()
+    {
+        // A folder where the file should be cannot be read, whoever runs the test.
+        QVERIFY(m_dir.mkpath(PersonalData::FileName));
+        PersonalData data { QStringLiteral("old"), 7, 0, 0 };
+        const LoadResult result = readPersonalData(m_dir, data);
+        QCOMPARE(result.status, LoadResult::Status::ReadFailed);
+        QVERIFY(!result.reason.isEmpty());
+        QCOMPARE(result.file, PersonalData::FileName);
+        QCOMPARE(data.userName, QStringLiteral("old"));
+        QCOMPARE(data.targetPoints, qint16(7));
     }
 
     void savesTheTextsAsTyped()
@@ -126,7 +140,14 @@ private Q_SLOTS:
         QCOMPARE(int(check.problem), problem);
         QCOMPARE(check.character, character);
         PersonalData data { QStringLiteral("old"), 7, 0, 0 };
-        QVERIFY(!savePersonalData(m_dir, data, name, target).ok());
+        const QHash<int, SaveResult::Status> statuses {
+            { int(PersonalInputProblem::BadTarget), SaveResult::Status::OutOfRange },
+            { int(PersonalInputProblem::NameHoldsSeparator), SaveResult::Status::HoldsQuote },
+            { int(PersonalInputProblem::Unencodable), SaveResult::Status::Unencodable },
+        };
+        const SaveResult saved = savePersonalData(m_dir, data, name, target);
+        QCOMPARE(saved.status, statuses.value(problem));
+        QCOMPARE(saved.character, character);
         QCOMPARE(data.userName, QStringLiteral("old"));
         QCOMPARE(data.targetPoints, qint16(7));
         QVERIFY(!QFile::exists(m_file));

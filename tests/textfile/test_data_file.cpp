@@ -4,8 +4,13 @@
 #include "textfile/TextLines.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using testfiles::readBytes;
 
@@ -244,6 +249,44 @@ private Q_SLOTS:
         QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QCOMPARE(result.status, SaveResult::Status::WriteFailed);
         QCOMPARE(readBytes(path), QByteArray("protected\r\n"));
+    }
+
+    void anotherUsersFileFollowsTheSystemsPermissions_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("written");
+        // Anyone may add and rename files in the folder: the file's own permissions decide.
+        QTest::newRow("another user's file") << 0644 << false;
+        QTest::newRow("a file the user's group may write") << 0464 << true;
+    }
+
+    void anotherUsersFileFollowsTheSystemsPermissions()
+    {
+        if (::geteuid() != 0)
+            QSKIP("running the writer as another user needs root");
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("setpriv is not installed");
+        QFETCH(int, mode);
+        QFETCH(bool, written);
+        constexpr int Nobody = 65534;
+        const QString path = m_dir.filePath(QStringLiteral("曲目.txt"));
+        QVERIFY(testfiles::writeBytes(path, "root's\r\n"));
+        QCOMPARE(::chmod(QFile::encodeName(m_dir.path()).constData(), 0777), 0);
+        QCOMPARE(::chown(QFile::encodeName(path).constData(), 0, Nobody), 0);
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+
+        QProcess writer;
+        const QString id = QString::number(Nobody);
+        writer.start(setpriv,
+            { QStringLiteral("--reuid=") + id, QStringLiteral("--regid=") + id, QStringLiteral("--clear-groups"),
+                QStringLiteral(WRITE_LINES_PROGRAM), m_dir.path(), QStringLiteral("曲目.txt"), QStringLiteral("x") });
+        QVERIFY(writer.waitForFinished());
+        QCOMPARE(writer.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(writer.exitCode() == 0, writer.readAllStandardError().constData());
+        QCOMPARE(QString::fromUtf8(writer.readAllStandardOutput()),
+            written ? QStringLiteral("saved") : QStringLiteral("書き込みが許可されていません"));
+        QCOMPARE(readBytes(path), written ? QByteArray("x\r\n") : QByteArray("root's\r\n"));
     }
 
     void vanishedFolderFails()

@@ -51,6 +51,9 @@ private Q_SLOTS:
         messages::reportSaveProblem(nullptr,
             SaveResult::writeFailed(QStringLiteral("ディスクの空き容量が足りません"), QStringLiteral("曲目.txt")));
         messages::reportSaveProblem(nullptr, SaveResult::writeFailed(QString()));
+        messages::reportSaveProblem(
+            nullptr, SaveResult::outOfRange(QStringLiteral("目標ポイントが１から３２７６７の範囲にありません")));
+        messages::reportSaveProblem(nullptr, SaveResult::readBackFailed(QStringLiteral("読み取りエラーです")));
         const QList<ShownMessage> expected = {
             { QStringLiteral("「😀」は保存できない文字です"), QStringLiteral("入力エラー"), MessageButtons::Ok,
                 MessageIcon::Warning },
@@ -60,6 +63,10 @@ private Q_SLOTS:
                 QStringLiteral("保存エラー"), MessageButtons::Ok, MessageIcon::Warning },
             { QStringLiteral("保存できませんでした"), QStringLiteral("保存エラー"), MessageButtons::Ok,
                 MessageIcon::Warning },
+            { QStringLiteral("保存できませんでした\n目標ポイントが１から３２７６７の範囲にありません"),
+                QStringLiteral("保存エラー"), MessageButtons::Ok, MessageIcon::Warning },
+            { QStringLiteral("保存できませんでした\n読み取りエラーです"), QStringLiteral("保存エラー"),
+                MessageButtons::Ok, MessageIcon::Warning },
         };
         QCOMPARE(script.shown(), expected);
 
@@ -68,7 +75,21 @@ private Q_SLOTS:
         messages::reportSaveProblem(nullptr, SaveResult::saved());
         messages::reportSaveProblem(nullptr, SaveResult::tableFull());
         messages::reportSaveProblem(nullptr, SaveResult::holdsQuote());
+        messages::reportSaveProblem(nullptr, SaveResult::missingText());
+        messages::reportSaveProblem(nullptr, SaveResult::duplicate());
         QVERIFY(script.shown().isEmpty());
+    }
+
+    void loadProblemsNameTheFile()
+    {
+        ScriptedMessages script;
+        messages::reportLoadProblem(nullptr, LoadResult::loaded());
+        messages::reportLoadProblem(
+            nullptr, LoadResult::readFailed(QStringLiteral("アクセスが拒否されました"), QStringLiteral("曲目.txt")));
+        const QList<ShownMessage> expected
+            = { { QStringLiteral("曲目.txt を読み込めませんでした\nアクセスが拒否されました"),
+                QStringLiteral("読み込みエラー"), MessageButtons::Ok, MessageIcon::Warning } };
+        QCOMPARE(script.shown(), expected);
     }
 
     void foreignEncodingsAreNamedInOneNotice()
