@@ -5,13 +5,14 @@
 #include "artists/ArtistWindow.h"
 #include "diary/ChoiceList.h"
 #include "personal/PrivateWindow.h"
+#include "search/SearchWindow.h"
+#include "search/SongHistoryWindow.h"
 #include "tables/Points.h"
 #include "tables/SharedTables.h"
 #include "textfile/DataFile.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/HelpViewer.h"
-#include "toolkit/Keys.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Twips.h"
 
@@ -26,11 +27,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -107,13 +110,24 @@ MainWindow::MainWindow(SharedTables &tables)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Crooner's DB"));
     setFont(msPGothic(9));
-    setFixedSize(twipsToPixels(9435), twipsToPixels(6750));
 
+    // The controls keep their places in the client area; the menu bar sits above it and the
+    // window grows by the bar's height.
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("clientArea"));
+    m_client->setFixedSize(twipsToPixels(9435), twipsToPixels(6750));
     buildToolbar();
-    auto *frame1 = makeFrame(this, QStringLiteral("Frame1"), 90, 1050, 9240, 5595);
+    auto *frame1 = makeFrame(m_client, QStringLiteral("Frame1"), 90, 1050, 9240, 5595);
     buildTotals(frame1);
     buildEntryInputs(frame1);
     buildSongPicker(frame1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setMenuBar(buildMenuBar());
+    layout->addWidget(m_client);
+    layout->activate();
     connectControls();
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -128,7 +142,7 @@ void MainWindow::buildToolbar()
 {
     const auto makeButton
         = [this](const QString &name, const QString &caption, const QString &tip, const QString &icon, int left) {
-              auto *button = new QToolButton(this);
+              auto *button = new QToolButton(m_client);
               button->setObjectName(name);
               button->setText(caption);
               button->setToolTip(tip);
@@ -153,12 +167,12 @@ void MainWindow::buildToolbar()
     cmdEnd = makeButton(QStringLiteral("cmdEnd"), QStringLiteral("修了"), QStringLiteral("プログラムを終了します"),
         QStringLiteral("end"), 8475);
 
-    lblPoint = makeLabel(this, QStringLiteral("lblPoint"), QString(), 5850, 225, 1350, 240);
+    lblPoint = makeLabel(m_client, QStringLiteral("lblPoint"), QString(), 5850, 225, 1350, 240);
     lblPoint->setFont(msPGothic(12));
 
     for (int i = 0; i < int(shpLevel.size()); ++i) {
         const GaugeBar &bar = gaugeBar(i);
-        auto *shape = new QFrame(this);
+        auto *shape = new QFrame(m_client);
         shape->setObjectName(QStringLiteral("shpLevel%1").arg(i + 1));
         shape->setFrameStyle(QFrame::Box | QFrame::Plain);
         shape->setAutoFillBackground(true);
@@ -256,18 +270,8 @@ void MainWindow::connectControls()
     connect(cmdEnd, &QToolButton::clicked, this, &MainWindow::cmdEnd_Click);
     connect(hsbData, &QScrollBar::valueChanged, this, &MainWindow::hsbData_Change);
     connect(hsbData, &QScrollBar::sliderMoved, this, &MainWindow::hsbData_Scroll);
-
-    keys::bind(this, { QKeySequence(Qt::CTRL | Qt::Key_N) }, this, &MainWindow::cmdNew_Click);
-    keys::bind(this, { QKeySequence(Qt::CTRL | Qt::Key_S) }, this, &MainWindow::cmdTouroku_Click);
-    keys::bind(this, { QKeySequence(Qt::Key_F1) }, this, &MainWindow::cmdHelp_Click);
-    // A step of the scroll bar, as its arrows make, so that the outing is shown through its change
-    // handler; held down, the keys page on.
-    keys::bind(this, { QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_PageUp) }, this, [this] {
-        hsbData->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    })->setAutoRepeat(true);
-    keys::bind(this, { QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_PageDown) }, this, [this] {
-        hsbData->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    })->setAutoRepeat(true);
+    msgSenkyoku->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(msgSenkyoku, &FlexGrid::customContextMenuRequested, this, &MainWindow::msgSenkyoku_ContextMenu);
 
     connect(cmdInpKyoku, &QPushButton::clicked, this, &MainWindow::cmdInpKyoku_Click);
     connect(cmdMember, &QPushButton::clicked, this, &MainWindow::cmdMember_Click);
@@ -363,6 +367,7 @@ void MainWindow::afterDiaryRead()
     hsbData->setRange(1, std::max(1, m_tables.diary.entryCount()));
     // The analysis window's date list was made from the book as it was.
     m_sortWindow.close();
+    tellDiaryChanged();
 }
 
 void MainWindow::FillChoiceLists()

@@ -10,11 +10,14 @@
 class ArtistWindow;
 class FlexGrid;
 class PrivateWindow;
+class SearchWindow;
+class SongHistoryWindow;
 class QComboBox;
 class QFocusFrame;
 class QFrame;
 class QLabel;
 class QListWidget;
+class QMenuBar;
 class QPushButton;
 class QScrollBar;
 class QToolButton;
@@ -36,6 +39,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QMenuBar *buildMenuBar();
     void buildToolbar();
     void buildTotals(QWidget *frame1);
     void buildEntryInputs(QWidget *frame1);
@@ -61,6 +65,20 @@ private:
     void cmdPrivate_Click();
     void cmdHelp_Click();
     void cmdEnd_Click();
+    /// A step of the scroll bar, as its arrows make, so that the outing is shown through its change
+    /// handler.
+    void showPreviousOuting();
+    void showNextOuting();
+    void showAbout();
+    void openSearch();
+    /// Removes the outing shown, after the user confirms.
+    void deleteShownOuting();
+    /// Shows outing number, moving the scroll bar there, and brings the window forward.
+    void showOuting(int number);
+    void showSongHistory(const QString &title, const QString &artist);
+    void msgSenkyoku_ContextMenu(const QPoint &pos);
+    /// The search and history windows follow the book just read.
+    void tellDiaryChanged();
     void hsbData_Change();
     void hsbData_Scroll();
 
@@ -82,8 +100,8 @@ private:
     SharedTables &m_tables;
     /// The song the last accepted pick chose, which a registration counts as sung; -1 for none.
     int m_pickedSong = -1;
-    QString helpFile;
 
+    QWidget *m_client = nullptr;
     QToolButton *cmdNew = nullptr;
     QToolButton *cmdTouroku = nullptr;
     QToolButton *cmdSort = nullptr;
@@ -118,4 +136,6 @@ private:
     SingleWindow<SortWindow> m_sortWindow;
     SingleWindow<ArtistWindow> m_artistWindow;
     SingleWindow<PrivateWindow> m_privateWindow;
+    SingleWindow<SearchWindow> m_searchWindow;
+    SingleWindow<SongHistoryWindow> m_historyWindow;
 };

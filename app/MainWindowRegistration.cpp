@@ -121,3 +121,51 @@ QString MainWindow::targetReachedText() const
         + QStringLiteral("おめでとうございます。 ＼(^o^)／ﾔｯﾀｧ ") + QStringLiteral("\n\n")
         + QStringLiteral("さらなるレベルアップを目指して、次の目標ポイントを指定しましょう。");
 }
+
+void MainWindow::deleteShownOuting()
+{
+    DiaryBook &diary = m_tables.diary;
+    const int shown = diary.entryCount() > 0 ? hsbData->value() : 0;
+    const SaveResult allowed = diary.checkRemoval(shown);
+    const QString refusedTitle = QStringLiteral("削除できません");
+    switch (allowed.status) {
+    case SaveResult::Status::Saved:
+        break;
+    case SaveResult::Status::NotRead:
+        messages::refuse(
+            this, allowed.file + QStringLiteral(" を読み込めなかったため、日記を削除できません。"), refusedTitle);
+        return;
+    case SaveResult::Status::Unplaced:
+        messages::refuse(this,
+            allowed.file
+                + QStringLiteral(" にプログラムが読み取れない行があるため、その行を失わないよう日記を削除しません。\n"
+                                 "ファイルを確かめてください。"),
+            refusedTitle);
+        return;
+    default:
+        messages::refuse(this, QStringLiteral("削除する日記がありません。"), refusedTitle);
+        return;
+    }
+    const DiaryEntry &entry = diary.entry(shown);
+    const QString place = entry.place.isEmpty() ? QString() : QStringLiteral("（") + entry.place + QStringLiteral("）");
+    if (!messages::confirmIrreversible(this,
+            entry.date + place
+                + QStringLiteral("の日記を削除します。\n曲データの唄った回数は変わりません。よろしいですか？"),
+            QStringLiteral("削除確認")))
+        return;
+
+    SaveResult removed;
+    {
+        WaitCursor wait;
+        removed = diary.remove(m_tables.dataFolder, shown);
+        if (removed.ok()) {
+            afterDiaryRead();
+            // The outing that took its place, or the new last one.
+            hsbData->setValue(std::min(shown, std::max(1, diary.entryCount())));
+            ShowEntry();
+            computePoints();
+        }
+    }
+    if (!removed.ok())
+        messages::reportSaveProblem(this, removed);
+}

@@ -315,6 +315,7 @@ LoadResult DiaryBook::load(const QDir &folder)
     const textfile::ReadResult read = textfile::readDataFile(folder, FileName);
     if (!read.ok()) {
         *this = DiaryBook();
+        m_readFailed = true;
         return LoadResult::readFailed(read.error, FileName);
     }
     *this = parse(read.bytes);
@@ -343,6 +344,26 @@ SaveResult DiaryBook::change(const QDir &folder, int number, const DiaryEntry &c
         return SaveResult::unencodable(unwritable);
     QVector<DiaryEntry> entries = m_entries;
     entries[number - 1] = changed;
+    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(entries, m_unplaced)));
+}
+
+SaveResult DiaryBook::checkRemoval(int number) const
+{
+    if (m_readFailed)
+        return SaveResult::notRead(FileName);
+    if (number < 1 || number > entryCount())
+        return SaveResult::outOfRange(QStringLiteral("Entry %1 does not exist").arg(number));
+    if (!m_unplaced.isEmpty())
+        return SaveResult::unplaced(FileName);
+    return SaveResult::saved();
+}
+
+SaveResult DiaryBook::remove(const QDir &folder, int number)
+{
+    if (const SaveResult refused = checkRemoval(number); !refused.ok())
+        return refused;
+    QVector<DiaryEntry> entries = m_entries;
+    entries.remove(number - 1);
     return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(entries, m_unplaced)));
 }
 

@@ -106,6 +106,13 @@ public:
     /// the book and the file stay as they were. Refuses as append does, and a number that is no
     /// entry's as OutOfRange.
     SaveResult change(const QDir &folder, int number, const DiaryEntry &changed);
+    /// Why entry number cannot be removed: OutOfRange when there is no such entry, NotRead when
+    /// the last read of the file failed, Unplaced when the file holds lines the reader could not
+    /// place (removing an entry could take some with it). Saved when it can.
+    SaveResult checkRemoval(int number) const;
+    /// Removes entry number, rewrites the whole file and reads it back; refused as checkRemoval
+    /// says. On failure the book and the file stay as they were.
+    SaveResult remove(const QDir &folder, int number);
     /// Rewrites the whole file from the book, unplaced lines where they stood, and reads it back.
     SaveResult rewrite(const QDir &folder);
 
@@ -125,5 +132,6 @@ private:
     QVector<DiaryEntry> m_entries;
     QVector<UnplacedLine> m_unplaced;
     bool m_damaged = false;
+    bool m_readFailed = false; ///< the last load could not read the file
     bool m_endsInsideEntry = false; ///< the lines ran out inside an entry, before its end line
 };

@@ -21,7 +21,10 @@ struct SaveResult
         WriteFailed,
         ReadBackFailed, ///< the file was written, but reading it back failed for reason
         NotRead, ///< the file exists but could not be read, so what it holds is unknown
-        ChangedOnDisk ///< another program changed the file after this one last read or wrote it
+        ChangedOnDisk, ///< another program changed the file after this one last read or wrote it
+        /// the file holds lines its reader could not place, which a change of its structure could
+        /// lose
+        Unplaced
     };
 
     Status status = Status::Saved;
@@ -49,4 +52,5 @@ struct SaveResult
     static SaveResult readBackFailed(const QString &reason) { return { Status::ReadBackFailed, {}, reason, {} }; }
     static SaveResult notRead(const QString &file) { return { Status::NotRead, {}, {}, file }; }
     static SaveResult changedOnDisk(const QString &file) { return { Status::ChangedOnDisk, {}, {}, file }; }
+    static SaveResult unplaced(const QString &file) { return { Status::Unplaced, {}, {}, file }; }
 };

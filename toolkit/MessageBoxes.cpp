@@ -24,11 +24,12 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
 
 MessageAnswer showModalBox(QWidget *parent, const ShownMessage &message)
 {
-    const QMessageBox::StandardButtons buttons = message.buttons == MessageButtons::OkCancel
-        ? QMessageBox::Ok | QMessageBox::Cancel
-        : QMessageBox::StandardButtons(QMessageBox::Ok);
+    const QMessageBox::StandardButtons buttons = message.buttons == MessageButtons::Ok
+        ? QMessageBox::StandardButtons(QMessageBox::Ok)
+        : QMessageBox::Ok | QMessageBox::Cancel;
     QMessageBox box(boxIcon(message.icon), message.title, message.text, buttons, parent);
-    box.setDefaultButton(QMessageBox::Ok);
+    box.setDefaultButton(
+        message.buttons == MessageButtons::OkCancelDefaultCancel ? QMessageBox::Cancel : QMessageBox::Ok);
     // Closing a confirmation without pressing a button goes no further, as Cancel does.
     return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
@@ -57,6 +58,12 @@ void refuse(QWidget *parent, const QString &text, const QString &title)
 bool confirm(QWidget *parent, const QString &text, const QString &title, MessageIcon icon)
 {
     return show(parent, { text, title, MessageButtons::OkCancel, icon }) == MessageAnswer::Ok;
+}
+
+bool confirmIrreversible(QWidget *parent, const QString &text, const QString &title)
+{
+    return show(parent, { text, title, MessageButtons::OkCancelDefaultCancel, MessageIcon::Warning })
+        == MessageAnswer::Ok;
 }
 
 void notify(QWidget *parent, const QString &text, const QString &title)
@@ -123,6 +130,7 @@ void reportSaveProblem(QWidget *parent, const SaveResult &result)
     case SaveResult::Status::HoldsQuote:
     case SaveResult::Status::MissingText:
     case SaveResult::Status::Duplicate:
+    case SaveResult::Status::Unplaced:
         break;
     }
 }

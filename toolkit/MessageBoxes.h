@@ -20,7 +20,8 @@ enum class MessageIcon
 enum class MessageButtons
 {
     Ok,
-    OkCancel
+    OkCancel,
+    OkCancelDefaultCancel ///< for what cannot be undone: Enter alone does not do it
 };
 enum class MessageAnswer
 {
@@ -55,6 +56,8 @@ MessageAnswer show(QWidget *parent, const ShownMessage &message);
 void refuse(QWidget *parent, const QString &text, const QString &title);
 /// OK and Cancel; true only for OK.
 bool confirm(QWidget *parent, const QString &text, const QString &title, MessageIcon icon = MessageIcon::Information);
+/// OK and Cancel with Cancel the default, warning icon; true only for OK.
+bool confirmIrreversible(QWidget *parent, const QString &text, const QString &title);
 /// OK button, information icon.
 void notify(QWidget *parent, const QString &text, const QString &title);
 

@@ -248,7 +248,13 @@ private slots:
     {
         fx = std::make_unique<AppFixture>();
         MainWindow *window = fx->open();
-        QCOMPARE(window->size(), QSize(twipsToPixels(9435), twipsToPixels(6750)));
+        // The menu bar sits above the client area, which keeps the old form's size.
+        auto *menuBar = fx->child<QWidget>(QStringLiteral("menuBar"));
+        auto *client = fx->child<QWidget>(QStringLiteral("clientArea"));
+        QCOMPARE(client->size(), QSize(twipsToPixels(9435), twipsToPixels(6750)));
+        QCOMPARE(client->pos(), QPoint(0, menuBar->height()));
+        QVERIFY(menuBar->height() > 0);
+        QCOMPARE(window->size(), client->size() + QSize(0, menuBar->height()));
         QCOMPARE(window->minimumSize(), window->maximumSize());
         auto *frame1 = fx->child<QWidget>(QStringLiteral("Frame1"));
         auto *frame2 = fx->child<QWidget>(QStringLiteral("Frame2"));

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -61,6 +62,14 @@ private:
     {
         fx->open()->show();
         QVERIFY(QTest::qWaitForWindowExposed(fx->window()));
+    }
+
+    void deleteShown()
+    {
+        for (QAction *item : fx->child<QMenu>(QStringLiteral("mnuDiary"))->actions()) {
+            if (item->text() == QStringLiteral("この日記を削除(&D)…"))
+                item->trigger();
+        }
     }
 
 private slots:
@@ -354,6 +363,65 @@ private slots:
         QCOMPARE(messages->shown(),
             QList<ShownMessage>({ AskNew, Done, notice(congratulation, QStringLiteral("目標レベル達成")) }));
         QCOMPARE(fx->tables().personal.levelPercent, qint16(level));
+    }
+
+    /// Cancel (the default) keeps everything; OK rewrites the diary without the outing and shows
+    /// the one that took its place, or the new last one, with the totals recounted.
+    void deletingTheShownOuting_data()
+    {
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("nowShown");
+        QTest::addColumn<QString>("hours");
+        QTest::newRow("middle") << 2 << "2024年02月10日（駅前カラオケ）"
+                                << "2024年03月20日"
+                                << "5ｈ";
+        QTest::newRow("last") << 3 << "2024年03月20日（港の店）"
+                              << "2024年02月10日"
+                              << "3.5ｈ";
+    }
+
+    void deletingTheShownOuting()
+    {
+        QFETCH(int, shown);
+        QFETCH(QString, question);
+        QFETCH(QString, nowShown);
+        QFETCH(QString, hours);
+        openShown();
+        fx->child<QScrollBar>(QStringLiteral("hsbData"))->setValue(shown);
+        const auto before = fx->snapshot();
+        const ShownMessage asked { question
+                + QStringLiteral("の日記を削除します。\n曲データの唄った回数は変わりません。よろしいですか？"),
+            QStringLiteral("削除確認"), MessageButtons::OkCancelDefaultCancel, MessageIcon::Warning };
+        messages->queueAnswer(MessageAnswer::Cancel);
+        deleteShown();
+        QCOMPARE(messages->shown(), QList<ShownMessage>({ asked }));
+        QCOMPARE(fx->snapshot(), before);
+
+        messages->clear();
+        deleteShown();
+        QCOMPARE(messages->shown(), QList<ShownMessage>({ asked }));
+        QCOMPARE(fx->tables().diary.entryCount(), 2);
+        QCOMPARE(kensu(), QStringLiteral("2 / 2"));
+        QCOMPARE(combo(QStringLiteral("cboDate"))->currentText(), nowShown);
+        QCOMPARE(fx->child<QLabel>(QStringLiteral("lblJikan"))->text(), hours);
+        QCOMPARE(fx->bytes(QStringLiteral("曲目.txt")), before.value(QStringLiteral("曲目.txt")));
+        QVERIFY(fx->bytes(QStringLiteral("カラオケ.TXT")) != before.value(QStringLiteral("カラオケ.TXT")));
+    }
+
+    void deletingIsRefusedWhileLinesCouldBeLost()
+    {
+        fx->setBytes(QStringLiteral("カラオケ.TXT"),
+            "\x83\x81\x83\x82\r\n" + AppFixture::dataBytes(QStringLiteral("basic/カラオケ.TXT")));
+        openShown();
+        const auto before = fx->snapshot();
+        deleteShown();
+        QCOMPARE(messages->shown(),
+            QList<ShownMessage>({ refusal(QStringLiteral("カラオケ.TXT "
+                                                         "にプログラムが読み取れない行があるため、その行を失わないよう"
+                                                         "日記を削除しません。\nファイルを確かめてください。"),
+                QStringLiteral("削除できません")) }));
+        QCOMPARE(fx->snapshot(), before);
     }
 };
 

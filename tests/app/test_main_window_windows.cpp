@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QtTest>
 
 namespace {
@@ -75,6 +76,60 @@ private slots:
         click(QStringLiteral("cmdPrivate"));
         click(QStringLiteral("cmdPrivate"));
         QCOMPARE(openWindows<PrivateWindow>().size(), 1);
+    }
+
+    void menuItemsDoWhatTheirButtonsDo_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("item");
+        const char *const rows[][3] = { { "cmdNew", "mnuDiary", "新規(&N)" }, { "cmdTouroku", "mnuDiary", "登録(&S)" },
+            { "cmdSort", "mnuView", "分析(&A)" }, { "cmdKasyu", "mnuView", "歌手(&K)" },
+            { "cmdPrivate", "mnuView", "設定(&O)" }, { "cmdHelp", "mnuHelp", "ヘルプ(&H)" },
+            { "cmdEnd", "mnuFile", "終了(&X)" } };
+        for (const auto &row : rows)
+            QTest::newRow(row[2]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1])
+                                  << QString::fromUtf8(row[2]);
+    }
+
+    /// The button and its menu item, each on a fresh window with a date typed: the same windows
+    /// open, the same boxes show, the same files and inputs result.
+    void menuItemsDoWhatTheirButtonsDo()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, menu);
+        QFETCH(QString, item);
+        const auto outcome = [this](const std::function<void()> &act) {
+            fx = std::make_unique<AppFixture>();
+            messages->clear();
+            fx->open()->show();
+            fx->child<QComboBox>(QStringLiteral("cboDate"))->setEditText(QStringLiteral("2026年12月01日"));
+            act();
+            QStringList state;
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                if (widget->isVisible())
+                    state << widget->objectName() + u'/' + widget->windowTitle();
+            }
+            state.sort();
+            for (const ShownMessage &shown : messages->shown())
+                state << shown.title + u'/' + shown.text;
+            state << fx->child<QComboBox>(QStringLiteral("cboDate"))->currentText();
+            for (const auto &[name, bytes] : fx->snapshot().asKeyValueRange())
+                state << name + u'/' + QString::fromLatin1(bytes.toHex());
+            return state;
+        };
+        const QStringList byButton = outcome([&] { click(button); });
+        const QStringList byMenu = outcome([&] {
+            QAction *action = nullptr;
+            for (QAction *candidate : fx->child<QMenu>(menu)->actions()) {
+                if (candidate->text() == item)
+                    action = candidate;
+            }
+            QVERIFY(action);
+            action->trigger();
+        });
+        QCOMPARE(byMenu, byButton);
+        QVERIFY(byButton.size() > 1);
     }
 
     void registrationClosesTheAnalysisWindow()
@@ -157,6 +212,37 @@ private slots:
         QVERIFY(!AppFixture::helpShown());
         QVERIFY(openWindows<ArtistWindow>().isEmpty());
         QVERIFY(!fx->window()->isVisible());
+    }
+
+    /// Ctrl+F opens the search; Return on a result shows that outing, and a song's history counts
+    /// it from the diary.
+    void searchShowsTheOutingAndTheSongsHistory()
+    {
+        fx->open()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fx->window()));
+        QTest::keyClick(fx->window(), Qt::Key_F, Qt::ControlModifier);
+        QWidget *search = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == QStringLiteral("frmSearch") && widget->isVisible())
+                search = widget;
+        }
+        QVERIFY(search);
+        auto *text = search->findChild<QLineEdit *>(QStringLiteral("txtSearch"));
+        text->setText(QStringLiteral("02月10"));
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(fx->child<QLabel>(QStringLiteral("lblKensu"))->text(), QStringLiteral("2 / 3"));
+        QCOMPARE(fx->child<QComboBox>(QStringLiteral("cboDate"))->currentText(), QStringLiteral("2024年02月10日"));
+
+        text->setText(QStringLiteral("夏祭り"));
+        QTest::mouseClick(search->findChild<QAbstractButton *>(QStringLiteral("cmdHistory")), Qt::LeftButton);
+        QWidget *history = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == QStringLiteral("frmHistory") && widget->isVisible())
+                history = widget;
+        }
+        QVERIFY(history);
+        QCOMPARE(history->findChild<QLabel *>(QStringLiteral("lblSummary"))->text(),
+            QStringLiteral("初めて: 2024年01月05日　最後: 2024年03月20日　2回"));
     }
 };
 

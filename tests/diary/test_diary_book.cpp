@@ -101,6 +101,9 @@ private slots:
     void unwritableEntryIsRefused();
     void failedWriteLeavesBookEqualToFile();
     void readFailureEmptiesBook();
+    void removeRewritesTheOtherEntries_data();
+    void removeRewritesTheOtherEntries();
+    void removeIsRefusedWhereLinesCouldBeLost();
 
 private:
     std::unique_ptr<QTemporaryDir> m_temp;
@@ -474,6 +477,69 @@ void TestDiaryBook::readFailureEmptiesBook()
     QVERIFY(!result.reason.isEmpty());
     QCOMPARE(result.file, DiaryBook::FileName);
     QCOMPARE(book.entryCount(), 0);
+}
+
+void TestDiaryBook::removeRewritesTheOtherEntries_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("removed");
+    QTest::newRow("first of three") << 3 << 1;
+    QTest::newRow("middle of three") << 3 << 2;
+    QTest::newRow("last of three") << 3 << 3;
+    QTest::newRow("the only one") << 1 << 1;
+}
+
+/// The file after a removal holds exactly the bytes the remaining entries make when written anew.
+void TestDiaryBook::removeRewritesTheOtherEntries()
+{
+    QFETCH(int, count);
+    QFETCH(int, removed);
+    const QList<DiaryEntry> all = QList<DiaryEntry> { firstEntry(), secondEntry(), newEntry() }.mid(0, count);
+    const QDir sourceFolder(m_folder.filePath(QStringLiteral("source")));
+    QVERIFY(sourceFolder.mkpath(QStringLiteral(".")));
+    DiaryBook source;
+    for (const DiaryEntry &entry : all)
+        QVERIFY(source.append(sourceFolder, entry).ok());
+    const QByteArray before = fileBytes(sourceFolder, DiaryBook::FileName);
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, before));
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+
+    const QDir expectedFolder(m_folder.filePath(QStringLiteral("expected")));
+    QVERIFY(expectedFolder.mkpath(QStringLiteral(".")));
+    DiaryBook expected;
+    for (int i = 0; i < all.size(); ++i) {
+        if (i + 1 != removed)
+            QVERIFY(expected.append(expectedFolder, all[i]).ok());
+    }
+
+    QVERIFY(book.remove(m_folder, removed).ok());
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), fileBytes(expectedFolder, DiaryBook::FileName));
+    QCOMPARE(book.entries(), expected.entries());
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName + ".bak"), before);
+}
+
+void TestDiaryBook::removeIsRefusedWhereLinesCouldBeLost()
+{
+    const QByteArray noted = "\x83\x81\x83\x82\r\n" + dataBytes("book.txt"); // a note (メモ) before the first entry
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, noted));
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+    QCOMPARE(book.entryCount(), 2);
+    QCOMPARE(book.remove(m_folder, 1).status, SaveResult::Status::Unplaced);
+    QCOMPARE(book.remove(m_folder, 1).file, DiaryBook::FileName);
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), noted);
+
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt")));
+    QVERIFY(book.load(m_folder).ok());
+    QCOMPARE(book.remove(m_folder, 0).status, SaveResult::Status::OutOfRange);
+    QCOMPARE(book.remove(m_folder, 3).status, SaveResult::Status::OutOfRange);
+
+    const QDir unreadable(m_folder.filePath("unreadable"));
+    QVERIFY(unreadable.mkpath(DiaryBook::FileName));
+    QVERIFY(!book.load(unreadable).ok());
+    QCOMPARE(book.checkRemoval(1).status, SaveResult::Status::NotRead);
+    QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book.txt"));
 }
 
 QTEST_GUILESS_MAIN(TestDiaryBook)

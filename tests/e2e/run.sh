@@ -65,7 +65,13 @@ case "$classes" in
 esac
 [ "$(readlink "/proc/$appPid/cwd")" = "$diary" ] || fail "the program does not run in $diary"
 
-# Main window controls, in twips within the window (frames: Frame1 at 90,1050, Frame2 in it at
+# The main window's controls sit in its client area, below the menu bar: the window is the
+# client area's 6750 twips high plus the bar.
+mainHeight="$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^HEIGHT=//p')"
+menuTwips=$(((mainHeight - $(px 6750)) * 15))
+[ "$menuTwips" -gt 0 ] || fail "the main window has no menu bar above its client area"
+
+# Main window controls, in twips within the client area (frames: Frame1 at 90,1050, Frame2 in it at
 # 135,1950).
 cmdNew=(150 75 840 915)
 cmdTouroku=(975 75 840 915)
@@ -79,6 +85,10 @@ cboBasyo=(875 3975 1995 345)
 cmdMember=(375 4455 2475 375)
 cboMember=(375 4500 2475 345)
 cmdInpKyoku=(3165 1350 6000 375)
+for control in cmdNew cmdTouroku cmdSort cmdKasyu cmdHelp cmdEnd cboDate cboJikan cboBasyo cmdMember cboMember \
+    cmdInpKyoku; do
+    eval "$control[1]=\$((\${$control[1]} + menuTwips))"
+done
 
 step "first outing: a new place and a new member"
 click "$main" "${cboDate[@]}"

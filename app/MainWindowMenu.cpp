@@ -1,0 +1,146 @@
+#include "app/MainWindow.h"
+
+#include "search/SearchWindow.h"
+#include "search/SongHistoryWindow.h"
+#include "tables/SharedTables.h"
+#include "toolkit/FlexGrid.h"
+#include "toolkit/MessageBoxes.h"
+
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QScrollBar>
+
+namespace {
+
+/// An item that runs handler, with the keys shown beside it and acting anywhere in the window.
+template <typename Handler>
+QAction *addItem(QMenu *menu, const QString &text, const QList<QKeySequence> &keys, MainWindow *window, Handler handler,
+    bool repeats = false)
+{
+    QAction *action = menu->addAction(text);
+    action->setShortcuts(keys);
+    // A key held down runs most items once: its repeats would reach the window that comes forward.
+    action->setAutoRepeat(repeats);
+    QObject::connect(action, &QAction::triggered, window, handler);
+    return action;
+}
+
+} // namespace
+
+QMenuBar *MainWindow::buildMenuBar()
+{
+    auto *bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("menuBar"));
+
+    QMenu *file = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    addItem(file, QStringLiteral("終了(&X)"), { QKeySequence(Qt::CTRL | Qt::Key_Q) }, this, &MainWindow::cmdEnd_Click);
+
+    QMenu *diary = bar->addMenu(QStringLiteral("日記(&D)"));
+    diary->setObjectName(QStringLiteral("mnuDiary"));
+    addItem(diary, QStringLiteral("新規(&N)"), { QKeySequence(Qt::CTRL | Qt::Key_N) }, this, &MainWindow::cmdNew_Click);
+    addItem(
+        diary, QStringLiteral("登録(&S)"), { QKeySequence(Qt::CTRL | Qt::Key_S) }, this, &MainWindow::cmdTouroku_Click);
+    diary->addSeparator();
+    // Held down, the keys page on through the outings.
+    addItem(diary, QStringLiteral("前の日記(&P)"),
+        { QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_PageUp) }, this, &MainWindow::showPreviousOuting,
+        true);
+    addItem(diary, QStringLiteral("次の日記(&X)"),
+        { QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_PageDown) }, this, &MainWindow::showNextOuting,
+        true);
+    diary->addSeparator();
+    addItem(diary, QStringLiteral("検索(&F)…"), { QKeySequence(Qt::CTRL | Qt::Key_F) }, this, &MainWindow::openSearch);
+    diary->addSeparator();
+    addItem(diary, QStringLiteral("この日記を削除(&D)…"), {}, this, &MainWindow::deleteShownOuting);
+
+    QMenu *view = bar->addMenu(QStringLiteral("表示(&V)"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    addItem(view, QStringLiteral("分析(&A)"), {}, this, &MainWindow::cmdSort_Click);
+    addItem(view, QStringLiteral("歌手(&K)"), {}, this, &MainWindow::cmdKasyu_Click);
+    addItem(view, QStringLiteral("設定(&O)"), {}, this, &MainWindow::cmdPrivate_Click);
+
+    QMenu *help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    addItem(help, QStringLiteral("ヘルプ(&H)"), { QKeySequence(Qt::Key_F1) }, this, &MainWindow::cmdHelp_Click);
+    addItem(help, QStringLiteral("このプログラムについて(&A)"), {}, this, &MainWindow::showAbout);
+    return bar;
+}
+
+void MainWindow::showPreviousOuting()
+{
+    hsbData->triggerAction(QAbstractSlider::SliderSingleStepSub);
+}
+
+void MainWindow::showNextOuting()
+{
+    hsbData->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+}
+
+void MainWindow::showAbout()
+{
+    messages::notify(this,
+        QStringLiteral(
+            "Crooner's Diary %1\nカラオケの日記\n\nGNU General Public License 第3版以降の条件で配布しています。")
+            .arg(QCoreApplication::applicationVersion()),
+        QStringLiteral("このプログラムについて"));
+}
+
+void MainWindow::openSearch()
+{
+    m_searchWindow.showOrRaise([this] {
+        auto *window = new SearchWindow(m_tables);
+        connect(window, &SearchWindow::outingChosen, this, &MainWindow::showOuting);
+        connect(window, &SearchWindow::historyRequested, this, &MainWindow::showSongHistory);
+        return window;
+    });
+}
+
+void MainWindow::showOuting(int number)
+{
+    if (number < 1 || number > m_tables.diary.entryCount())
+        return;
+    if (hsbData->value() == number)
+        ShowEntry();
+    else
+        hsbData->setValue(number);
+    raise();
+    activateWindow();
+}
+
+void MainWindow::showSongHistory(const QString &title, const QString &artist)
+{
+    if (SongHistoryWindow *open = m_historyWindow.window())
+        open->showSong(title, artist);
+    m_historyWindow.showOrRaise([&] {
+        auto *window = new SongHistoryWindow(m_tables, title, artist);
+        connect(window, &SongHistoryWindow::outingChosen, this, &MainWindow::showOuting);
+        return window;
+    });
+}
+
+void MainWindow::msgSenkyoku_ContextMenu(const QPoint &pos)
+{
+    // Model row r is the grid's row r + 1, below the header.
+    const QModelIndex index = msgSenkyoku->indexAt(pos);
+    if (!index.isValid())
+        return;
+    const int row = index.row() + 1;
+    const QString title = msgSenkyoku->textAt(row, 1);
+    const QString artist = msgSenkyoku->textAt(row, 2);
+    if (title.isEmpty() && artist.isEmpty())
+        return;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnuSong"));
+    connect(menu.addAction(QStringLiteral("この曲の履歴(&H)")), &QAction::triggered, this,
+        [&] { showSongHistory(title, artist); });
+    menu.exec(msgSenkyoku->viewport()->mapToGlobal(pos));
+}
+
+void MainWindow::tellDiaryChanged()
+{
+    if (SearchWindow *search = m_searchWindow.window())
+        search->diaryChanged();
+    if (SongHistoryWindow *history = m_historyWindow.window())
+        history->diaryChanged();
+}

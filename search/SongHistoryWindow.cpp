@@ -1,0 +1,124 @@
+#include "search/SongHistoryWindow.h"
+
+#include "search/WholeRows.h"
+#include "tables/SharedTables.h"
+#include "toolkit/FlexGrid.h"
+#include "toolkit/Fonts.h"
+#include "toolkit/Keys.h"
+#include "toolkit/Twips.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include <array>
+
+SongHistoryWindow::SongHistoryWindow(SharedTables &tables, const QString &title, const QString &artist, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_tables(tables)
+{
+    setObjectName(QStringLiteral("frmHistory"));
+    setWindowTitle(QStringLiteral("曲の履歴"));
+    setFont(msPGothic(9));
+    setFixedSize(twipsToPixels(8280), twipsToPixels(5340));
+    buildControls();
+    prepareGrid();
+    showSong(title, artist);
+}
+
+void SongHistoryWindow::buildControls()
+{
+    lblSong = new QLabel(this);
+    lblSong->setObjectName(QStringLiteral("lblSong"));
+    lblSong->setFont(msPGothic(11));
+    lblSong->setTextFormat(Qt::PlainText);
+    placeTwips(lblSong, 120, 120, 8040, 330);
+
+    msgHistory = new FlexGrid(this);
+    msgHistory->setObjectName(QStringLiteral("msgHistory"));
+    placeTwips(msgHistory, 120, 540, 8040, 3990);
+    selectWholeRows(msgHistory);
+    connect(msgHistory, &FlexGrid::doubleClicked, this,
+        [this](const QModelIndex &index) { chooseOuting(index.row() + 1); });
+    msgHistory->installEventFilter(this);
+
+    lblSummary = new QLabel(this);
+    lblSummary->setObjectName(QStringLiteral("lblSummary"));
+    lblSummary->setTextFormat(Qt::PlainText);
+    placeTwips(lblSummary, 120, 4770, 6420, 240);
+
+    cmdModori = new QPushButton(QStringLiteral("戻る"), this);
+    cmdModori->setObjectName(QStringLiteral("cmdModori"));
+    cmdModori->setToolTip(QStringLiteral("メインに戻る"));
+    placeTwips(cmdModori, 6660, 4680, 1500, 420);
+    connect(cmdModori, &QPushButton::clicked, this, &SongHistoryWindow::cmdModori_Click);
+    keys::escapeGoesBack(this, &SongHistoryWindow::cmdModori_Click);
+
+    setTabOrder(msgHistory, cmdModori);
+}
+
+void SongHistoryWindow::prepareGrid()
+{
+    msgHistory->setCols(5);
+    const std::array<int, 5> widths { 450, 1500, 1800, 3510, 450 };
+    const QStringList headers { QStringLiteral("№"), QStringLiteral("日付"), QStringLiteral("場所"),
+        QStringLiteral("メンバー"), QStringLiteral("回") };
+    for (int col = 0; col < 5; ++col) {
+        msgHistory->setColWidth(col, widths[col]);
+        msgHistory->setTextAt(0, col, headers[col]);
+        msgHistory->setFixedAlignment(col, FlexGrid::CenterCenter);
+        const bool number = col == 0 || col == 4;
+        msgHistory->setColAlignment(col, number ? FlexGrid::CenterCenter : FlexGrid::LeftCenter);
+    }
+    msgHistory->setRows(1);
+}
+
+void SongHistoryWindow::showSong(const QString &title, const QString &artist)
+{
+    m_history = songHistory(m_tables.diary, title, artist);
+    showHistory();
+}
+
+void SongHistoryWindow::diaryChanged()
+{
+    showSong(m_history.title, m_history.artist);
+}
+
+void SongHistoryWindow::showHistory()
+{
+    lblSong->setText(songCaption(m_history.title, m_history.artist));
+    msgHistory->setRows(1);
+    QList<QStringList> rows;
+    rows.reserve(m_history.outings.size());
+    for (const SongOuting &outing : std::as_const(m_history.outings)) {
+        rows.append({ QString::number(outing.number), outing.date, outing.place, outing.members.join(u'、'),
+            QString::number(outing.times) });
+    }
+    // The last row becomes current and comes into view: the latest outings, which is what is
+    // asked most.
+    msgHistory->appendRows(rows);
+    lblSummary->setText(m_history.summary());
+}
+
+void SongHistoryWindow::chooseOuting(int row)
+{
+    if (row >= 1 && row <= m_history.outings.size())
+        Q_EMIT outingChosen(m_history.outings[row - 1].number);
+}
+
+bool SongHistoryWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == msgHistory && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            chooseOuting(msgHistory->row());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SongHistoryWindow::cmdModori_Click()
+{
+    close();
+}

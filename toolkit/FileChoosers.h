@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+/// Every file and folder dialog of the program goes through here, so that tests can choose for the
+/// user and read back what was asked.
+struct FileQuestion
+{
+    enum class Kind
+    {
+        SaveFile, ///< a file to write, which may exist already
+        Folder ///< an existing folder
+    };
+
+    Kind kind = Kind::SaveFile;
+    QString title;
+    QString suggested; ///< the path offered first
+    QString filter; ///< for files, as QFileDialog takes it ("PNG 画像 (*.png)")
+
+    bool operator==(const FileQuestion &) const = default;
+};
+
+class FileChooser
+{
+public:
+    virtual ~FileChooser() = default;
+    /// The chosen path, or an empty string when the user cancelled.
+    virtual QString choose(QWidget *parent, const FileQuestion &question) = 0;
+};
+
+namespace choosers {
+
+/// Routes every dialog to chooser; nullptr restores the real QFileDialog.
+void setChooser(FileChooser *chooser);
+
+/// A file to save to, suggested first; empty when cancelled. The dialog itself asks before an
+/// existing file is replaced.
+QString saveFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter);
+/// An existing folder, suggested first; empty when cancelled.
+QString folder(QWidget *parent, const QString &title, const QString &suggested);
+
+} // namespace choosers
+
+/// A chooser for tests: answers from a list (cancel once it runs dry) and records every question.
+class ScriptedChoices : public FileChooser
+{
+public:
+    ScriptedChoices();
+    ~ScriptedChoices() override;
+    ScriptedChoices(const ScriptedChoices &) = delete;
+    ScriptedChoices &operator=(const ScriptedChoices &) = delete;
+
+    void queueChoice(const QString &path) { m_choices.append(path); }
+    const QList<FileQuestion> &asked() const { return m_asked; }
+
+    QString choose(QWidget *parent, const FileQuestion &question) override;
+
+private:
+    QList<QString> m_choices;
+    QList<FileQuestion> m_asked;
+};
