@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -266,6 +267,7 @@ public:
             { "song", [this] { saveSong(); } },
             { "artist-registration", [this] { registerArtist(); } },
             { "analysis", [this] { analysisWindow(); } },
+            { "search", [this] { searchWindow(); } },
         };
         QStringList names;
         for (const auto &[name, group] : groups)
@@ -587,6 +589,37 @@ private:
         Timings &search = result(QStringLiteral("period search over all 300 outings (期間検索)"));
         for (int rep = 0; rep < 20; ++rep)
             timeOnce(search, [&] { click(child<QAbstractButton>(window, QStringLiteral("cmdKikan"))); });
+    }
+
+    /// Typing into the search window, a character at a time as an input method commits them: a
+    /// song title of the last outing letter by letter, then a character every outing holds in its
+    /// date (all 300 found), each followed by Backspace.
+    void searchWindow()
+    {
+        auto session = started(m_full);
+        QWidget *main = openWindow(QStringLiteral("frmMain"));
+        Timings &opening = result(QStringLiteral("opening the search window (Ctrl+F)"));
+        timeOnce(opening, [&] { QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier); });
+        QWidget *window = openWindow(QStringLiteral("frmSearch"));
+        check(window != nullptr, QStringLiteral("search window open"));
+        auto *text = child<QLineEdit>(window, QStringLiteral("txtSearch"));
+        auto *count = child<QLabel>(window, QStringLiteral("lblCount"));
+
+        Timings &typing = result(QStringLiteral("search: a keystroke typing a song title, results shown"));
+        Timings &all = result(QStringLiteral("search: a keystroke finding all 300 outings, results shown"));
+        const QString title = m_data.outings.last().songTitles.first();
+        for (int rep = 0; rep < 10; ++rep) {
+            text->clear();
+            settle();
+            for (const QChar c : title)
+                timeOnce(typing, [&] { text->insert(QString(c)); });
+            check(!count->text().isEmpty() && count->text() != QStringLiteral("0件"), QStringLiteral("title found"));
+            while (!text->text().isEmpty())
+                timeOnce(typing, [&] { QTest::keyClick(text, Qt::Key_Backspace); });
+            timeOnce(all, [&] { text->insert(QStringLiteral("年")); });
+            check(count->text() == QStringLiteral("300件"), QStringLiteral("every outing found"));
+            timeOnce(all, [&] { QTest::keyClick(text, Qt::Key_Backspace); });
+        }
     }
 
     BenchData m_data;
