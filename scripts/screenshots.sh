@@ -51,13 +51,45 @@ main="$(wait_window "^Crooner's Diary  ")"
 sleep 1
 shoot "$main" "$out/main-window.png"
 step "main window"
+# The toolbar sits in the client area, below the menu bar.
+top=$((75 + $(menu_twips "$main")))
 
-help="$(open_window "$main" 4275 75 840 915 "^Crooner's Diary ヘルプ\$")"
+# The 日記 menu, open: a pop-up of its own, so the picture is cut from the screen.
+focus "$main"
+keys alt+d
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+import -window root -crop "$(px 9435)x$(px 7000)+$X+$Y" "$out/diary-menu.png"
+keys Escape Escape
+step "diary menu"
+
+# The search: Ctrl+F, a word typed, then the history of the first song it matched.
+focus "$main"
+keys ctrl+f
+search="$(wait_window "^検索\$")"
+focus "$search"
+type_text "ブルー"
+sleep 0.5
+shoot "$search" "$out/search-window.png"
+step "search window"
+keys Down
+click "$search" 120 4680 1500 420 # 曲の履歴
+history="$(wait_window "^曲の履歴\$")"
+sleep 0.5
+shoot "$history" "$out/history-window.png"
+keys Escape
+wait_gone "^曲の履歴\$"
+focus "$search"
+keys Escape
+wait_gone "^検索\$"
+step "history window"
+
+help="$(open_window "$main" 4275 "$top" 840 915 "^Crooner's Diary ヘルプ\$")"
 sleep 1
 shoot "$help" "$out/help-window.png"
 step "help"
 
-artist="$(open_window "$main" 2625 75 840 915 "^アーティストデータ\$")"
+artist="$(open_window "$main" 2625 "$top" 840 915 "^アーティストデータ\$")"
 sleep 0.5
 shoot "$artist" "$out/artist-window.png"
 step "artist window"
@@ -73,7 +105,7 @@ wait_gone "^アーティストデータ\$"
 step "song entry window"
 
 # The analysis window with a period search over both outings and the list sorted by count.
-sortWindow="$(open_window "$main" 1800 75 840 915 "^並び替えリスト\$")"
+sortWindow="$(open_window "$main" 1800 "$top" 840 915 "^並び替えリスト\$")"
 click "$sortWindow" 7350 390 1860 300 # the first date
 keys shift+End
 click "$sortWindow" 7350 2700 1850 420 # 期間検索
@@ -83,7 +115,7 @@ click "$sortWindow" 8325 5400 1035 1050 # 戻る
 wait_gone "^並び替えリスト\$"
 step "analysis window"
 
-personal="$(open_window "$main" 3450 75 840 915 "^プライベートデータ\$")"
+personal="$(open_window "$main" 3450 "$top" 840 915 "^プライベートデータ\$")"
 sleep 0.5
 shoot "$personal" "$out/personal-window.png"
 step "personal data window"

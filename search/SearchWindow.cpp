@@ -24,7 +24,7 @@ SearchWindow::SearchWindow(SharedTables &tables, QWidget *parent)
     setObjectName(QStringLiteral("frmSearch"));
     setWindowTitle(QStringLiteral("検索"));
     setFont(msPGothic(9));
-    setFixedSize(twipsToPixels(8280), twipsToPixels(5340));
+    setFixedSize(twipsToPixels(12000), twipsToPixels(5340));
     buildControls();
     prepareGrid();
     showResults();
@@ -40,7 +40,7 @@ void SearchWindow::buildControls()
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setToolTip(QStringLiteral("曲名・アーティスト・場所・メンバー・日付（空白で区切ると全部を含む日）"));
     txtSearch->setClearButtonEnabled(true);
-    placeTwips(txtSearch, 840, 120, 5580, 330);
+    placeTwips(txtSearch, 840, 120, 9300, 330);
     connect(txtSearch, &QLineEdit::textChanged, this, &SearchWindow::txtSearch_Change);
     connect(txtSearch, &QLineEdit::returnPressed, this, &SearchWindow::chooseOuting);
     txtSearch->installEventFilter(this);
@@ -48,12 +48,12 @@ void SearchWindow::buildControls()
     lblCount = new QLabel(this);
     lblCount->setObjectName(QStringLiteral("lblCount"));
     lblCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    placeTwips(lblCount, 6540, 165, 1620, 240);
+    placeTwips(lblCount, 10260, 165, 1620, 240);
 
     msgResult = new FlexGrid(this);
     msgResult->setObjectName(QStringLiteral("msgResult"));
     msgResult->setContextMenuPolicy(Qt::CustomContextMenu);
-    placeTwips(msgResult, 120, 570, 8040, 3960);
+    placeTwips(msgResult, 120, 570, 11760, 3960);
     selectWholeRows(msgResult);
     connect(msgResult, &FlexGrid::doubleClicked, this, &SearchWindow::msgResult_DblClick);
     connect(msgResult, &FlexGrid::customContextMenuRequested, this, &SearchWindow::msgResult_ContextMenu);
@@ -69,7 +69,7 @@ void SearchWindow::buildControls()
     cmdModori = new QPushButton(QStringLiteral("戻る"), this);
     cmdModori->setObjectName(QStringLiteral("cmdModori"));
     cmdModori->setToolTip(QStringLiteral("メインに戻る"));
-    placeTwips(cmdModori, 6660, 4680, 1500, 420);
+    placeTwips(cmdModori, 10380, 4680, 1500, 420);
     connect(cmdModori, &QPushButton::clicked, this, &SearchWindow::cmdModori_Click);
     keys::escapeGoesBack(this, &SearchWindow::cmdModori_Click);
 
@@ -81,7 +81,7 @@ void SearchWindow::buildControls()
 void SearchWindow::prepareGrid()
 {
     msgResult->setCols(4);
-    const std::array<int, 4> widths { 450, 1500, 1800, 3960 };
+    const std::array<int, 4> widths { 450, 1500, 2400, 7080 };
     const QStringList headers { QStringLiteral("№"), QStringLiteral("日付"), QStringLiteral("場所"),
         QStringLiteral("一致") };
     for (int col = 0; col < 4; ++col) {

@@ -20,7 +20,7 @@ SongHistoryWindow::SongHistoryWindow(SharedTables &tables, const QString &title,
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("曲の履歴"));
     setFont(msPGothic(9));
-    setFixedSize(twipsToPixels(8280), twipsToPixels(5340));
+    setFixedSize(twipsToPixels(10000), twipsToPixels(5340));
     buildControls();
     prepareGrid();
     showSong(title, artist);
@@ -32,11 +32,11 @@ void SongHistoryWindow::buildControls()
     lblSong->setObjectName(QStringLiteral("lblSong"));
     lblSong->setFont(msPGothic(11));
     lblSong->setTextFormat(Qt::PlainText);
-    placeTwips(lblSong, 120, 120, 8040, 330);
+    placeTwips(lblSong, 120, 120, 9760, 330);
 
     msgHistory = new FlexGrid(this);
     msgHistory->setObjectName(QStringLiteral("msgHistory"));
-    placeTwips(msgHistory, 120, 540, 8040, 3990);
+    placeTwips(msgHistory, 120, 540, 9760, 3990);
     selectWholeRows(msgHistory);
     connect(msgHistory, &FlexGrid::doubleClicked, this,
         [this](const QModelIndex &index) { chooseOuting(index.row() + 1); });
@@ -45,12 +45,12 @@ void SongHistoryWindow::buildControls()
     lblSummary = new QLabel(this);
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
     lblSummary->setTextFormat(Qt::PlainText);
-    placeTwips(lblSummary, 120, 4770, 6420, 240);
+    placeTwips(lblSummary, 120, 4770, 8100, 240);
 
     cmdModori = new QPushButton(QStringLiteral("戻る"), this);
     cmdModori->setObjectName(QStringLiteral("cmdModori"));
     cmdModori->setToolTip(QStringLiteral("メインに戻る"));
-    placeTwips(cmdModori, 6660, 4680, 1500, 420);
+    placeTwips(cmdModori, 8380, 4680, 1500, 420);
     connect(cmdModori, &QPushButton::clicked, this, &SongHistoryWindow::cmdModori_Click);
     keys::escapeGoesBack(this, &SongHistoryWindow::cmdModori_Click);
 
@@ -60,7 +60,7 @@ void SongHistoryWindow::buildControls()
 void SongHistoryWindow::prepareGrid()
 {
     msgHistory->setCols(5);
-    const std::array<int, 5> widths { 450, 1500, 1800, 3510, 450 };
+    const std::array<int, 5> widths { 450, 1500, 2400, 4830, 450 };
     const QStringList headers { QStringLiteral("№"), QStringLiteral("日付"), QStringLiteral("場所"),
         QStringLiteral("メンバー"), QStringLiteral("回") };
     for (int col = 0; col < 5; ++col) {

@@ -65,10 +65,8 @@ case "$classes" in
 esac
 [ "$(readlink "/proc/$appPid/cwd")" = "$diary" ] || fail "the program does not run in $diary"
 
-# The main window's controls sit in its client area, below the menu bar: the window is the
-# client area's 6750 twips high plus the bar.
-mainHeight="$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^HEIGHT=//p')"
-menuTwips=$(((mainHeight - $(px 6750)) * 15))
+# The main window's controls sit in its client area, below the menu bar.
+menuTwips="$(menu_twips "$main")"
 [ "$menuTwips" -gt 0 ] || fail "the main window has no menu bar above its client area"
 
 # Main window controls, in twips within the client area (frames: Frame1 at 90,1050, Frame2 in it at

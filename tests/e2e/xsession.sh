@@ -87,6 +87,14 @@ wait_gone() {
 }
 
 # focus WINDOW: raises it and gives it the keyboard, as a click on its frame would.
+# menu_twips WINDOW: the height of the main window's menu bar in twips. The controls sit in the
+# client area below it, which is 6750 twips high.
+menu_twips() {
+    local height
+    height="$(xdotool getwindowgeometry --shell "$1" | sed -n 's/^HEIGHT=//p')"
+    echo $(((height - $(px 6750)) * 15))
+}
+
 focus() {
     xdotool windowraise "$1"
     xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
