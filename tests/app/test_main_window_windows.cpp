@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -243,6 +245,27 @@ private slots:
         QVERIFY(history);
         QCOMPARE(history->findChild<QLabel *>(QStringLiteral("lblSummary"))->text(),
             QStringLiteral("初めて: 2024年01月05日　最後: 2024年03月20日　2回"));
+
+        // The main window's song grid: a right click on the third song of the outing shown.
+        history->close();
+        auto *grid = fx->child<FlexGrid>(QStringLiteral("msgSenkyoku"));
+        fx->child<QScrollBar>(QStringLiteral("hsbData"))->setValue(3);
+        QTimer::singleShot(0, [] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QCOMPARE(menu->actions().size(), 1);
+            QCOMPARE(menu->actions().first()->text(), QStringLiteral("この曲の履歴(&H)"));
+            menu->actions().first()->trigger();
+            menu->close();
+        });
+        Q_EMIT grid->customContextMenuRequested(grid->visualRect(grid->model()->index(2, 1)).center());
+        history = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == QStringLiteral("frmHistory") && widget->isVisible())
+                history = widget;
+        }
+        QVERIFY(history);
+        QCOMPARE(history->findChild<QLabel *>(QStringLiteral("lblSong"))->text(), QStringLiteral("春の歌 / 山田一郎"));
     }
 };
 
