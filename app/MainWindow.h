@@ -12,6 +12,7 @@ class FlexGrid;
 class PrivateWindow;
 class SearchWindow;
 class SongHistoryWindow;
+class StatisticsWindow;
 class QComboBox;
 class QFocusFrame;
 class QFrame;
@@ -71,6 +72,11 @@ private:
     void showNextOuting();
     void showAbout();
     void openSearch();
+    void openStatistics();
+    /// Writes the diary and the catalogues as CSV files into a folder the user chooses.
+    void exportCsv();
+    /// Writes every data file into one zip file the user chooses, checked by reading it back.
+    void makeBackup();
     /// Removes the outing shown, after the user confirms.
     void deleteShownOuting();
     /// Shows outing number, moving the scroll bar there, and brings the window forward.
@@ -138,4 +144,5 @@ private:
     SingleWindow<PrivateWindow> m_privateWindow;
     SingleWindow<SearchWindow> m_searchWindow;
     SingleWindow<SongHistoryWindow> m_historyWindow;
+    SingleWindow<StatisticsWindow> m_statisticsWindow;
 };

@@ -2,6 +2,7 @@
 
 #include "search/SearchWindow.h"
 #include "search/SongHistoryWindow.h"
+#include "statistics/StatisticsWindow.h"
 #include "tables/SharedTables.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"
@@ -34,6 +35,9 @@ QMenuBar *MainWindow::buildMenuBar()
 
     QMenu *file = bar->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("mnuFile"));
+    addItem(file, QStringLiteral("CSVに書き出す(&E)…"), {}, this, &MainWindow::exportCsv);
+    addItem(file, QStringLiteral("バックアップを作成(&B)…"), {}, this, &MainWindow::makeBackup);
+    file->addSeparator();
     addItem(file, QStringLiteral("終了(&X)"), { QKeySequence(Qt::CTRL | Qt::Key_Q) }, this, &MainWindow::cmdEnd_Click);
 
     QMenu *diary = bar->addMenu(QStringLiteral("日記(&D)"));
@@ -59,6 +63,8 @@ QMenuBar *MainWindow::buildMenuBar()
     addItem(view, QStringLiteral("分析(&A)"), {}, this, &MainWindow::cmdSort_Click);
     addItem(view, QStringLiteral("歌手(&K)"), {}, this, &MainWindow::cmdKasyu_Click);
     addItem(view, QStringLiteral("設定(&O)"), {}, this, &MainWindow::cmdPrivate_Click);
+    view->addSeparator();
+    addItem(view, QStringLiteral("統計(&T)…"), {}, this, &MainWindow::openStatistics);
 
     QMenu *help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -94,6 +100,11 @@ void MainWindow::openSearch()
         connect(window, &SearchWindow::historyRequested, this, &MainWindow::showSongHistory);
         return window;
     });
+}
+
+void MainWindow::openStatistics()
+{
+    m_statisticsWindow.showOrRaise([this] { return new StatisticsWindow(m_tables); });
 }
 
 void MainWindow::showOuting(int number)
@@ -143,4 +154,6 @@ void MainWindow::tellDiaryChanged()
         search->diaryChanged();
     if (SongHistoryWindow *history = m_historyWindow.window())
         history->diaryChanged();
+    if (StatisticsWindow *statistics = m_statisticsWindow.window())
+        statistics->diaryChanged();
 }

@@ -84,6 +84,17 @@ keys Escape
 wait_gone "^検索\$"
 step "history window"
 
+# The statistics window, from 表示 > 統計….
+focus "$main"
+keys alt+v
+keys Up Return
+stats="$(wait_window "^統計\$")"
+sleep 1
+shoot "$stats" "$out/statistics-window.png"
+keys Escape
+wait_gone "^統計\$"
+step "statistics window"
+
 help="$(open_window "$main" 4275 "$top" 840 915 "^Crooner's Diary ヘルプ\$")"
 sleep 1
 shoot "$help" "$out/help-window.png"

@@ -4,6 +4,7 @@
 #include "app/SplashWindow.h"
 #include "artists/ArtistWindow.h"
 #include "personal/PrivateWindow.h"
+#include "toolkit/FileChoosers.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -266,6 +268,50 @@ private slots:
         }
         QVERIFY(history);
         QCOMPARE(history->findChild<QLabel *>(QStringLiteral("lblSong"))->text(), QStringLiteral("春の歌 / 山田一郎"));
+    }
+
+    /// ファイル > CSVに書き出す… and バックアップを作成…: the folder or file asked for, the files
+    /// written, a second export asked about before anything is replaced.
+    void fileMenuExportsAndBacksUp()
+    {
+        fx->open()->show();
+        const auto trigger = [this](const QString &text) {
+            for (QAction *item : fx->child<QMenu>(QStringLiteral("mnuFile"))->actions()) {
+                if (item->text() == text)
+                    item->trigger();
+            }
+        };
+        ScriptedChoices choices;
+        QTemporaryDir out;
+        choices.queueChoice(out.path());
+        trigger(QStringLiteral("CSVに書き出す(&E)…"));
+        QCOMPARE(choices.asked().last().kind, FileQuestion::Kind::Folder);
+        QCOMPARE(messages->shown().size(), 1);
+        QCOMPARE(messages->shown().last().title, QStringLiteral("書き出し終了"));
+        QVERIFY(messages->shown().last().text.startsWith(QStringLiteral("CSVに書き出しました\n")));
+        QVERIFY(messages->shown().last().text.contains(QStringLiteral("\noutings.csv（6行）")));
+        const QByteArray outings = testfiles::fileBytes(QDir(out.path()), QStringLiteral("outings.csv"));
+        QVERIFY(outings.startsWith("\xEF\xBB\xBF"));
+
+        messages->clear();
+        choices.queueChoice(out.path());
+        messages->queueAnswer(MessageAnswer::Cancel);
+        trigger(QStringLiteral("CSVに書き出す(&E)…"));
+        QCOMPARE(messages->shown(),
+            QList<ShownMessage>(
+                { { QStringLiteral("outings.csv、songs.csv、artists.csv はすでにあります。上書きしますか？"),
+                    QStringLiteral("上書き確認"), MessageButtons::OkCancel, MessageIcon::Question } }));
+
+        messages->clear();
+        const QString zip = QDir(out.path()).filePath(QStringLiteral("控え.zip"));
+        choices.queueChoice(zip);
+        trigger(QStringLiteral("バックアップを作成(&B)…"));
+        QCOMPARE(choices.asked().last().kind, FileQuestion::Kind::SaveFile);
+        QVERIFY(QFileInfo(choices.asked().last().suggested).fileName().startsWith(QStringLiteral("カラオケ日記-")));
+        QCOMPARE(messages->shown().size(), 1);
+        QCOMPARE(messages->shown().last().title, QStringLiteral("バックアップ"));
+        QVERIFY(messages->shown().last().text.startsWith(QStringLiteral("バックアップしました\n")));
+        QVERIFY(QFileInfo(zip).size() > 0);
     }
 };
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDateTime>
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+/// What a backup did: the data files stored, or why it stopped with no file under the chosen name.
+struct BackupResult
+{
+    QStringList files; ///< the data files stored, named as they are in the data folder
+    QString failedFile; ///< the data file, the archive or the folder's path concerned by a failure
+    QString reason; ///< why, in the user's words
+
+    bool ok() const { return reason.isEmpty(); }
+};
+
+/// The data files of the diary as the program names them; the folder may hold them under names
+/// that differ in the case of ASCII letters (textfile::resolveDataFile).
+QStringList diaryDataFileNames();
+
+/// "カラオケ日記-yyyyMMdd-HHmmss.zip" for the time given.
+QString suggestedBackupName(const QDateTime &time);
+
+/// Stores every data file of the diary that exists in dataFolder in a zip archive at zipPath,
+/// replacing a file of that name. Only the data files go in: not their ".bak" copies, not the
+/// folder "backup" of dated copies, not other files. Entries are named as the files are on disk,
+/// in UTF-8 with the zip's UTF-8 flag, and keep the files' modification times and permissions.
+///
+/// The archive is written to a hidden file beside zipPath and synced, then read back and compared
+/// with the files' bytes, names and times, and only then renamed to zipPath. A failure leaves no
+/// hidden file, and no file under zipPath's name unless the last step, the sync of the folder
+/// after the rename, is what failed. Refused with nothing written when there is no data
+/// file, when zipPath's folder is missing or cannot be written, and when zipPath would take the
+/// name of a data file.
+BackupResult writeBackupArchive(const QDir &dataFolder, const QString &zipPath);

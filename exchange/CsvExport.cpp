@@ -1,0 +1,178 @@
+#include "exchange/CsvExport.h"
+
+#include "exchange/WriteTarget.h"
+#include "tables/SharedTables.h"
+#include "textfile/SystemReason.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <array>
+#include <cerrno>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const QString OutingsFile = QStringLiteral("outings.csv");
+const QString SongsFile = QStringLiteral("songs.csv");
+const QString ArtistsFile = QStringLiteral("artists.csv");
+
+/// The field quoted when it holds a comma, a double quote, a CR or LF, or begins or ends with a
+/// blank (which spreadsheets drop from a field left bare), quotes inside doubled.
+QString csvField(const QString &text)
+{
+    const bool blankAtEnd = !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
+    if (!blankAtEnd && !text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n'))
+        return text;
+    QString quoted = text;
+    quoted.replace(u'"', QLatin1String("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+/// A file's text as it is built: a header row and data rows, each ended with CR LF.
+class CsvText
+{
+public:
+    explicit CsvText(const QStringList &header) { appendRow(header, false); }
+
+    void appendRow(const QStringList &fields, bool counted = true)
+    {
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            if (i > 0)
+                m_text.append(u',');
+            m_text.append(csvField(fields.at(i)));
+        }
+        m_text.append(QLatin1String("\r\n"));
+        if (counted)
+            ++m_rows;
+    }
+
+    int rows() const { return m_rows; }
+    /// UTF-8 with a byte-order mark, by which spreadsheets tell it from the local code page.
+    QByteArray bytes() const { return QByteArrayLiteral("\xEF\xBB\xBF") + m_text.toUtf8(); }
+
+private:
+    QString m_text;
+    int m_rows = 0;
+};
+
+CsvText outingsCsv(const DiaryBook &diary)
+{
+    CsvText csv({ QStringLiteral("日付"), QStringLiteral("時間"), QStringLiteral("場所"), QStringLiteral("メンバー"),
+        QStringLiteral("№"), QStringLiteral("曲名"), QStringLiteral("アーティスト") });
+    for (const DiaryEntry &entry : diary.entries()) {
+        const QStringList outing { entry.date, entry.duration, entry.place, entry.members.join(u'、') };
+        if (entry.songTitles.isEmpty())
+            csv.appendRow(outing + QStringList { QString(), QString(), QString() });
+        for (qsizetype i = 0; i < entry.songTitles.size(); ++i)
+            csv.appendRow(
+                outing + QStringList { QString::number(i + 1), entry.songTitles.at(i), entry.songArtists.value(i) });
+    }
+    return csv;
+}
+
+CsvText songsCsv(const SongCatalogue &songs)
+{
+    // The captions the song registration window gives the fields, in the order of the file.
+    CsvText csv({ QStringLiteral("曲名"), QStringLiteral("ひらかな"), QStringLiteral("アーティスト"),
+        QStringLiteral("ジャンル"), QStringLiteral("クルーナー度"), QStringLiteral("自己評価"),
+        QStringLiteral("唄った回数") });
+    for (const SongRecord &song : songs.songs())
+        csv.appendRow({ song.title, song.reading, song.artist, song.genre, song.shoutLevel, song.selfRating,
+            QString::number(song.singCount) });
+    return csv;
+}
+
+CsvText artistsCsv(const ArtistCatalogue &artists)
+{
+    CsvText csv({ QStringLiteral("アーティスト"), QStringLiteral("ひらかな") });
+    for (const ArtistRecord &artist : artists.artists())
+        csv.appendRow({ artist.name, artist.reading });
+    return csv;
+}
+
+/// The error of a failed file operation: the one Qt names, else errno of the failing call.
+int errorOf(const QFileDevice &file, int savedErrno)
+{
+    if (const int named = textfile::errorNumberOf(file.errorString()))
+        return named;
+    return savedErrno != 0 ? savedErrno : EIO;
+}
+
+/// Writes bytes into a new hidden file that takes path's name only at commit(), synced to disk
+/// first; 0 or the system error, with nothing left behind on failure.
+int stage(QSaveFile &file, const QByteArray &bytes)
+{
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return errorOf(file, errno);
+    // Unbuffered, so that a failing write(2) shows here and not as a short file at commit().
+    errno = 0;
+    if (file.write(bytes) != bytes.size()) {
+        const int error = errorOf(file, errno);
+        file.cancelWriting();
+        return error;
+    }
+    // commit() syncs as well, but ignores a failure.
+    if (::fdatasync(file.handle()) != 0) {
+        const int error = errno;
+        file.cancelWriting();
+        return error;
+    }
+    return 0;
+}
+
+} // namespace
+
+QStringList csvFileNames()
+{
+    return { OutingsFile, SongsFile, ArtistsFile };
+}
+
+QStringList existingCsvFiles(const QDir &target)
+{
+    QStringList existing;
+    for (const QString &name : csvFileNames()) {
+        if (QFileInfo::exists(target.filePath(name)))
+            existing.append(name);
+    }
+    return existing;
+}
+
+ExportResult writeCsvFiles(const SharedTables &tables, const QDir &target)
+{
+    ExportResult result;
+    const auto failed = [&result](int error, const QString &file) {
+        result.failedFile = file;
+        result.reason = textfile::systemReason(error, true);
+        return result;
+    };
+    const QString folder = target.absolutePath();
+    if (const int error = exchange::folderRefusal(folder))
+        return failed(error, exchange::shownPath(folder));
+
+    const std::array<CsvText, 3> texts { outingsCsv(tables.diary), songsCsv(tables.songs), artistsCsv(tables.artists) };
+    const QStringList names = csvFileNames();
+    for (const QString &name : names) {
+        if (const int error = exchange::fileRefusal(target.filePath(name)))
+            return failed(error, name);
+    }
+    // All three are written and synced before any replaces a file, so that a full disk or a failed
+    // write leaves every old export as it was.
+    std::array<std::unique_ptr<QSaveFile>, 3> files;
+    for (size_t i = 0; i < files.size(); ++i) {
+        files[i] = std::make_unique<QSaveFile>(target.filePath(names.at(qsizetype(i))));
+        if (const int error = stage(*files[i], texts[i].bytes()))
+            return failed(error, names.at(qsizetype(i)));
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        errno = 0;
+        if (!files[i]->commit())
+            return failed(errorOf(*files[i], errno), names.at(qsizetype(i)));
+        result.written.append({ names.at(qsizetype(i)), texts[i].rows() });
+    }
+    if (const int error = exchange::syncFolder(folder))
+        return failed(error, exchange::shownPath(folder));
+    return result;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDir>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct SharedTables;
+
+/// One CSV file an export wrote.
+struct CsvFileWritten
+{
+    QString name; ///< "outings.csv", "songs.csv" or "artists.csv"
+    int rows = 0; ///< data rows, the header row not counted
+
+    bool operator==(const CsvFileWritten &) const = default;
+};
+
+/// What an export of the CSV files did: the files written, or why it stopped. A failure before the
+/// files take their names leaves the folder as it was; only a failure while they are put in place
+/// (a rename, the sync of the folder) can leave some written, and written then lists them.
+struct ExportResult
+{
+    QList<CsvFileWritten> written; ///< in the order of csvFileNames()
+    QString failedFile; ///< the file, or the folder's path, that could not be written
+    QString reason; ///< why, in the user's words
+
+    bool ok() const { return reason.isEmpty(); }
+};
+
+/// "outings.csv", "songs.csv", "artists.csv": the files an export writes.
+QStringList csvFileNames();
+
+/// The files of csvFileNames() that exist in target already, which an export would replace.
+QStringList existingCsvFiles(const QDir &target);
+
+/// Writes the diary's outings (one row per song sung, one for an outing without songs), the song
+/// catalogue and the artist catalogue into target as UTF-8 CSV with a byte-order mark, RFC 4180
+/// quoting and CR LF line ends, replacing files of those names. Each file is written in full and
+/// synced before any takes its name. A folder that is missing or cannot be written is refused with
+/// nothing written.
+ExportResult writeCsvFiles(const SharedTables &tables, const QDir &target);

@@ -1,0 +1,332 @@
+#include "statistics/StatisticsWindow.h"
+
+#include "tables/SharedTables.h"
+#include "textfile/FileReplace.h"
+#include "textfile/SystemReason.h"
+#include "toolkit/FileChoosers.h"
+#include "toolkit/FlexGrid.h"
+#include "toolkit/Fonts.h"
+#include "toolkit/Keys.h"
+#include "toolkit/MessageBoxes.h"
+#include "toolkit/Twips.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QBuffer>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+
+namespace {
+
+/// Above this many years the bars are labelled by the bare number, which still fits under them.
+constexpr int LongYearLabels = 10;
+/// No year an outing can have: fillYears then chooses the newest.
+constexpr int NoYear = -1;
+constexpr int RankWidth = 420;
+constexpr int CountWidth = 480;
+/// Room for the grid's frame, in twips: ten names, a line of ties and the header fit without a
+/// scroll bar.
+constexpr int GridAllowance = 90;
+
+/// Spreads 0..most, and a little room above it so that the highest bar does not touch the frame,
+/// over at most five steps of 1, 2 or 5 times a power of ten, so that the axis reads in round
+/// numbers. Hours beyond any float (a file's nonsense) get the smallest axis.
+void setRoundRange(QValueAxis *axis, double most)
+{
+    const double top = std::isfinite(most) ? most * 1.1 : 0;
+    double step = 1;
+    for (double power = 1; top > step * 5; power *= 10) {
+        for (const double factor : { 1.0, 2.0, 5.0 }) {
+            step = power * factor;
+            if (top <= step * 5)
+                break;
+        }
+    }
+    const double steps = std::max(1.0, std::ceil(top / step));
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    axis->setRange(0, steps * step);
+}
+
+QString picturesFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
+} // namespace
+
+StatisticsWindow::StatisticsWindow(SharedTables &tables, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_tables(tables)
+    , m_statistics(tables.diary)
+{
+    setObjectName(QStringLiteral("frmStats"));
+    setWindowTitle(QStringLiteral("統計"));
+    setFont(msPGothic(9));
+    setFixedSize(twipsToPixels(12000), twipsToPixels(9120));
+    buildControls();
+    buildChart();
+    fillYears(NoYear);
+    showPeriod();
+}
+
+void StatisticsWindow::buildControls()
+{
+    auto *caption = new QLabel(QStringLiteral("年"), this);
+    caption->setObjectName(QStringLiteral("lblYear"));
+    placeTwips(caption, 120, 165, 360, 240);
+
+    cboYear = new QComboBox(this);
+    cboYear->setObjectName(QStringLiteral("cboYear"));
+    cboYear->setToolTip(QStringLiteral("月別に見る年、または年別に見る全期間"));
+    placeTwips(cboYear, 480, 120, 1500, 330);
+    connect(cboYear, &QComboBox::currentIndexChanged, this, &StatisticsWindow::cboYear_Click);
+
+    lblSummary = new QLabel(this);
+    lblSummary->setObjectName(QStringLiteral("lblSummary"));
+    lblSummary->setWordWrap(true);
+    lblSummary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    placeTwips(lblSummary, 120, 540, 11760, 480);
+
+    chtPeriod = new QChartView(this);
+    chtPeriod->setObjectName(QStringLiteral("chtPeriod"));
+    chtPeriod->setRenderHint(QPainter::Antialiasing);
+    placeTwips(chtPeriod, 120, 1080, 11760, 3600);
+
+    msgSongs = makeRankingGrid("msgSongs", QStringLiteral("曲"), 120, 4200);
+    msgArtists = makeRankingGrid("msgArtists", QStringLiteral("アーティスト"), 4440, 2520);
+    msgMembers = makeRankingGrid("msgMembers", QStringLiteral("メンバー"), 7080, 2280);
+    msgPlaces = makeRankingGrid("msgPlaces", QStringLiteral("場所"), 9480, 2400);
+
+    cmdSavePng = new QPushButton(QStringLiteral("画像を保存…"), this);
+    cmdSavePng->setObjectName(QStringLiteral("cmdSavePng"));
+    cmdSavePng->setToolTip(QStringLiteral("グラフを PNG 画像のファイルに保存する"));
+    placeTwips(cmdSavePng, 120, 8580, 1800, 420);
+    connect(cmdSavePng, &QPushButton::clicked, this, &StatisticsWindow::cmdSavePng_Click);
+
+    cmdModori = new QPushButton(QStringLiteral("戻る"), this);
+    cmdModori->setObjectName(QStringLiteral("cmdModori"));
+    cmdModori->setToolTip(QStringLiteral("メインに戻る"));
+    placeTwips(cmdModori, 10380, 8580, 1500, 420);
+    connect(cmdModori, &QPushButton::clicked, this, &StatisticsWindow::cmdModori_Click);
+    keys::escapeGoesBack(this, &StatisticsWindow::cmdModori_Click);
+
+    setTabOrder(cboYear, msgSongs);
+    setTabOrder(msgSongs, msgArtists);
+    setTabOrder(msgArtists, msgMembers);
+    setTabOrder(msgMembers, msgPlaces);
+    setTabOrder(msgPlaces, cmdSavePng);
+    setTabOrder(cmdSavePng, cmdModori);
+}
+
+FlexGrid *StatisticsWindow::makeRankingGrid(const char *name, const QString &heading, int left, int width)
+{
+    auto *grid = new FlexGrid(this);
+    grid->setObjectName(QString::fromLatin1(name));
+    placeTwips(grid, left, 4800, width, 3660);
+    grid->setCols(3);
+    const int widths[3] = { RankWidth, width - RankWidth - CountWidth - GridAllowance, CountWidth };
+    const QString headers[3] = { QStringLiteral("順位"), heading, QStringLiteral("回数") };
+    for (int col = 0; col < 3; ++col) {
+        grid->setColWidth(col, widths[col]);
+        grid->setTextAt(0, col, headers[col]);
+        grid->setFixedAlignment(col, FlexGrid::CenterCenter);
+        grid->setColAlignment(col, col == 1 ? FlexGrid::LeftCenter : FlexGrid::CenterCenter);
+    }
+    grid->setRows(1);
+    return grid;
+}
+
+void StatisticsWindow::buildChart()
+{
+    // Built once: a period change only swaps the values, which keeps the window quick to open and
+    // to switch. No animation, so the chart is final on its first paint and in a saved image.
+    m_chart = new QChart;
+    m_chart->setAnimationOptions(QChart::NoAnimation);
+    m_chart->setBackgroundRoundness(0);
+    m_chart->setMargins(QMargins(4, 4, 4, 4));
+    m_chart->setTitleFont(msPGothic(10));
+    m_chart->legend()->setFont(msPGothic(9));
+    m_chart->legend()->setAlignment(Qt::AlignTop);
+
+    m_periodAxis = new QBarCategoryAxis;
+    m_outingAxis = new QValueAxis;
+    m_outingAxis->setTitleText(QStringLiteral("回数"));
+    m_outingAxis->setLabelFormat(QStringLiteral("%d"));
+    m_hourAxis = new QValueAxis;
+    m_hourAxis->setTitleText(QStringLiteral("時間"));
+    m_hourAxis->setLabelFormat(QStringLiteral("%g"));
+    // The hours' grid lines would cross the outings' at other heights.
+    m_hourAxis->setGridLineVisible(false);
+    for (QAbstractAxis *axis : QList<QAbstractAxis *> { m_periodAxis, m_outingAxis, m_hourAxis }) {
+        axis->setLabelsFont(msPGothic(9));
+        axis->setTitleFont(msPGothic(9));
+    }
+    m_chart->addAxis(m_periodAxis, Qt::AlignBottom);
+    m_chart->addAxis(m_outingAxis, Qt::AlignLeft);
+    m_chart->addAxis(m_hourAxis, Qt::AlignRight);
+
+    // Outings as bars on the left axis, hours as a line on the right one: two scales, one chart.
+    auto *bars = new QBarSeries;
+    m_outingBars = new QBarSet(QStringLiteral("回数"));
+    bars->append(m_outingBars);
+    m_chart->addSeries(bars);
+    bars->attachAxis(m_periodAxis);
+    bars->attachAxis(m_outingAxis);
+
+    m_hourLine = new QLineSeries;
+    m_hourLine->setName(QStringLiteral("時間"));
+    m_hourLine->setPointsVisible(true);
+    m_chart->addSeries(m_hourLine);
+    m_hourLine->attachAxis(m_periodAxis);
+    m_hourLine->attachAxis(m_hourAxis);
+
+    chtPeriod->setChart(m_chart);
+}
+
+void StatisticsWindow::fillYears(int wanted)
+{
+    const QSignalBlocker blocker(cboYear);
+    cboYear->clear();
+    const QVector<int> years = m_statistics.years();
+    for (const int year : years)
+        cboYear->addItem(QString::number(year) + u'年', year);
+    cboYear->addItem(DiaryStatistics::WholeDiaryLabel, DiaryStatistics::WholeDiary);
+    // Else the newest year, or the whole diary when no date reads.
+    cboYear->setCurrentIndex(std::max(0, cboYear->findData(wanted)));
+}
+
+int StatisticsWindow::chosenYear() const
+{
+    return cboYear->currentData().toInt();
+}
+
+void StatisticsWindow::diaryChanged()
+{
+    const int year = chosenYear();
+    m_statistics.rebuild(m_tables.diary);
+    fillYears(year);
+    showPeriod();
+}
+
+void StatisticsWindow::cboYear_Click()
+{
+    showPeriod();
+}
+
+void StatisticsWindow::showPeriod()
+{
+    const int year = chosenYear();
+    const PeriodStatistics period = m_statistics.period(year);
+    lblSummary->setText(period.summary());
+    showRanking(msgSongs, period.songs);
+    showRanking(msgArtists, period.artists);
+    showRanking(msgMembers, period.members);
+    showRanking(msgPlaces, period.places);
+
+    QStringList categories;
+    QList<int> outings;
+    QList<float> hours;
+    if (year == DiaryStatistics::WholeDiary) {
+        const QVector<YearFigures> years = m_statistics.perYear();
+        for (const YearFigures &figures : years) {
+            if (figures.year == 0)
+                categories.append(DiaryStatistics::UnknownDateLabel);
+            else
+                categories.append(
+                    QString::number(figures.year) + (years.size() > LongYearLabels ? QString() : QStringLiteral("年")));
+            outings.append(figures.figures.outings);
+            hours.append(figures.figures.hours);
+        }
+        showChart(categories, outings, hours, QStringLiteral("年別の回数と時間"));
+    } else {
+        const auto months = m_statistics.months(year);
+        for (int month = 1; month <= 12; ++month) {
+            categories.append(QString::number(month) + u'月');
+            outings.append(months[month - 1].outings);
+            hours.append(months[month - 1].hours);
+        }
+        showChart(categories, outings, hours, QStringLiteral("%1年 月別の回数と時間").arg(year));
+    }
+}
+
+void StatisticsWindow::showChart(
+    const QStringList &categories, const QList<int> &outings, const QList<float> &hours, const QString &title)
+{
+    m_chart->setTitle(title);
+    m_periodAxis->setCategories(categories);
+    QList<qreal> bars;
+    QList<QPointF> points;
+    double mostOutings = 0;
+    double mostHours = 0;
+    for (int i = 0; i < categories.size(); ++i) {
+        bars.append(outings[i]);
+        points.append(QPointF(i, hours[i]));
+        mostOutings = std::max(mostOutings, double(outings[i]));
+        mostHours = std::max(mostHours, double(hours[i]));
+    }
+    m_outingBars->remove(0, m_outingBars->count());
+    m_outingBars->append(bars);
+    m_hourLine->replace(points);
+    setRoundRange(m_outingAxis, mostOutings);
+    setRoundRange(m_hourAxis, mostHours);
+}
+
+void StatisticsWindow::showRanking(FlexGrid *grid, const Ranking &ranking)
+{
+    QList<QStringList> rows;
+    for (const RankedName &name : ranking.top)
+        rows.append({ QString::number(name.rank), name.name, QString::number(name.count) });
+    if (ranking.moreTied > 0)
+        rows.append({ QString(), QStringLiteral("ほか%1件が同数").arg(ranking.moreTied), QString() });
+    grid->setRows(1);
+    grid->appendRows(rows);
+    grid->setRow(rows.isEmpty() ? 0 : 1);
+    grid->setCol(1);
+}
+
+void StatisticsWindow::cmdSavePng_Click()
+{
+    const int year = chosenYear();
+    const QString name = year == DiaryStatistics::WholeDiary ? DiaryStatistics::WholeDiaryLabel : QString::number(year);
+    const QString suggested = QDir(picturesFolder()).filePath(QStringLiteral("統計-%1.png").arg(name));
+    const QString chosen
+        = choosers::saveFile(this, QStringLiteral("グラフを画像で保存"), suggested, QStringLiteral("PNG 画像 (*.png)"));
+    if (chosen.isEmpty())
+        return;
+    const QString path = QFileInfo(chosen).absoluteFilePath();
+    const QString failed = QStringLiteral("画像を保存できませんでした\n") + QDir::toNativeSeparators(path) + u'\n';
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !chtPeriod->grab().save(&buffer, "PNG")) {
+        messages::refuse(this, failed + QStringLiteral("PNG 画像を作れませんでした"), QStringLiteral("保存エラー"));
+        return;
+    }
+    if (const auto failure = textfile::replaceFile(path, bytes, false)) {
+        // A missing folder shows as a missing file; say which it is.
+        const bool noFolder = failure->error == ENOENT && !QFileInfo(QFileInfo(path).absolutePath()).isDir();
+        messages::refuse(this, failed + textfile::systemReason(noFolder ? ENOTDIR : failure->error, true),
+            QStringLiteral("保存エラー"));
+    }
+}
+
+void StatisticsWindow::cmdModori_Click()
+{
+    close();
+}

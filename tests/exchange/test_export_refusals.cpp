@@ -1,0 +1,159 @@
+// Exports and backups into a folder that cannot take them are refused with the reason the user
+// reads, and leave every file as it was: no half file, no hidden file, old exports untouched. The
+// read-only and the full disk are real tmpfs mounts, which root alone can make.
+
+#include "exchange/BackupArchive.h"
+#include "exchange/CsvExport.h"
+#include "tables/SharedTables.h"
+
+#include <QDirIterator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString ZipName = QStringLiteral("バックアップ.zip");
+const QString SameNameAsData = QStringLiteral("日記のデータファイルと同じ名前には保存できません");
+
+/// Every file and folder under path with the bytes of the files.
+QMap<QString, QByteArray> tree(const QString &path)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator entries(
+        path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QFileInfo entry = entries.nextFileInfo();
+        QFile file(entry.filePath());
+        files.insert(
+            entry.filePath(), entry.isDir() || !file.open(QIODevice::ReadOnly) ? QByteArray("/") : file.readAll());
+    }
+    return files;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), qPrintable(path));
+}
+
+/// Writes a new file until the disk is full; true when it stopped for that reason.
+bool fillDisk(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const char block[4096] = {};
+    while (::write(fd, block, sizeof block) > 0) { }
+    const int error = errno;
+    ::close(fd);
+    return error == ENOSPC;
+}
+
+} // namespace
+
+class TestExportRefusals : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void refusedWithNothingWritten_data()
+    {
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("folderRefused"); ///< refused before any file, naming the folder
+
+        const QString noFolder = QStringLiteral("フォルダが見つかりません");
+        QTest::newRow("missing folder") << noFolder << true;
+        QTest::newRow("folder under a regular file") << noFolder << true;
+        QTest::newRow("write bit off") << QStringLiteral("書き込みが許可されていません") << true;
+        QTest::newRow("read-only disk") << QStringLiteral("読み取り専用のディスクには書き込めません") << true;
+        QTest::newRow("full disk") << QStringLiteral("ディスクの空き容量が足りません") << false;
+    }
+
+    void refusedWithNothingWritten()
+    {
+        QFETCH(QString, reason);
+        QFETCH(bool, folderRefused);
+        const QString kind = QString::fromUtf8(QTest::currentDataTag());
+        QTemporaryDir root;
+        QTemporaryDir data;
+        QVERIFY(root.isValid() && data.isValid());
+        writeFile(data.filePath(DiaryBook::FileName), QByteArrayLiteral("data"));
+        QString target = root.filePath(QStringLiteral("書き出し"));
+        const QByteArray mountPoint = QFile::encodeName(target);
+        bool mounted = false;
+        const auto cleanUp = qScopeGuard([&] {
+            if (mounted && ::umount2(mountPoint.constData(), 0) != 0)
+                ::umount2(mountPoint.constData(), MNT_DETACH);
+            ::chmod(mountPoint.constData(), 0755);
+        });
+
+        const auto mountTmpfs = [&]() -> QString {
+            if (::geteuid() != 0)
+                return QStringLiteral("mounting a tmpfs needs root");
+            if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+                return QStringLiteral("cannot mount a tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno));
+            mounted = true;
+            return {};
+        };
+        if (kind == QLatin1String("folder under a regular file")) {
+            writeFile(target, QByteArrayLiteral("plain"));
+            target += QStringLiteral("/中");
+        } else if (kind != QLatin1String("missing folder")) {
+            QVERIFY(QDir().mkdir(target));
+            if (kind != QLatin1String("write bit off")) {
+                if (const QString skipped = mountTmpfs(); !skipped.isEmpty())
+                    QSKIP(qPrintable(skipped));
+            }
+            // An earlier export, which a refused one must leave alone.
+            writeFile(target + QStringLiteral("/outings.csv"), QByteArrayLiteral("old"));
+            writeFile(target + u'/' + ZipName, QByteArrayLiteral("old"));
+            if (kind == QLatin1String("write bit off"))
+                QCOMPARE(::chmod(mountPoint.constData(), 0555), 0);
+            if (kind == QLatin1String("read-only disk"))
+                QCOMPARE(::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
+            if (kind == QLatin1String("full disk"))
+                QVERIFY(fillDisk(target + QStringLiteral("/filler")));
+        }
+        SharedTables tables(QDir(data.path()));
+        QVERIFY(tables.diary.load(tables.dataFolder).ok());
+        const QMap<QString, QByteArray> before = tree(root.path());
+
+        const ExportResult exported = writeCsvFiles(tables, QDir(target));
+        const BackupResult backup = writeBackupArchive(QDir(data.path()), target + u'/' + ZipName);
+
+        QCOMPARE(exported.reason, reason);
+        QCOMPARE(backup.reason, reason);
+        QCOMPARE(exported.failedFile, folderRefused ? target : QStringLiteral("outings.csv"));
+        QCOMPARE(backup.failedFile, folderRefused ? target : ZipName);
+        QVERIFY(exported.written.isEmpty());
+        QVERIFY(backup.files.isEmpty());
+        QCOMPARE(tree(root.path()), before);
+    }
+
+    /// A backup saved into the data folder under a data file's name would replace the diary, or be
+    /// read as one of its files.
+    void backupNeverTakesADataFileName()
+    {
+        QTemporaryDir data;
+        QVERIFY(data.isValid());
+        writeFile(data.filePath(DiaryBook::FileName), QByteArrayLiteral("data"));
+        const QMap<QString, QByteArray> before = tree(data.path());
+        for (const QString &name : { QStringLiteral("カラオケ.txt"), QStringLiteral("ジャンル.TXT") }) {
+            const BackupResult backup = writeBackupArchive(QDir(data.path()), data.filePath(name));
+            QCOMPARE(backup.reason, SameNameAsData);
+            QCOMPARE(backup.failedFile, name);
+        }
+        QCOMPARE(tree(data.path()), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExportRefusals)
+#include "test_export_refusals.moc"

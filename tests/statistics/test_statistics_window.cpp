@@ -1,0 +1,150 @@
+#include "statistics/StatisticsWindow.h"
+
+#include "tables/SharedTables.h"
+#include "tests/statistics/KnownDiary.h"
+#include "toolkit/FileChoosers.h"
+#include "toolkit/FlexGrid.h"
+#include "toolkit/ScriptedMessages.h"
+
+#include <QBarCategoryAxis>
+#include <QChartView>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+class TestStatisticsWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void showsThePeriodChosenAndFollowsTheDiary();
+    void savesTheChartAsPng();
+
+private:
+    QStringList names(const char *gridName) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SharedTables> m_tables;
+    std::unique_ptr<StatisticsWindow> m_window;
+};
+
+void TestStatisticsWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_tables = std::make_unique<SharedTables>(QDir(m_dir->path()));
+    m_tables->diary = knowndiary::book();
+    QVERIFY(m_tables->diary.rewrite(m_tables->dataFolder).ok());
+    m_window = std::make_unique<StatisticsWindow>(*m_tables);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestStatisticsWindow::cleanup()
+{
+    m_window.reset();
+    m_tables.reset();
+    m_dir.reset();
+}
+
+QStringList TestStatisticsWindow::names(const char *gridName) const
+{
+    const auto *grid = m_window->findChild<FlexGrid *>(gridName);
+    QStringList texts;
+    for (int row = 1; grid && row < grid->rows(); ++row)
+        texts.append(grid->textAt(row, 1));
+    return texts;
+}
+
+void TestStatisticsWindow::showsThePeriodChosenAndFollowsTheDiary()
+{
+    auto *year = m_window->findChild<QComboBox *>("cboYear");
+    auto *summary = m_window->findChild<QLabel *>("lblSummary");
+    auto *chart = m_window->findChild<QChartView *>("chtPeriod");
+    QVERIFY(year && summary && chart);
+    QCOMPARE(m_window->objectName(), QStringLiteral("frmStats"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("統計"));
+    const auto items = [year] {
+        QStringList texts;
+        for (int i = 0; i < year->count(); ++i)
+            texts.append(year->itemText(i));
+        return texts;
+    };
+    const auto categories = [chart] {
+        return static_cast<QBarCategoryAxis *>(chart->chart()->axes(Qt::Horizontal).first())->categories();
+    };
+
+    // The newest year first, its twelve months in the chart.
+    QCOMPARE(items(), QStringList({ "2026年", "2025年", "2024年", "全期間" }));
+    QVERIFY(summary->text().startsWith(QStringLiteral("2026年: 2回　0.3時間")));
+    QCOMPARE(categories().size(), 12);
+    QCOMPARE(names("msgSongs"),
+        QStringList({ "A / X", "B / X", "C / X", "D / X", "E / X", "F / X", "G / X", "H / X", "I / X", "J / X",
+            "ほか2件が同数" }));
+
+    year->setCurrentIndex(year->findText(QStringLiteral("全期間")));
+    QVERIFY(summary->text().startsWith(QStringLiteral("全期間: 8回（うち日付不明 2回）")));
+    QCOMPARE(categories(), QStringList({ "2024年", "2025年", "2026年", "日付不明" }));
+    QCOMPARE(names("msgArtists"), QStringList({ "X", "YOASOBI", "米津玄師", "ヨネヅ" }));
+    QCOMPARE(names("msgMembers"), QStringList({ "佐藤", "鈴木", "田中", "高橋" }));
+    QCOMPARE(names("msgPlaces"), QStringList({ "駅前", "本町", "港" }));
+
+    // A new year read from the file is listed; the choice stays.
+    year->setCurrentIndex(year->findText(QStringLiteral("2025年")));
+    QVERIFY(m_tables->diary
+                .append(m_tables->dataFolder,
+                    knowndiary::outing("2027/1/1", "1", "港", { "佐藤" }, { { "群青", "YOASOBI" } }))
+                .ok());
+    m_window->diaryChanged();
+    QCOMPARE(items(), QStringList({ "2027年", "2026年", "2025年", "2024年", "全期間" }));
+    QCOMPARE(year->currentText(), QStringLiteral("2025年"));
+    QCOMPARE(names("msgPlaces"), QStringList({ "駅前", "本町" }));
+
+    QTest::keyClick(m_window.get(), Qt::Key_Escape);
+    QVERIFY(!m_window->isVisible());
+}
+
+void TestStatisticsWindow::savesTheChartAsPng()
+{
+    ScriptedChoices choices;
+    ScriptedMessages shown;
+    auto *chart = m_window->findChild<QChartView *>("chtPeriod");
+    auto *save = m_window->findChild<QPushButton *>("cmdSavePng");
+    QVERIFY(chart && save);
+
+    const QString path = m_dir->filePath(QStringLiteral("グラフ.png"));
+    choices.queueChoice(path);
+    save->click();
+    QCOMPARE(choices.asked().size(), 1);
+    QCOMPARE(QFileInfo(choices.asked().first().suggested).fileName(), QStringLiteral("統計-2026.png"));
+    QCOMPARE(choices.asked().first().filter, QStringLiteral("PNG 画像 (*.png)"));
+    QCOMPARE(shown.shown(), QList<ShownMessage>());
+    const QImage image(path, "PNG");
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.size(), chart->size() * chart->devicePixelRatio());
+
+    const QString nowhere = m_dir->filePath(QStringLiteral("ない/グラフ.png"));
+    choices.queueChoice(nowhere);
+    save->click();
+    QCOMPARE(shown.shown(),
+        QList<ShownMessage>({ { "画像を保存できませんでした\n" + nowhere + "\nフォルダが見つかりません", "保存エラー",
+            MessageButtons::Ok, MessageIcon::Warning } }));
+    QVERIFY(!QFileInfo::exists(nowhere));
+
+    // Cancelled: nothing written, nothing said.
+    shown.clear();
+    save->click();
+    QCOMPARE(choices.asked().size(), 3);
+    QCOMPARE(shown.shown(), QList<ShownMessage>());
+}
+
+QTEST_MAIN(TestStatisticsWindow)
+#include "test_statistics_window.moc"
