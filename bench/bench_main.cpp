@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QProcess>
 #include <QScrollBar>
 #include <QSysInfo>
@@ -268,6 +269,7 @@ public:
             { "artist-registration", [this] { registerArtist(); } },
             { "analysis", [this] { analysisWindow(); } },
             { "search", [this] { searchWindow(); } },
+            { "statistics", [this] { statisticsWindow(); } },
         };
         QStringList names;
         for (const auto &[name, group] : groups)
@@ -619,6 +621,37 @@ private:
             timeOnce(all, [&] { text->insert(QStringLiteral("年")); });
             check(count->text() == QStringLiteral("300件"), QStringLiteral("every outing found"));
             timeOnce(all, [&] { QTest::keyClick(text, Qt::Key_Backspace); });
+        }
+    }
+
+    /// 表示 > 統計… at 300 outings: the window counted, its chart drawn and shown, the first time
+    /// in the run and then again; then each year and the whole diary chosen in turn.
+    void statisticsWindow()
+    {
+        auto session = started(m_full);
+        QAction *item = nullptr;
+        for (QAction *candidate :
+            child<QMenu>(openWindow(QStringLiteral("frmMain")), QStringLiteral("mnuView"))->actions()) {
+            if (candidate->text() == QStringLiteral("統計(&T)…"))
+                item = candidate;
+        }
+        check(item != nullptr, QStringLiteral("統計 in the 表示 menu"));
+        Timings &first = result(QStringLiteral("opening the statistics window (統計), first time in the run"), 100);
+        Timings &again = result(QStringLiteral("opening the statistics window (統計), again"), 100);
+        for (int rep = 0; rep < 20; ++rep) {
+            timeOnce(rep == 0 ? first : again, [&] { item->trigger(); });
+            QWidget *window = openWindow(QStringLiteral("frmStats"));
+            check(window != nullptr, QStringLiteral("statistics window open"));
+            if (rep == 19) {
+                auto *years = child<QComboBox>(window, QStringLiteral("cboYear"));
+                Timings &choosing = result(QStringLiteral("statistics: choosing a year or the whole diary"), 100);
+                for (int pass = 0; pass < 3; ++pass) {
+                    for (int index = 0; index < years->count(); ++index)
+                        timeOnce(choosing, [&] { choose(years, index); });
+                }
+            }
+            click(child<QAbstractButton>(window, QStringLiteral("cmdModori")));
+            settle();
         }
     }
 
