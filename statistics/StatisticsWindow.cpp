@@ -197,7 +197,10 @@ void StatisticsWindow::buildChart()
     m_hourLine->attachAxis(m_periodAxis);
     m_hourLine->attachAxis(m_hourAxis);
 
+    // The view lets go of the chart it made for itself without deleting it.
+    QChart *initial = chtPeriod->chart();
     chtPeriod->setChart(m_chart);
+    delete initial;
 }
 
 void StatisticsWindow::fillYears(int wanted)
