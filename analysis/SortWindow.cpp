@@ -84,6 +84,7 @@ void SortWindow::buildControls()
     lstDate->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstDate->setToolTip(QStringLiteral("マウスで選択"));
     placeTwips(lstDate, 7275, 315, 1860, 2205);
+    repaintOnActivationOnlyWhenSeen(lstDate);
 
     cmdKikan = new QPushButton(QStringLiteral("期間検索"), frame1);
     cmdKikan->setObjectName(QStringLiteral("cmdKikan"));

@@ -227,6 +227,7 @@ void MainWindow::buildEntryInputs(QWidget *frame1)
     lstMents->setObjectName(QStringLiteral("lstMents"));
     lstMents->setSelectionMode(QAbstractItemView::SingleSelection);
     placeTwips(lstMents, 150, 1875, 2475, 1185);
+    repaintOnActivationOnlyWhenSeen(lstMents);
 }
 
 void MainWindow::buildSongPicker(QWidget *frame1)

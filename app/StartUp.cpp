@@ -8,7 +8,6 @@
 #include "textfile/DataFile.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
-#include "toolkit/Pictures.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -20,16 +19,14 @@ namespace {
 
 /// Work each run needs once, done at the start instead of on the first opening of a window, where
 /// it made the opening take longer than a frame: finding the fallback font for Japanese text in the
-/// default font (the buttons and frame captions of the other windows use it), loading the text font
-/// of the artist and song windows, and reading the style's pictures of the picture buttons.
+/// default font (the buttons and frame captions of the other windows use it) and loading the text
+/// font of the artist and song windows. The pictures of the picture buttons are cheap enough to read
+/// when their window first opens (toolkit/Pictures.h).
 void prepareSharedResources()
 {
     const QString japanese = QStringLiteral("あア亜ｱ");
     QFontMetrics(QApplication::font()).horizontalAdvance(japanese);
     QFontMetrics(msPGothic(11.25)).horizontalAdvance(japanese);
-    for (const QStyle::StandardPixmap picture :
-        { QStyle::SP_FileIcon, QStyle::SP_DialogSaveButton, QStyle::SP_ArrowBack, QStyle::SP_FileDialogNewFolder })
-        standardPicture(picture);
 }
 
 /// Qt's own words, such as the buttons of the message boxes, in Japanese whatever the user's locale:

@@ -178,6 +178,7 @@ void ArtistWindow::buildControls()
     lstKasyu->setFont(textFont);
     lstKasyu->setToolTip(QStringLiteral("クリックすると曲リストを表示します"));
     placeTwips(lstKasyu, 150, 1350, 2895, 5010);
+    repaintOnActivationOnlyWhenSeen(lstKasyu);
     // A selection moved by the arrow keys shows that artist; a click on the selected name shows
     // it again after the scroll bar has moved elsewhere.
     connect(lstKasyu, &QListWidget::itemSelectionChanged, this, &ArtistWindow::lstKasyu_Click);

@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-/// Code page 932 (Windows Shift_JIS), converted strictly through glibc's iconv.
+/// Code page 932 (Windows Shift_JIS), converted strictly as glibc's iconv converts it, from tables
+/// made from iconv (Cp932Table.h).
 ///
 /// Bytes that are not valid code page 932 are never replaced: each one decodes to the lone
 /// surrogate U+DC00 + byte value and encodes back to the same byte, so a damaged file survives a

@@ -156,7 +156,32 @@ protected:
     }
 };
 
+/// Takes activation changes away from a view's viewport while its palette is the same for active
+/// and inactive windows; the view's own handler would repaint it regardless. The viewport itself
+/// repaints on them only when the palette differs, and holds no widgets to pass them on to.
+class ActivationFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::WindowActivate && event->type() != QEvent::WindowDeactivate)
+            return false;
+        const auto *viewport = static_cast<QWidget *>(watched);
+        return viewport->palette().isEqual(QPalette::Active, QPalette::Inactive)
+            && !viewport->findChild<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    }
+};
+
 } // namespace
+
+void repaintOnActivationOnlyWhenSeen(QAbstractItemView *view)
+{
+    // Installed after the view's own filter of its viewport, so it sees the events first.
+    view->viewport()->installEventFilter(new ActivationFilter(view));
+}
 
 /// The cells of a grid. Model row r is grid row r + 1; grid row 0 is the horizontal header.
 class FlexGridModel : public QAbstractTableModel
@@ -347,6 +372,8 @@ FlexGrid::FlexGrid(QWidget *parent)
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
     connect(this, &QAbstractItemView::clicked, this, &FlexGrid::onClicked);
+    repaintOnActivationOnlyWhenSeen(this);
+    repaintOnActivationOnlyWhenSeen(horizontalHeader());
 }
 
 FlexGrid::~FlexGrid() = default;
@@ -472,6 +499,13 @@ void FlexGrid::changeEvent(QEvent *event)
     QTableView::changeEvent(event);
 }
 
+void FlexGrid::showEvent(QShowEvent *event)
+{
+    if (m_syncPending)
+        syncView();
+    QTableView::showEvent(event);
+}
+
 void FlexGrid::fitRowHeightToFont()
 {
     // Rows as tight as a classic grid's: one line of text with a little air, not the style's
@@ -505,7 +539,13 @@ void FlexGrid::scheduleViewSync()
     if (m_syncPending)
         return;
     m_syncPending = true;
-    QMetaObject::invokeMethod(this, &FlexGrid::syncView, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_syncPending)
+                syncView();
+        },
+        Qt::QueuedConnection);
 }
 
 void FlexGrid::syncView()

@@ -4,6 +4,14 @@
 #include <QTableView>
 
 class FlexGridModel;
+class QAbstractItemView;
+
+/// Qt's item views repaint their whole viewport whenever their window becomes active or inactive,
+/// even where the palette is the same in both, as it is with the program's style, so every list
+/// and grid was painted a second time as soon as its window was activated, just after it opened.
+/// This makes the view repaint then only when the palette differs, as Qt's other widgets do. Every
+/// grid does so; the windows call it for their list boxes.
+void repaintOnActivationOnlyWhenSeen(QAbstractItemView *view);
 
 /// The program's grid: a table of text cells with one fixed header row (row 0, drawn as the
 /// view's header) and one fixed first column. Rows and columns count from 0, header included.
@@ -67,10 +75,12 @@ Q_SIGNALS:
 private:
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void fitRowHeightToFont();
     void onClicked(const QModelIndex &index);
-    /// Moves the view's current cell to (row, col) once control returns to the event loop, so
-    /// that filling a grid cell by cell costs one selection change, not one per cell.
+    /// Moves the view's current cell to (row, col) once control returns to the event loop, or when
+    /// the grid is shown if that comes first, so that filling a grid cell by cell costs one
+    /// selection change, not one per cell, and a window's first paint already shows the cell.
     void scheduleViewSync();
     void syncView();
 

@@ -3,7 +3,10 @@
 #include "toolkit/Fonts.h"
 
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPaintEngine>
 #include <QSignalSpy>
 #include <QTest>
@@ -20,6 +23,32 @@ void addRow(FlexGrid &grid, const QStringList &cells)
     grid.setRow(grid.rows() - 1);
     for (int c = 0; c < cells.size(); ++c)
         grid.setTextAt(grid.rows() - 1, c, cells[c]);
+}
+
+/// Counts the paints of the widgets it watches.
+class PaintCounter : public QObject
+{
+public:
+    QHash<QObject *, int> paints;
+
+    void watch(QWidget *widget) { widget->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints[watched];
+        return false;
+    }
+};
+
+/// Runs what is pending: queued calls, layouts, paints.
+void settle()
+{
+    for (int pass = 0; pass < 3; ++pass) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
 }
 
 Qt::Alignment alignmentOf(const QVariant &value)
@@ -304,6 +333,68 @@ private Q_SLOTS:
         QCOMPARE(clicked.count(), 1);
         QCOMPARE(grid->row(), 2);
         QCOMPARE(grid->textAt(1, 1), QStringLiteral("曲1"));
+    }
+
+    // A window filled before it shows paints its grid and list once: the grid's current cell is
+    // already set when it shows, and a window becoming active or inactive repaints them only
+    // where the palette makes the two look different.
+    void aWindowPaintsItsGridAndListOnce_data()
+    {
+        QTest::addColumn<bool>("inactiveLooksOther");
+        QTest::newRow("palette alike active or not") << false;
+        QTest::newRow("inactive selection greyed") << true;
+    }
+
+    void aWindowPaintsItsGridAndListOnce()
+    {
+        QFETCH(bool, inactiveLooksOther);
+        QWidget window;
+        if (inactiveLooksOther) {
+            QPalette palette = window.palette();
+            palette.setColor(QPalette::Inactive, QPalette::Highlight, Qt::gray);
+            window.setPalette(palette);
+        }
+        auto *layout = new QHBoxLayout(&window);
+        // Focus, which the views show, stays out of them.
+        auto *focused = new QLineEdit(&window);
+        layout->addWidget(focused);
+        focused->setFocus();
+        auto *songs = new FlexGrid(&window);
+        songs->setCols(3);
+        for (int i = 1; i <= 3; ++i)
+            addRow(*songs, { QString::number(i), QStringLiteral("曲%1").arg(i), QStringLiteral("歌手%1").arg(i) });
+        songs->setCol(1);
+        auto *members = new QListWidget(&window);
+        members->addItems({ QStringLiteral("一郎"), QStringLiteral("花子") });
+        members->setCurrentRow(1);
+        repaintOnActivationOnlyWhenSeen(members);
+        layout->addWidget(songs);
+        layout->addWidget(members);
+        PaintCounter counter;
+        counter.watch(songs->viewport());
+        counter.watch(songs->horizontalHeader()->viewport());
+        counter.watch(members->viewport());
+
+        window.show();
+        QCOMPARE(songs->currentIndex(), songs->model()->index(2, 1));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        settle();
+        if (!inactiveLooksOther) {
+            QCOMPARE(counter.paints.value(songs->viewport()), 1);
+            QCOMPARE(counter.paints.value(songs->horizontalHeader()->viewport()), 1);
+            QCOMPARE(counter.paints.value(members->viewport()), 1);
+        }
+
+        // Another window opening makes this one inactive.
+        counter.paints.clear();
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        settle();
+        QCOMPARE(counter.paints.value(songs->viewport()) > 0, inactiveLooksOther);
+        QCOMPARE(counter.paints.value(members->viewport()) > 0, inactiveLooksOther);
     }
 
     void theCurrentRowIsScrolledIntoView()
