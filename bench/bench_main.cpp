@@ -1,9 +1,11 @@
 // Times the program's windows at the limits of their data: every user action against one frame
-// (16 ms), the start-up against 250 ms, and the peak resident memory against 80 MB.
+// (16 ms), the start-up against 250 ms, and the peak resident memory against 80 MB. With --x11, on
+// a real X server instead, each figure beside the same figure of a minimal Qt program.
 
 #include "app/MainWindow.h"
 #include "app/StartUp.h"
 #include "bench/BenchData.h"
+#include "bench/PaintClock.h"
 #include "bench/Stats.h"
 #include "tables/SharedTables.h"
 #include "toolkit/ScriptedMessages.h"
@@ -14,11 +16,13 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QScrollBar>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -28,11 +32,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
+#include <cstring>
 #include <deque>
+#include <dlfcn.h>
 #include <functional>
 #include <memory>
 #include <sys/resource.h>
+#include <tuple>
 
 namespace {
 
@@ -41,6 +47,8 @@ constexpr double StartUpMs = 250;
 constexpr double PeakMemoryMb = 80;
 const char *const ChildFlag = "--child";
 const char *const WriteDataFlag = "--write-data";
+const char *const X11Flag = "--x11";
+const char *const X11ChildFlag = "--x11-child";
 
 /// Counts paint events anywhere in the program, so the report shows that painting happened
 /// inside the timed regions.
@@ -80,13 +88,6 @@ QString loadAverage()
     return QString::fromLatin1(file.readAll()).section(u' ', 0, 2);
 }
 
-qint64 processCpuNs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
 /// Times one run of operation, with everything it left pending, as one sample.
 void timeOnce(Timings &timings, const std::function<void()> &operation)
 {
@@ -112,13 +113,6 @@ void dropPlatformWarnings(QtMsgType type, const QMessageLogContext &context, con
         return;
     if (defaultMessageHandler)
         defaultMessageHandler(type, context, message);
-}
-
-qint64 monotonicNs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 /// The peak resident memory of this process (getrusage ru_maxrss), in kB.
@@ -190,6 +184,47 @@ void copyFolder(const QString &from, const QString &to)
         if (!QFile::copy(QDir(from).filePath(name), QDir(to).filePath(name)))
             fail(QStringLiteral("cannot copy ") + name);
     }
+}
+
+/// What a user types and picks in the main window before 登録: for a new outing, 新規 and the
+/// last outing of the data (date, hours, place, its 10 members and 50 songs picked from the pick
+/// lists); for a change, another duration and place for the outing shown.
+void fillOuting(QWidget *main, const BenchData &data, bool newOuting)
+{
+    const DiaryEntry &outing = data.outings.last();
+    auto *cboBasyo = child<QComboBox>(main, QStringLiteral("cboBasyo"));
+    auto *cboJikan = child<QComboBox>(main, QStringLiteral("cboJikan"));
+    if (newOuting) {
+        click(child<QAbstractButton>(main, QStringLiteral("cmdNew")));
+        child<QComboBox>(main, QStringLiteral("cboDate"))->setEditText(outing.date);
+        cboJikan->setEditText(outing.duration);
+        cboBasyo->setEditText(outing.place);
+        click(child<QAbstractButton>(main, QStringLiteral("cmdMember")));
+        auto *cboMember = child<QComboBox>(main, QStringLiteral("cboMember"));
+        for (const QString &member : outing.members)
+            choose(cboMember, cboMember->findText(member));
+        click(child<QAbstractButton>(main, QStringLiteral("cmdInpKyoku")));
+        auto *cboInpKyoku = child<QComboBox>(main, QStringLiteral("cboInpKyoku"));
+        for (const QString &title : outing.songTitles)
+            choose(cboInpKyoku, cboInpKyoku->findText(title));
+    } else {
+        cboJikan->setEditText(QStringLiteral("4.5"));
+        cboBasyo->setEditText(data.places.first());
+    }
+}
+
+/// The registration of fillOuting stored and reported.
+void checkRegistered(const DiaryBook &diary, const BenchData &data, bool newOuting, const ScriptedMessages &messages)
+{
+    if (newOuting) {
+        check(
+            diary.entryCount() == 300 && diary.entry(300) == data.outings.last(), QStringLiteral("new outing stored"));
+    } else {
+        check(diary.entryCount() == 299 && diary.entry(299).place == data.places.first(),
+            QStringLiteral("changed outing stored"));
+    }
+    check(messages.shown().size() >= 2 && messages.shown().at(1).text == QStringLiteral("登録しました"),
+        QStringLiteral("registration reported"));
 }
 
 /// The program running on its own copy of a data folder, started as main.cpp starts it.
@@ -388,40 +423,14 @@ private:
     {
         Timings &timings = result(newOuting ? QStringLiteral("registration, new outing (299 → 300)")
                                             : QStringLiteral("registration, changed outing (of 299)"));
-        const DiaryEntry &outing = m_data.outings.last();
         for (int rep = 0; rep < 20; ++rep) {
             auto session = started(m_oneShort);
-            auto *cboBasyo = session->control<QComboBox>(QStringLiteral("cboBasyo"));
-            auto *cboJikan = session->control<QComboBox>(QStringLiteral("cboJikan"));
-            if (newOuting) {
-                click(session->control<QAbstractButton>(QStringLiteral("cmdNew")));
-                session->control<QComboBox>(QStringLiteral("cboDate"))->setEditText(outing.date);
-                cboJikan->setEditText(outing.duration);
-                cboBasyo->setEditText(outing.place);
-                click(session->control<QAbstractButton>(QStringLiteral("cmdMember")));
-                auto *cboMember = session->control<QComboBox>(QStringLiteral("cboMember"));
-                for (const QString &member : outing.members)
-                    choose(cboMember, cboMember->findText(member));
-                click(session->control<QAbstractButton>(QStringLiteral("cmdInpKyoku")));
-                auto *cboInpKyoku = session->control<QComboBox>(QStringLiteral("cboInpKyoku"));
-                for (const QString &title : outing.songTitles)
-                    choose(cboInpKyoku, cboInpKyoku->findText(title));
-            } else {
-                cboJikan->setEditText(QStringLiteral("4.5"));
-                cboBasyo->setEditText(m_data.places.first());
-            }
+            QWidget *main = openWindow(QStringLiteral("frmMain"));
+            fillOuting(main, m_data, newOuting);
             settle();
             m_messages.clear();
-            timeOnce(timings, [&] { click(session->control<QAbstractButton>(QStringLiteral("cmdTouroku"))); });
-            const DiaryBook &diary = session->tables().diary;
-            if (newOuting) {
-                check(diary.entryCount() == 300 && diary.entry(300) == outing, QStringLiteral("new outing stored"));
-            } else {
-                check(diary.entryCount() == 299 && diary.entry(299).place == m_data.places.first(),
-                    QStringLiteral("changed outing stored"));
-            }
-            check(m_messages.shown().size() >= 2 && m_messages.shown().at(1).text == QStringLiteral("登録しました"),
-                QStringLiteral("registration reported"));
+            timeOnce(timings, [&] { click(child<QAbstractButton>(main, QStringLiteral("cmdTouroku"))); });
+            checkRegistered(session->tables().diary, m_data, newOuting, m_messages);
         }
     }
 
@@ -704,10 +713,471 @@ QString cpuModel()
     return QStringLiteral("unknown");
 }
 
+/// The fsync and fdatasync calls of this process so far, as the counting library preloaded into it
+/// (crooners-sync-count) has counted them; -1 without it.
+struct SyncCounts
+{
+    long fsyncs = -1;
+    long fdatasyncs = -1;
+};
+
+SyncCounts syncCounts()
+{
+    void *symbol = dlsym(RTLD_DEFAULT, "crooner_sync_counts");
+    SyncCounts counts;
+    if (symbol) {
+        void (*read)(long *, long *) = nullptr;
+        std::memcpy(&read, &symbol, sizeof read);
+        read(&counts.fsyncs, &counts.fdatasyncs);
+    }
+    return counts;
+}
+
+/// The program in a process of its own on a real display, started as main.cpp starts it (folder
+/// taken, tables read, splash and main window shown), for the X server mode. Prints when the main
+/// window's first paint was done (PaintClock::reportStart), then, by mode:
+/// - "open BUTTON WINDOW": opens WINDOW with BUTTON of the main window, closes it with its 戻る and
+///   opens it again, each opening timed to the window's last paint (PaintClock::reportOpening);
+/// - "register new|change": registers an outing at the limits as the offscreen benchmark does and
+///   prints "registered <wall ms> <processor ms> <fsync calls> <fdatasync calls>" (see syncCounts);
+/// - "start": nothing more.
+/// Last "peak <kB>", the program's peak memory.
+int x11ChildMain(int argc, char *argv[])
+{
+    const qint64 entered = monotonicNs();
+    const QString mode = QString::fromLocal8Bit(argv[2]);
+    const QDir folder(QString::fromLocal8Bit(argv[3]));
+    const QStringList extra { argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString(),
+        argc > 5 ? QString::fromLocal8Bit(argv[5]) : QString() };
+    PaintClock app(argc, argv);
+    prepareApplication();
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.crooners_diary.CroonersDiary"));
+    const std::unique_ptr<FolderLock> folderLock = openDataFolder(folder);
+    check(folderLock != nullptr, QStringLiteral("data folder taken"));
+    SharedTables tables(folder);
+    const std::unique_ptr<MainWindow> mainWindow = startMainWindow(tables);
+    check(app.runUntil([&] { return app.window(QStringLiteral("frmMain")).passes > 0; }),
+        QStringLiteral("main window painted"));
+    app.reportStart(entered, QStringLiteral("frmMain"));
+
+    if (mode == QLatin1String("open")) {
+        const QString &button = extra[0];
+        const QString &window = extra[1];
+        for (int opening = 0; opening < 2; ++opening) {
+            app.reportOpening([&] { click(child<QAbstractButton>(mainWindow.get(), button)); }, window, OpeningIdleMs);
+            QWidget *opened = openWindow(window);
+            check(opened != nullptr, window + QStringLiteral(" open"));
+            click(child<QAbstractButton>(opened, QStringLiteral("cmdModori")));
+        }
+    } else if (mode == QLatin1String("register")) {
+        const bool newOuting = extra[0] == QLatin1String("new");
+        ScriptedMessages messages;
+        PaintCounter counter;
+        paintCounter = &counter;
+        app.installEventFilter(&counter);
+        const BenchData data = BenchData::make();
+        fillOuting(mainWindow.get(), data, newOuting);
+        app.runUntilIdle(OpeningIdleMs);
+        messages.clear();
+        Timings timings;
+        const SyncCounts before = syncCounts();
+        timeOnce(timings, [&] { click(child<QAbstractButton>(mainWindow.get(), QStringLiteral("cmdTouroku"))); });
+        const SyncCounts after = syncCounts();
+        checkRegistered(tables.diary, data, newOuting, messages);
+        const bool counted = before.fsyncs >= 0;
+        std::printf("registered %.3f %.3f %ld %ld\n", timings.samples.front(), timings.cpuSamples.front(),
+            counted ? after.fsyncs - before.fsyncs : -1L, counted ? after.fdatasyncs - before.fdatasyncs : -1L);
+    } else {
+        check(mode == QLatin1String("start"), QStringLiteral("no mode ") + mode);
+    }
+    std::printf("peak %ld\n", programPeakKb());
+    return 0;
+}
+
+/// The same figure on both sides: the program and the minimal reference program.
+struct Side
+{
+    std::vector<double> ms; ///< the figure, one per sample
+    std::vector<double> toMain; ///< start-ups: launch to main() entered
+    std::vector<double> passes; ///< openings: paint passes of the window
+    std::vector<double> events; ///< paint events (all windows at start-up, the window's at an opening)
+    std::vector<double> firstMs; ///< openings: to the end of the window's first paint pass
+    std::vector<double> cpuMs; ///< openings: processor time to the end of the window's last pass
+    std::vector<double> handledMs; ///< openings: the click handled (the window built and shown)
+    std::vector<double> exposedMs; ///< openings: the window's first expose
+    std::vector<double> paintMs; ///< start-ups: from the main window's expose to its first paint done
+};
+
+struct Figure
+{
+    QString operation;
+    Side program;
+    Side reference;
+};
+
+struct RegistrationFigure
+{
+    QString operation;
+    std::vector<double> wallMs;
+    std::vector<double> cpuMs;
+    std::vector<double> fsyncs;
+    std::vector<double> fdatasyncs;
+};
+
+double median(const std::vector<double> &values)
+{
+    return Timings::quantile(values, 0.5);
+}
+
+double p90(const std::vector<double> &values)
+{
+    return Timings::quantile(values, 0.9);
+}
+
+/// The program on a real X server, each figure beside the same figure of a minimal Qt Widgets
+/// program (bench/MinimalWindows.h) started the same way: every sample is a new process, the
+/// program's and the reference's samples taking turns, so that other work on the machine falls
+/// on both alike.
+class X11Bench
+{
+public:
+    X11Bench()
+        : m_data(BenchData::make())
+    {
+        check(m_root.isValid(), QStringLiteral("no temporary folder"));
+        m_full = m_root.filePath(QStringLiteral("full"));
+        m_oneShort = m_root.filePath(QStringLiteral("one-short"));
+        QDir().mkpath(m_full);
+        QDir().mkpath(m_oneShort);
+        m_data.write(QDir(m_full), false);
+        m_data.write(QDir(m_oneShort), true);
+        m_environment = QProcessEnvironment::systemEnvironment();
+        m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        // Qt wants a private runtime folder and warns in every process without one.
+        if (!m_environment.contains(QStringLiteral("XDG_RUNTIME_DIR"))) {
+            const QString runtime = m_root.filePath(QStringLiteral("runtime"));
+            QDir().mkpath(runtime);
+            QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        }
+    }
+
+    void run(const QString &only)
+    {
+        const QStringList chosen = only.split(u',', Qt::SkipEmptyParts);
+        const std::pair<const char *, std::function<void()>> groups[] = {
+            { "start-up", [this] { startUps(); } },
+            { "windows", [this] { openings(); } },
+            { "registration", [this] { registrations(); } },
+        };
+        QStringList names;
+        for (const auto &[name, group] : groups)
+            names.append(QLatin1String(name));
+        for (const QString &name : chosen)
+            check(names.contains(name), QStringLiteral("no group %1; the groups are %2").arg(name, names.join(u' ')));
+        for (const auto &[name, group] : groups) {
+            if (chosen.isEmpty() || chosen.contains(QLatin1String(name)))
+                group();
+        }
+    }
+
+    void report() const
+    {
+        QTextStream out(stdout);
+        const auto ms = [](double value) { return QString::number(value, 'f', 1); };
+        const auto ratio = [](const std::vector<double> &program, const std::vector<double> &reference) {
+            return QString::number(median(program) / median(reference), 'f', 2);
+        };
+        const auto pair = [](double program, double reference, int decimals) {
+            return QString::number(program, 'f', decimals) + QStringLiteral(" / ")
+                + QString::number(reference, 'f', decimals);
+        };
+        if (!m_startUps.empty()) {
+            out << "| Start-up: launch → main window's first paint done | Samples | Program median ms | Program p90 "
+                   "ms | Reference (a) median ms | Reference p90 ms | Ratio | Launch → main(), program / reference "
+                   "ms | Main window exposed → painted, program / reference ms | Paint events, program / reference "
+                   "|\n";
+            out << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+            for (const Figure &f : m_startUps) {
+                out << "| " << f.operation << " | " << f.program.ms.size() << " | " << ms(median(f.program.ms)) << " | "
+                    << ms(p90(f.program.ms)) << " | " << ms(median(f.reference.ms)) << " | " << ms(p90(f.reference.ms))
+                    << " | " << ratio(f.program.ms, f.reference.ms) << " | "
+                    << pair(median(f.program.toMain), median(f.reference.toMain), 1) << " | "
+                    << pair(median(f.program.paintMs), median(f.reference.paintMs), 1) << " | "
+                    << pair(median(f.program.events), median(f.reference.events), 0) << " |\n";
+            }
+            out << "\n";
+        }
+        if (!m_openings.empty()) {
+            out << "| Opening a window: click → its last paint done | Samples | Program median ms | Program p90 ms | "
+                   "Reference (b) median ms | Reference p90 ms | Ratio | Paint passes, program / reference | Paint "
+                   "events, program / reference | Click handled (window built, shown), program / reference ms | "
+                   "Exposed, program / reference ms | First pass done, program / reference ms | Processor ms to "
+                   "the last paint, program / reference |\n";
+            out << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+            for (const Figure &f : m_openings) {
+                out << "| " << f.operation << " | " << f.program.ms.size() << " | " << ms(median(f.program.ms)) << " | "
+                    << ms(p90(f.program.ms)) << " | " << ms(median(f.reference.ms)) << " | " << ms(p90(f.reference.ms))
+                    << " | " << ratio(f.program.ms, f.reference.ms) << " | "
+                    << pair(median(f.program.passes), median(f.reference.passes), 0) << " | "
+                    << pair(median(f.program.events), median(f.reference.events), 0) << " | "
+                    << pair(median(f.program.handledMs), median(f.reference.handledMs), 1) << " | "
+                    << pair(median(f.program.exposedMs), median(f.reference.exposedMs), 1) << " | "
+                    << pair(median(f.program.firstMs), median(f.reference.firstMs), 1) << " | "
+                    << pair(median(f.program.cpuMs), median(f.reference.cpuMs), 1) << " |\n";
+            }
+            out << "\n";
+        }
+        if (!m_registrations.empty()) {
+            const auto count = [](const std::vector<double> &values) {
+                const auto [low, high] = std::minmax_element(values.begin(), values.end());
+                if (*low < 0)
+                    return QStringLiteral("not counted");
+                return *low == *high ? QString::number(*low) : QStringLiteral("%1 .. %2").arg(*low).arg(*high);
+            };
+            out << "| Registration at the data limits (登録) | Samples | Wall median ms | Wall p90 ms | Processor "
+                   "median ms | Processor p90 ms | fsync calls | fdatasync calls |\n";
+            out << "|---|---:|---:|---:|---:|---:|---:|---:|\n";
+            for (const RegistrationFigure &f : m_registrations) {
+                out << "| " << f.operation << " | " << f.wallMs.size() << " | " << ms(median(f.wallMs)) << " | "
+                    << ms(p90(f.wallMs)) << " | " << ms(median(f.cpuMs)) << " | " << ms(p90(f.cpuMs)) << " | "
+                    << count(f.fsyncs) << " | " << count(f.fdatasyncs) << " |\n";
+            }
+            out << "\n";
+        }
+        out << "Peak resident memory of the program (VmHWM), the largest of its processes above: "
+            << QString::number(double(m_programPeakKb) / 1024, 'f', 1) << " MB\n";
+        out << "Load average (1, 5, 15 min) after: " << loadAverage() << "\n";
+    }
+
+private:
+    static constexpr int StartUpSamples = 20;
+    static constexpr int OpeningSamples = 15;
+    static constexpr int RegistrationSamples = 10;
+
+    QString sessionFolder() { return m_root.filePath(QStringLiteral("session-%1").arg(++m_sessions)); }
+
+    /// Runs a program to its end in a process of its own on the display, with the launch moment in
+    /// its environment; returns its report, one line of words per line printed.
+    QList<QStringList> runProcess(
+        const QString &program, const QStringList &arguments, const QProcessEnvironment &extra = QProcessEnvironment())
+    {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QProcessEnvironment environment = m_environment;
+        for (const QString &name : extra.keys())
+            environment.insert(name, extra.value(name));
+        const qint64 launched = monotonicNs();
+        environment.insert(QLatin1String(LaunchedVariable), QString::number(launched));
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
+        check(process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
+            QStringLiteral("process %1 %2").arg(program, arguments.join(u' ')));
+        QList<QStringList> lines;
+        for (const QString &line : QString::fromLocal8Bit(process.readAllStandardOutput()).split(u'\n'))
+            lines.append(line.split(u' ', Qt::SkipEmptyParts));
+        for (const QStringList &line : lines) {
+            if (line.value(0) == QLatin1String("peak"))
+                m_programPeakKb = std::max(m_programPeakKb, line.value(1).toLong());
+        }
+        return lines;
+    }
+
+    /// The numbers of the lines that start with key, in order.
+    static QList<std::vector<double>> reported(const QList<QStringList> &lines, const char *key, int count)
+    {
+        QList<std::vector<double>> found;
+        for (const QStringList &line : lines) {
+            if (line.value(0) != QLatin1String(key))
+                continue;
+            std::vector<double> numbers;
+            for (qsizetype index = 1; index < line.size(); ++index)
+                numbers.push_back(line[index].toDouble());
+            found.append(numbers);
+        }
+        check(found.size() == count, QStringLiteral("%1 %2 lines reported").arg(count).arg(QLatin1String(key)));
+        return found;
+    }
+
+    static void addStart(Side &side, const QList<QStringList> &lines)
+    {
+        const std::vector<double> painted = reported(lines, "painted", 1).front();
+        check(painted.size() == 4 && painted[0] > 0, QStringLiteral("start-up reported"));
+        side.ms.push_back(painted[0]);
+        side.toMain.push_back(painted[1]);
+        side.paintMs.push_back(painted[0] - painted[2]);
+        side.events.push_back(painted[3]);
+    }
+
+    static void addOpenings(Side &first, Side &again, const QList<QStringList> &lines)
+    {
+        const QList<std::vector<double>> openings = reported(lines, "opened", 2);
+        for (int index = 0; index < 2; ++index) {
+            const std::vector<double> &opened = openings[index];
+            check(opened.size() == 8, QStringLiteral("opening reported"));
+            Side &side = index == 0 ? first : again;
+            side.ms.push_back(opened[0]);
+            side.passes.push_back(opened[1]);
+            side.events.push_back(opened[2]);
+            side.firstMs.push_back(opened[3]);
+            side.cpuMs.push_back(opened[4]);
+            side.handledMs.push_back(opened[6]);
+            side.exposedMs.push_back(opened[7]);
+        }
+    }
+
+    /// Launch to the main window's first paint, on each data folder and for the reference (a).
+    void startUps()
+    {
+        const std::pair<QString, QString> sources[] = {
+            { QStringLiteral("the sample data (sample-data/)"), QStringLiteral(CROONER_SAMPLE_DATA) },
+            { QStringLiteral("an empty folder"), QString() },
+            { QStringLiteral("the data limits (300 outings, 1000 songs, 500 artists)"), m_full },
+        };
+        std::vector<Figure *> figures;
+        for (const auto &[name, source] : sources) {
+            m_startUps.push_back({ QStringLiteral("start-up on ") + name, {}, {} });
+            figures.push_back(&m_startUps.back());
+        }
+        for (int rep = 0; rep < StartUpSamples; ++rep) {
+            for (size_t index = 0; index < figures.size(); ++index) {
+                const QString &source = sources[index].second;
+                const auto program = [&] {
+                    const QString folder = sessionFolder();
+                    if (source.isEmpty())
+                        QDir().mkpath(folder);
+                    else
+                        copyFolder(source, folder);
+                    addStart(figures[index]->program,
+                        runProcess(QCoreApplication::applicationFilePath(),
+                            { QLatin1String(X11ChildFlag), QStringLiteral("start"), folder }));
+                    QDir(folder).removeRecursively();
+                };
+                const auto reference
+                    = [&] { addStart(figures[index]->reference, runProcess(QStringLiteral(CROONER_REF_START), {})); };
+                takeTurns(rep, program, reference);
+            }
+        }
+    }
+
+    /// Each side first on alternate samples, so that neither always follows the other.
+    static void takeTurns(int rep, const std::function<void()> &program, const std::function<void()> &reference)
+    {
+        if (rep % 2 == 0) {
+            program();
+            reference();
+        } else {
+            reference();
+            program();
+        }
+    }
+
+    /// The artist and analysis windows opened at the data limits, the first time in a run and
+    /// again, to their last paint; the reference (b) opens its window the same way.
+    void openings()
+    {
+        const std::tuple<QString, QString, QString> windows[] = {
+            { QStringLiteral("the artist window (歌手)"), QStringLiteral("cmdKasyu"), QStringLiteral("frmKashu") },
+            { QStringLiteral("the analysis window (分析)"), QStringLiteral("cmdSort"), QStringLiteral("frmSort") },
+        };
+        std::vector<std::pair<Figure *, Figure *>> figures;
+        for (const auto &[name, button, window] : windows) {
+            m_openings.push_back({ QStringLiteral("opening ") + name + QStringLiteral(", first in the run"), {}, {} });
+            Figure *first = &m_openings.back();
+            m_openings.push_back({ QStringLiteral("opening ") + name + QStringLiteral(", again"), {}, {} });
+            figures.emplace_back(first, &m_openings.back());
+        }
+        for (int rep = 0; rep < OpeningSamples; ++rep) {
+            for (size_t index = 0; index < figures.size(); ++index) {
+                Figure *first = figures[index].first;
+                Figure *again = figures[index].second;
+                const auto program = [&] {
+                    const QString folder = sessionFolder();
+                    copyFolder(m_full, folder);
+                    addOpenings(first->program, again->program,
+                        runProcess(QCoreApplication::applicationFilePath(),
+                            { QLatin1String(X11ChildFlag), QStringLiteral("open"), folder, std::get<1>(windows[index]),
+                                std::get<2>(windows[index]) }));
+                    QDir(folder).removeRecursively();
+                };
+                const auto reference = [&] {
+                    addOpenings(first->reference, again->reference, runProcess(QStringLiteral(CROONER_REF_WINDOW), {}));
+                };
+                takeTurns(rep, program, reference);
+            }
+        }
+    }
+
+    /// A new and a changed outing registered at the limits, with the fsync and fdatasync calls the
+    /// counting library saw during 登録.
+    void registrations()
+    {
+        m_registrations.push_back({ QStringLiteral("registration, new outing (299 → 300)"), {}, {}, {}, {} });
+        RegistrationFigure *added = &m_registrations.back();
+        m_registrations.push_back({ QStringLiteral("registration, changed outing (of 299)"), {}, {}, {}, {} });
+        RegistrationFigure *changed = &m_registrations.back();
+        QProcessEnvironment preload;
+        preload.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CROONER_SYNC_COUNT));
+        for (int rep = 0; rep < RegistrationSamples; ++rep) {
+            for (RegistrationFigure *figure : { added, changed }) {
+                const QString folder = sessionFolder();
+                copyFolder(m_oneShort, folder);
+                const QList<QStringList> lines = runProcess(QCoreApplication::applicationFilePath(),
+                    { QLatin1String(X11ChildFlag), QStringLiteral("register"), folder,
+                        figure == added ? QStringLiteral("new") : QStringLiteral("change") },
+                    preload);
+                QDir(folder).removeRecursively();
+                const std::vector<double> registered = reported(lines, "registered", 1).front();
+                check(registered.size() == 4, QStringLiteral("registration reported"));
+                figure->wallMs.push_back(registered[0]);
+                figure->cpuMs.push_back(registered[1]);
+                figure->fsyncs.push_back(registered[2]);
+                figure->fdatasyncs.push_back(registered[3]);
+            }
+        }
+    }
+
+    BenchData m_data;
+    QTemporaryDir m_root;
+    QString m_full;
+    QString m_oneShort;
+    int m_sessions = 0;
+    QProcessEnvironment m_environment;
+    std::deque<Figure> m_startUps;
+    std::deque<Figure> m_openings;
+    std::deque<RegistrationFigure> m_registrations;
+    long m_programPeakKb = 0;
+};
+
+int x11BenchMain(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    check(!qEnvironmentVariableIsEmpty("DISPLAY"),
+        QStringLiteral("no DISPLAY: start an X server, e.g. Xvfb :99 -screen 0 1024x768x24 -nolisten tcp &, and "
+                       "run with DISPLAY=:99"));
+    QTextStream out(stdout);
+    out << "Crooner's Diary benchmark on an X server: " << cpuModel() << ", " << QThread::idealThreadCount()
+        << " cores, " << QSysInfo::prettyProductName() << ", Qt " << qVersion() << ", platform xcb on DISPLAY "
+        << qEnvironmentVariable("DISPLAY") << ", build " << CROONER_BUILD_TYPE << "\n";
+    out << "Every sample is a new process; program and reference take turns. Reference (a): "
+        << QFileInfo(QStringLiteral(CROONER_REF_START)).fileName()
+        << ", reference (b): " << QFileInfo(QStringLiteral(CROONER_REF_WINDOW)).fileName() << ".\n";
+    out << "Load average (1, 5, 15 min) before: " << loadAverage() << "\n\n";
+    out.flush();
+    X11Bench bench;
+    bench.run(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString());
+    bench.report();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc >= 2 && argc <= 3 && qstrcmp(argv[1], X11Flag) == 0)
+        return x11BenchMain(argc, argv);
+    if (argc >= 4 && qstrcmp(argv[1], X11ChildFlag) == 0)
+        return x11ChildMain(argc, argv);
     // Windows are shown and painted, but off any screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

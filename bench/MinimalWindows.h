@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+/// The reference programs' windows: the same kinds of standard widgets as the program's windows,
+/// at their sizes, but empty, without pictures, fonts of their own or data. What a window of these
+/// widgets costs Qt on the display is the floor the program's windows are measured against.
+
+/// The name of the main window of the reference programs.
+inline constexpr char MinimalMainName[] = "minimalMain";
+/// The name of the secondary window, and of its button in the main window that opens it.
+inline constexpr char MinimalSecondaryName[] = "minimalSecondary";
+inline constexpr char MinimalOpenButton[] = "cmdOpen";
+/// The secondary window's button that closes it.
+inline constexpr char MinimalCloseButton[] = "cmdClose";
+
+/// A window of the main window's size (629 × 468 px with its menu bar, as on Xvfb): a menu bar, a row of tool
+/// buttons, pick lists, a list, a grid of 3 columns and a scroll bar.
+std::unique_ptr<QWidget> makeMinimalMainWindow();
+
+/// A window of the artist window's kind and size (629 × 450 px): a list, a grid of 6 columns,
+/// push buttons, text boxes and a scroll bar. Closes itself with its cmdClose button.
+QWidget *makeMinimalSecondaryWindow();
