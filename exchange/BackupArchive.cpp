@@ -7,6 +7,7 @@
 #include "exchange/WriteTarget.h"
 #include "personal/PersonalData.h"
 #include "textfile/DataFile.h"
+#include "textfile/FileReplace.h"
 #include "textfile/SystemReason.h"
 
 #include <QFile>
@@ -37,16 +38,6 @@ struct StoredFile
 QByteArray native(const QString &path)
 {
     return QFile::encodeName(path);
-}
-
-QString foldAscii(const QString &text)
-{
-    QString folded = text;
-    for (QChar &unit : folded) {
-        if (unit >= u'A' && unit <= u'Z')
-            unit = QChar(unit.unicode() + (u'a' - u'A'));
-    }
-    return folded;
 }
 
 bool sameFile(const struct stat &a, const struct stat &b)
@@ -278,7 +269,7 @@ BackupResult writeBackupArchive(const QDir &dataFolder, const QString &zipPath)
         && ::stat(native(dataPath).constData(), &dataFolderStatus) == 0 && sameFile(zipFolderStatus, dataFolderStatus);
     const bool zipExists = ::stat(native(zipInfo.absoluteFilePath()).constData(), &zipStatus) == 0;
     for (const QString &name : diaryDataFileNames()) {
-        if (inDataFolder && foldAscii(zipName) == foldAscii(name))
+        if (inDataFolder && textfile::sameDataFileName(zipName, name))
             return failure(zipName, QStringLiteral("日記のデータファイルと同じ名前には保存できません"));
     }
     for (const StoredFile &file : files) {
@@ -316,7 +307,7 @@ BackupResult writeBackupArchive(const QDir &dataFolder, const QString &zipPath)
         ::unlink(native(staged).constData());
         return failure(zipName, textfile::systemReason(error, true));
     }
-    if (const int error = exchange::syncFolder(zipFolder))
+    if (const int error = textfile::syncFolder(zipFolder))
         return failure(zipName, textfile::systemReason(error, true));
 
     BackupResult result;

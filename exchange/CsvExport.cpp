@@ -2,6 +2,7 @@
 
 #include "exchange/WriteTarget.h"
 #include "tables/SharedTables.h"
+#include "textfile/FileReplace.h"
 #include "textfile/SystemReason.h"
 
 #include <QFileInfo>
@@ -172,7 +173,7 @@ ExportResult writeCsvFiles(const SharedTables &tables, const QDir &target)
             return failed(errorOf(*files[i], errno), names.at(qsizetype(i)));
         result.written.append({ names.at(qsizetype(i)), texts[i].rows() });
     }
-    if (const int error = exchange::syncFolder(folder))
+    if (const int error = textfile::syncFolder(folder))
         return failed(error, exchange::shownPath(folder));
     return result;
 }

@@ -14,9 +14,6 @@ int folderRefusal(const QString &folder);
 /// 0 when the file at path may be replaced (or is missing), or the system error telling why not.
 int fileRefusal(const QString &path);
 
-/// Makes the folder's entries (a rename, a new file) durable; 0 or the system error.
-int syncFolder(const QString &folder);
-
 /// The folder's path as the user reads it.
 QString shownPath(const QString &path);
 

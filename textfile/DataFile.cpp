@@ -190,6 +190,11 @@ QString resolveDataFile(const QDir &folder, const QString &name)
     return exact;
 }
 
+bool sameDataFileName(const QString &a, const QString &b)
+{
+    return foldAscii(a) == foldAscii(b);
+}
+
 ReadResult readDataFile(const QDir &folder, const QString &name)
 {
     ReadResult result;

@@ -17,6 +17,8 @@ namespace textfile {
 /// The path of a data file: the exact name when it exists, otherwise the file whose whole name
 /// equals it with ASCII letters folded, otherwise the exact name (a new file).
 QString resolveDataFile(const QDir &folder, const QString &name);
+/// Whether two file names name the same data file: equal with ASCII letters folded.
+bool sameDataFileName(const QString &a, const QString &b);
 
 struct ReadResult
 {

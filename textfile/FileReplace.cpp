@@ -41,17 +41,6 @@ QString hiddenBeside(const QString &path, QLatin1StringView suffix)
     return path.left(slash + 1) + u'.' + path.mid(slash + 1) + suffix;
 }
 
-/// Makes the folder's entries (a rename, a new file) durable; 0 or the system error.
-int syncFolder(const QString &folder)
-{
-    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    const int result = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return result;
-}
-
 /// The error of a failed file operation: the one Qt names, else errno of the failing call.
 int errorOf(const QFileDevice &file, int savedErrno)
 {
@@ -91,6 +80,16 @@ int stage(const QString &staged, const QByteArray &bytes)
 }
 
 } // namespace
+
+int syncFolder(const QString &folder)
+{
+    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int result = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return result;
+}
 
 int readFileBytes(const QString &path, QByteArray &bytes)
 {

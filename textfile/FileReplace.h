@@ -22,6 +22,9 @@ struct ReplaceFailure
     QString backupCopy; ///< the copy being made when it failed, relative to the data folder; empty for the file itself
 };
 
+/// Makes the folder's entries (a rename, a new file) durable; 0 or the system error.
+int syncFolder(const QString &folder);
+
 /// Reads the whole file into bytes; 0, or the system error.
 int readFileBytes(const QString &path, QByteArray &bytes);
 

@@ -5,6 +5,7 @@
 #include "exchange/BackupArchive.h"
 #include "exchange/CsvExport.h"
 #include "tables/SharedTables.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDirIterator>
 #include <QScopeGuard>
@@ -42,19 +43,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(), qPrintable(path));
-}
-
-/// Writes a new file until the disk is full; true when it stopped for that reason.
-bool fillDisk(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    const char block[4096] = {};
-    while (::write(fd, block, sizeof block) > 0) { }
-    const int error = errno;
-    ::close(fd);
-    return error == ENOSPC;
 }
 
 } // namespace
@@ -120,7 +108,7 @@ private slots:
             if (kind == QLatin1String("read-only disk"))
                 QCOMPARE(::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
             if (kind == QLatin1String("full disk"))
-                QVERIFY(fillDisk(target + QStringLiteral("/filler")));
+                QVERIFY(testfiles::fillDisk(target + QStringLiteral("/filler")));
         }
         SharedTables tables(QDir(data.path()));
         QVERIFY(tables.diary.load(tables.dataFolder).ok());

@@ -3,6 +3,7 @@
 // must fail with the reason and leave every file as it was; once space is freed it succeeds.
 
 #include "DataFolder.h"
+#include "tests/support/TestFiles.h"
 
 #include "diary/DiaryBook.h"
 #include "tests/support/MainWindowMessages.h"
@@ -21,19 +22,6 @@ namespace {
 
 const QString DiaryFile = QStringLiteral("カラオケ.TXT");
 const QString NewDate = QStringLiteral("2024年04月01日");
-
-/// Writes a new file until the disk is full; true when it stopped for that reason.
-bool fillDisk(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    const char block[4096] = {};
-    while (::write(fd, block, sizeof block) > 0) { }
-    const int error = errno;
-    ::close(fd);
-    return error == ENOSPC;
-}
 
 } // namespace
 
@@ -64,7 +52,7 @@ private slots:
         control<QComboBox>(main, QStringLiteral("cboJikan"))->setEditText(QStringLiteral("2.5"));
         control<QComboBox>(main, QStringLiteral("cboBasyo"))->setEditText(QStringLiteral("港の店"));
         const QString filler = data.current().filePath(QStringLiteral("filler"));
-        QVERIFY(fillDisk(filler));
+        QVERIFY(testfiles::fillDisk(filler));
         const QMap<QString, QByteArray> before = data.tree();
         click(main, QStringLiteral("cmdTouroku"));
 

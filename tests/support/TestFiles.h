@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 // File helpers shared by the tests. They assert nothing themselves: callers QVERIFY what they
 // return, so that a failure is reported at the line that needed the file.
 
@@ -54,6 +58,19 @@ inline QByteArray testData(const QString &relativePath)
 inline bool copyTestData(const QString &relativePath, const QString &to)
 {
     return QFile::copy(testDataPath(relativePath), to);
+}
+
+/// Writes a new file until the disk is full; true when it stopped for that reason.
+inline bool fillDisk(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const char block[4096] = {};
+    while (::write(fd, block, sizeof block) > 0) { }
+    const int error = errno;
+    ::close(fd);
+    return error == ENOSPC;
 }
 
 } // namespace testfiles
