@@ -2,6 +2,7 @@
 
 #include "app/AppResources.h"
 #include "app/MainWindow.h"
+#include "app/SplashPictures.h"
 #include "toolkit/Twips.h"
 
 #include <QCoreApplication>
@@ -57,12 +58,12 @@ SplashWindow::SplashWindow()
 
     auto *logo = new QLabel(frame);
     logo->setObjectName(QStringLiteral("Image2"));
-    logo->setPixmap(QIcon(QStringLiteral(":/icons/logo.svg")).pixmap(QSize(321, 95)));
+    logo->setPixmap(QIcon(splash::pictureResource(splash::Logo)).pixmap(splash::Logo.size));
     placeTwips(logo, 315, 300, 4815, 1425);
 
     auto *icon = new QLabel(frame);
     icon->setObjectName(QStringLiteral("Image1"));
-    icon->setPixmap(QIcon(QStringLiteral(":/icons/app.svg")).pixmap(QSize(32, 32)));
+    icon->setPixmap(QIcon(splash::pictureResource(splash::AppIcon)).pixmap(splash::AppIcon.size));
     placeTwips(icon, 4800, 1920, 480, 480);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
