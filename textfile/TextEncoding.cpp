@@ -104,14 +104,20 @@ Encoding encodingOf(const QByteArray &bytes)
 
 QString decodeDataFile(const QByteArray &bytes, bool *damaged, Encoding *encoding)
 {
-    const Encoding used = encodingOf(bytes);
-    if (encoding)
-        *encoding = used;
+    Encoding used = Encoding::Cp932;
     bool held = false;
     QString text;
+    if (bytes.startsWith(Utf8Mark) || bytes.startsWith(Utf16LeMark) || bytes.startsWith(Utf16BeMark)) {
+        used = encodingOf(bytes);
+    } else {
+        // Most files are code page 932: decoding tells at once whether they read cleanly, the
+        // question encodingOf asks first, so the bytes are gone through once instead of twice.
+        text = cp932::decode(bytes, &held);
+        if (held && isUtf8BeyondAscii(bytes))
+            used = Encoding::Utf8;
+    }
     switch (used) {
     case Encoding::Cp932:
-        text = cp932::decode(bytes, &held);
         break;
     case Encoding::Utf8:
         text = decodeWith(QStringConverter::Utf8, bytes, &held);
@@ -121,6 +127,8 @@ QString decodeDataFile(const QByteArray &bytes, bool *damaged, Encoding *encodin
             bytes.startsWith(Utf16LeMark) ? QStringConverter::Utf16LE : QStringConverter::Utf16BE, bytes, &held);
         break;
     }
+    if (encoding)
+        *encoding = used;
     if (damaged)
         *damaged = held;
     return text;
