@@ -15,6 +15,7 @@
 #include "toolkit/HelpViewer.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Twips.h"
+#include "toolkit/TypedChoiceBox.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -55,15 +56,10 @@ QLabel *makeLabel(
     return label;
 }
 
-/// An editable choice box that keeps what is typed as typed: no completion, and Enter never adds
-/// the text to the choices by itself.
 QComboBox *makeEditableCombo(QWidget *parent, const QString &name, int left, int top, int width, int height)
 {
-    auto *box = new QComboBox(parent);
+    QComboBox *box = makeTypedChoiceBox(parent);
     box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setCompleter(nullptr);
     placeTwips(box, left, top, width, height);
     return box;
 }

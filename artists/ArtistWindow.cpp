@@ -8,6 +8,7 @@
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Pictures.h"
 #include "toolkit/Twips.h"
+#include "toolkit/TypedChoiceBox.h"
 #include "toolkit/WaitCursor.h"
 
 #include <QApplication>
@@ -133,12 +134,9 @@ void ArtistWindow::buildControls()
 
     const QColor kanaText = QApplication::palette().color(QPalette::Base);
     for (int index = 0; index < int(cboHira.size()); ++index) {
-        auto *box = new QComboBox(Frame2);
+        QComboBox *box = makeTypedChoiceBox(Frame2);
         box->setObjectName(QStringLiteral("cboHira%1").arg(index));
         box->setFont(textFont);
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
-        box->setCompleter(nullptr);
         // Only an item chosen from the list filters; a typed kana accepted on leaving the box or
         // on Return must not, so the box's own finish-editing lookup is cut off.
         disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
