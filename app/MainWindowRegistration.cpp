@@ -58,8 +58,8 @@ void MainWindow::cmdTouroku_Click()
         written = target == 0 ? diary.append(m_tables.dataFolder, entryFromInputs())
                               : diary.change(m_tables.dataFolder, target, entryFromInputs());
         if (written.ok()) {
-            // The store has just read the file back, so the book already equals it; a second
-            // read of the whole diary would only repeat that.
+            // The store already equals the file it has just written; reading the whole diary again
+            // would only repeat that.
             afterDiaryRead();
             // A change goes to the entry that holds the date, which is not always the one shown.
             hsbData->setValue(target == 0 ? diary.entryCount() : target);

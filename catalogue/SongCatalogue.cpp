@@ -6,6 +6,8 @@
 #include "textfile/TextEncoding.h"
 #include "textfile/TextLines.h"
 
+#include <algorithm>
+#include <charconv>
 #include <iterator>
 #include <limits>
 #include <utility>
@@ -23,14 +25,49 @@ void sortByReading(QVector<SongRecord> &songs)
     textfile::exchangeSortByReading(songs, [](const SongRecord &song) -> const QString & { return song.reading; });
 }
 
-/// Appends the song's record line without its line end: the text fields each in double quotes
-/// (textfile::quoteField), then the count, separated by commas. Written straight into text, as a
-/// catalogue of a thousand songs is saved after every registration.
-void appendRecord(QString &text, const SongRecord &song)
+/// The most characters the song's record line takes: a count takes at most six ("-32768").
+qsizetype recordLength(const SongRecord &song)
 {
+    qsizetype length = 6;
     for (const auto field : TextFields)
-        text.append(u'"').append(song.*field).append(QLatin1String("\","));
-    text.append(QString::number(song.singCount));
+        length += (song.*field).size() + 3;
+    return length;
+}
+
+/// Writes the song's record line without its line end at next, returning the end: the text fields
+/// each in double quotes (textfile::quoteField), then the count, separated by commas. Copied in
+/// place, as a catalogue of a thousand songs is saved after every registration.
+QChar *putRecord(QChar *next, const SongRecord &song)
+{
+    for (const auto field : TextFields) {
+        const QString &text = song.*field;
+        *next++ = u'"';
+        next = std::copy(text.cbegin(), text.cend(), next);
+        *next++ = u'"';
+        *next++ = u',';
+    }
+    char digits[8];
+    const char *const end = std::to_chars(std::begin(digits), std::end(digits), song.singCount).ptr;
+    for (const char *digit = digits; digit != end; ++digit)
+        *next++ = QLatin1Char(*digit);
+    return next;
+}
+
+/// The whole file: every record line followed by CR LF.
+QString catalogueText(const QVector<SongRecord> &songs)
+{
+    qsizetype length = 0;
+    for (const SongRecord &song : songs)
+        length += recordLength(song) + 2;
+    QString text(length, Qt::Uninitialized);
+    QChar *next = text.data();
+    for (const SongRecord &song : songs) {
+        next = putRecord(next, song);
+        *next++ = u'\r';
+        *next++ = u'\n';
+    }
+    text.truncate(next - text.constData());
+    return text;
 }
 
 } // namespace
@@ -40,7 +77,9 @@ LoadResult SongCatalogue::loadSongCatalogue(const QDir &folder)
     const textfile::ReadResult file = textfile::readDataFile(folder, FileName);
     if (!file.ok())
         return LoadResult::readFailed(file.error, FileName);
-    m_songs = file.exists ? parse(file.bytes) : QVector<SongRecord>();
+    m_songs = file.exists ? parse(file.bytes, &m_readCleanly) : QVector<SongRecord>();
+    if (!file.exists)
+        m_readCleanly = true;
     return LoadResult::loaded();
 }
 
@@ -52,7 +91,7 @@ SaveResult SongCatalogue::countSongSung(const QDir &folder, int choicePosition)
         if (count < std::numeric_limits<qint16>::max())
             ++count;
     }
-    return saveSongs(folder, songs);
+    return saveSongs(folder, std::move(songs), true);
 }
 
 NewSongCheck SongCatalogue::checkNewSong(const SongRecord &song) const
@@ -88,22 +127,25 @@ SaveResult SongCatalogue::addSong(const QDir &folder, const SongRecord &song)
     QVector<SongRecord> songs = m_songs;
     songs.append(song);
     sortByReading(songs);
-    return saveSongs(folder, songs);
+    return saveSongs(folder, std::move(songs), false);
 }
 
-SaveResult SongCatalogue::saveSongs(const QDir &folder, const QVector<SongRecord> &songs)
+SaveResult SongCatalogue::saveSongs(const QDir &folder, QVector<SongRecord> &&songs, bool textsAsHeld)
 {
-    QString text;
-    for (const SongRecord &song : songs) {
-        appendRecord(text, song);
-        text.append(QLatin1String("\r\n"));
-    }
-    const SaveResult written = textfile::writeText(folder, FileName, text);
-    // A failed write leaves the file as it was, so the unchanged table still equals it. Reading back
-    // instead could find the folder gone and empty the table for the next save to write.
-    if (!written.ok())
-        return written;
-    return readBackResult(loadSongCatalogue(folder));
+    const QString text = catalogueText(songs);
+    textfile::WrittenFile written;
+    const SaveResult result = textfile::writeText(folder, FileName, text, &written);
+    // A failed write leaves the file as it was, so the unchanged table still equals it.
+    if (!result.ok())
+        return result;
+    // Texts read cleanly come back as written, unless one holds a double quote, which would end its
+    // field early: then only the quotes around the fields are in the text. A typed text may hold a
+    // look-alike character that the file keeps as its code page 932 form.
+    if (textsAsHeld && m_readCleanly && text.count(u'"') == songs.size() * TextFieldCount * 2)
+        m_songs = std::move(songs);
+    else
+        m_songs = parse(written.bytes, &m_readCleanly);
+    return result;
 }
 
 void SongCatalogue::sortSongsByReading()
@@ -120,10 +162,14 @@ std::optional<int> SongCatalogue::findSongByTitle(const QString &title) const
     return std::nullopt;
 }
 
-QVector<SongRecord> SongCatalogue::parse(const QByteArray &bytes)
+QVector<SongRecord> SongCatalogue::parse(const QByteArray &bytes, bool *clean)
 {
     QVector<SongRecord> songs;
-    const QString text = textfile::decodeDataFile(bytes);
+    bool damaged = false;
+    textfile::Encoding encoding = textfile::Encoding::Cp932;
+    const QString text = textfile::decodeDataFile(bytes, &damaged, &encoding);
+    if (clean)
+        *clean = !damaged && encoding == textfile::Encoding::Cp932;
     for (const QStringView line : textfile::lineViews(text)) {
         if (line.trimmed().isEmpty())
             continue;
@@ -140,7 +186,7 @@ QVector<SongRecord> SongCatalogue::parse(const QByteArray &bytes)
 
 QString SongCatalogue::recordLine(const SongRecord &song)
 {
-    QString line;
-    appendRecord(line, song);
+    QString line(recordLength(song), Qt::Uninitialized);
+    line.truncate(putRecord(line.data(), song) - line.constData());
     return line;
 }

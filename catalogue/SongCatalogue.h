@@ -37,8 +37,8 @@ struct NewSongCheck
     QString character; ///< for Unencodable: the first such character, text fields in file order
 };
 
-/// The song catalogue: songs in slots 1 to songCount() and its file "曲目.txt". Every save is
-/// followed by a fresh load, so the table always equals what the file holds.
+/// The song catalogue: songs in slots 1 to songCount() and its file "曲目.txt". After every save
+/// the table is what a fresh load of the file would give, so it always equals what the file holds.
 class SongCatalogue
 {
 public:
@@ -67,12 +67,18 @@ public:
     /// Lowest slot whose title equals title exactly.
     std::optional<int> findSongByTitle(const QString &title) const;
 
-    static QVector<SongRecord> parse(const QByteArray &bytes);
+    /// The records the file bytes hold; *clean, when given, is whether they decoded as code page
+    /// 932 without a byte held.
+    static QVector<SongRecord> parse(const QByteArray &bytes, bool *clean = nullptr);
     static QString recordLine(const SongRecord &song);
 
 private:
-    /// Writes songs as the file and loads it back; after a failed write the table stays as it was.
-    SaveResult saveSongs(const QDir &folder, const QVector<SongRecord> &songs);
+    /// Writes songs as the file and takes the file as written; after a failed write the table stays
+    /// as it was. textsAsHeld: every text of songs is one the table holds, none typed anew.
+    SaveResult saveSongs(const QDir &folder, QVector<SongRecord> &&songs, bool textsAsHeld);
 
     QVector<SongRecord> m_songs;
+    /// Every text held was read from code page 932 bytes without a byte held, so it is written as
+    /// the bytes it was read from, or others that read as the same.
+    bool m_readCleanly = true;
 };

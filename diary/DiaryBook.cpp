@@ -1,5 +1,6 @@
 #include "diary/DiaryBook.h"
 
+#include "textfile/Cp932.h"
 #include "textfile/DataFile.h"
 #include "textfile/Records.h"
 #include "textfile/TextEncoding.h"
@@ -7,6 +8,8 @@
 
 #include <QHash>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -236,9 +239,23 @@ void forEachBookLine(const QVector<DiaryEntry> &entries, const QVector<UnplacedL
 /// The whole file: every line followed by CR LF.
 QString bookText(const QVector<DiaryEntry> &entries, const QVector<UnplacedLine> &unplaced)
 {
-    QString text;
-    forEachBookLine(entries, unplaced, [&text](QStringView a, QStringView b, QStringView c) {
-        text.append(a).append(b).append(c).append(QLatin1String("\r\n"));
+    // Measured first, then copied in place: a diary at the limits is some 18000 short lines, and
+    // growing the text line by line cost more than writing it.
+    qsizetype size = 0;
+    forEachBookLine(entries, unplaced,
+        [&size](QStringView a, QStringView b, QStringView c) { size += a.size() + b.size() + c.size() + 2; });
+    QString text(size, Qt::Uninitialized);
+    QChar *next = text.data();
+    const auto put = [&next](QStringView part) {
+        std::copy(part.begin(), part.end(), next);
+        next += part.size();
+    };
+    forEachBookLine(entries, unplaced, [&](QStringView a, QStringView b, QStringView c) {
+        put(a);
+        put(b);
+        put(c);
+        *next++ = u'\r';
+        *next++ = u'\n';
     });
     return text;
 }
@@ -319,6 +336,7 @@ LoadResult DiaryBook::load(const QDir &folder)
         return LoadResult::readFailed(read.error, FileName);
     }
     *this = parse(read.bytes);
+    m_version = read.version;
     return LoadResult::loaded();
 }
 
@@ -326,14 +344,17 @@ SaveResult DiaryBook::append(const QDir &folder, const DiaryEntry &entry)
 {
     if (const QString unwritable = unwritableText(entry); !unwritable.isEmpty())
         return SaveResult::unencodable(unwritable);
+    QVector<DiaryEntry> appended = m_entries;
+    appended.append(entry);
+    textfile::WrittenFile written;
     // Lines added after an entry that lacks its end line would be read as its members or songs:
     // the new outing would vanish into that one. Written whole, that entry gets its end line.
     if (m_endsInsideEntry) {
-        QVector<DiaryEntry> appended = m_entries;
-        appended.append(entry);
-        return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(appended, m_unplaced)));
+        const SaveResult result = textfile::writeText(folder, FileName, bookText(appended, m_unplaced), &written);
+        return takeWrite(result, written, std::move(appended), &entry, false);
     }
-    return loadAfterWrite(folder, textfile::appendLines(folder, FileName, entryLines(entry)));
+    const SaveResult result = textfile::appendLines(folder, FileName, entryLines(entry), &written);
+    return takeWrite(result, written, std::move(appended), &entry, true);
 }
 
 SaveResult DiaryBook::change(const QDir &folder, int number, const DiaryEntry &changed)
@@ -344,7 +365,9 @@ SaveResult DiaryBook::change(const QDir &folder, int number, const DiaryEntry &c
         return SaveResult::unencodable(unwritable);
     QVector<DiaryEntry> entries = m_entries;
     entries[number - 1] = changed;
-    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(entries, m_unplaced)));
+    textfile::WrittenFile written;
+    const SaveResult result = textfile::writeText(folder, FileName, bookText(entries, m_unplaced), &written);
+    return takeWrite(result, written, std::move(entries), &changed, false);
 }
 
 SaveResult DiaryBook::checkRemoval(int number) const
@@ -364,21 +387,43 @@ SaveResult DiaryBook::remove(const QDir &folder, int number)
         return refused;
     QVector<DiaryEntry> entries = m_entries;
     entries.remove(number - 1);
-    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(entries, m_unplaced)));
+    textfile::WrittenFile written;
+    const SaveResult result = textfile::writeText(folder, FileName, bookText(entries, m_unplaced), &written);
+    return takeWrite(result, written, std::move(entries), nullptr, false);
 }
 
 SaveResult DiaryBook::rewrite(const QDir &folder)
 {
-    return loadAfterWrite(folder, textfile::writeText(folder, FileName, bookText(m_entries, m_unplaced)));
+    textfile::WrittenFile written;
+    const SaveResult result = textfile::writeText(folder, FileName, bookText(m_entries, m_unplaced), &written);
+    return takeWrite(result, written, QVector<DiaryEntry>(m_entries), nullptr, false);
 }
 
-SaveResult DiaryBook::loadAfterWrite(const QDir &folder, const SaveResult &written)
+SaveResult DiaryBook::takeWrite(const SaveResult &result, const textfile::WrittenFile &written,
+    QVector<DiaryEntry> &&entries, const DiaryEntry *anew, bool ontoFile)
 {
-    // A failed write leaves the file as it was, so the unchanged book still equals it. Reading back
-    // instead could find the folder gone and empty the book.
-    if (!written.ok())
-        return written;
-    return readBackResult(load(folder));
+    if (!result.ok())
+        return result;
+    // A book read cleanly holds no unplaced line, no held byte and no entry the writer would write
+    // otherwise than read, so its text written reads back as the same entries.
+    const bool readCleanly = !m_damaged && !m_readFailed;
+    if (readCleanly && (!ontoFile || written.replaced == m_version) && (!anew || readsBackAsItself(*anew)))
+        m_entries = std::move(entries);
+    else
+        *this = parse(written.bytes);
+    m_version = written.version;
+    return result;
+}
+
+bool DiaryBook::readsBackAsItself(const DiaryEntry &entry)
+{
+    // Encoded as the writers encode it: a look-alike character comes back as its code page 932 form.
+    QByteArray bytes;
+    if (!cp932::encode(textfile::joinLines(entryLines(entry)), &bytes))
+        return false;
+    const DiaryBook alone = parse(bytes);
+    return !alone.m_damaged && alone.m_unplaced.isEmpty() && alone.m_entries.size() == 1
+        && alone.m_entries.first() == entry;
 }
 
 DiaryBook DiaryBook::parse(const QByteArray &bytes)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "textfile/DataFile.h"
 #include "textfile/LoadResult.h"
 #include "textfile/SaveResult.h"
 
@@ -48,7 +49,8 @@ struct UnplacedLine
 };
 
 /// The diary: outings numbered 1 to entryCount() in file order, and its file "カラオケ.TXT".
-/// Every write is followed by a fresh read, so the book always equals what the file holds.
+/// After every write the book is what a fresh read of the file would give, so it always equals
+/// what the file holds.
 ///
 /// How the file is read:
 /// - An entry begins at the marker line (31 asterisks) or, when the marker is missing, at a line
@@ -96,24 +98,25 @@ public:
     /// Replaces the book with the file's content. A missing file is an empty book, and so is a
     /// file that could not be read.
     LoadResult load(const QDir &folder);
-    /// Adds one entry at the end of the file (creating it) and reads the file back. When the file
-    /// ends inside an entry, it is rewritten whole instead, so the new entry never joins that one.
-    /// An entry with a line break in a field, or with a member or song title that would read back
-    /// as another line, is refused as Unencodable naming it. On failure the book and the file stay
-    /// as they were.
+    /// Adds one entry at the end of the file (creating it) and takes the file as written. When the
+    /// file ends inside an entry, it is rewritten whole instead, so the new entry never joins that
+    /// one. An entry with a line break in a field, or with a member or song title that would read
+    /// back as another line, is refused as Unencodable naming it. On failure the book and the file
+    /// stay as they were.
     SaveResult append(const QDir &folder, const DiaryEntry &entry);
-    /// Replaces entry number with changed, rewrites the whole file and reads it back. On failure
-    /// the book and the file stay as they were. Refuses as append does, and a number that is no
-    /// entry's as OutOfRange.
+    /// Replaces entry number with changed, rewrites the whole file and takes it as written. On
+    /// failure the book and the file stay as they were. Refuses as append does, and a number that
+    /// is no entry's as OutOfRange.
     SaveResult change(const QDir &folder, int number, const DiaryEntry &changed);
     /// Why entry number cannot be removed: OutOfRange when there is no such entry, NotRead when
     /// the last read of the file failed, Unplaced when the file holds lines the reader could not
     /// place (removing an entry could take some with it). Saved when it can.
     SaveResult checkRemoval(int number) const;
-    /// Removes entry number, rewrites the whole file and reads it back; refused as checkRemoval
-    /// says. On failure the book and the file stay as they were.
+    /// Removes entry number, rewrites the whole file and takes it as written; refused as
+    /// checkRemoval says. On failure the book and the file stay as they were.
     SaveResult remove(const QDir &folder, int number);
-    /// Rewrites the whole file from the book, unplaced lines where they stood, and reads it back.
+    /// Rewrites the whole file from the book, unplaced lines where they stood, and takes it as
+    /// written.
     SaveResult rewrite(const QDir &folder);
 
     /// The book held by the given file bytes.
@@ -125,13 +128,21 @@ public:
     QStringList lines() const;
 
 private:
-    /// Reads the file back after a successful write, so that the book equals what was written; a
-    /// failed read is ReadBackFailed, with the book empty as load leaves it.
-    SaveResult loadAfterWrite(const QDir &folder, const SaveResult &written);
+    /// The book after a write that went through becomes what the file now holds: entries, when
+    /// the book was read cleanly and the entry written anew (if any) reads back as itself, which
+    /// spares reading the whole file again; otherwise the written bytes read as the file. With
+    /// ontoFile the write added its lines after the bytes on disk, which entries stand for only
+    /// when the book was read from, or written as, that very version. A failed write leaves the
+    /// file as it was, so the unchanged book still equals it.
+    SaveResult takeWrite(const SaveResult &result, const textfile::WrittenFile &written, QVector<DiaryEntry> &&entries,
+        const DiaryEntry *anew, bool ontoFile);
+    /// Whether the entry's lines, read alone, give back exactly the entry and nothing else.
+    static bool readsBackAsItself(const DiaryEntry &entry);
 
     QVector<DiaryEntry> m_entries;
     QVector<UnplacedLine> m_unplaced;
     bool m_damaged = false;
     bool m_readFailed = false; ///< the last load could not read the file
     bool m_endsInsideEntry = false; ///< the lines ran out inside an entry, before its end line
+    textfile::FileVersion m_version; ///< of the file the book was read from or last wrote
 };

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,40 +21,29 @@ namespace textfile {
 
 namespace {
 
-/// What identifies one version of a file on disk: a rename puts another inode in its place, a
-/// write in place changes its size or modification time.
-struct Stamp
-{
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    qint64 modifiedNs = 0;
-
-    bool operator==(const Stamp &) const = default;
-};
-
-Stamp stampOf(const struct stat &status)
+FileVersion versionOf(const struct stat &status)
 {
     return { true, status.st_dev, status.st_ino, status.st_size,
         qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec };
 }
 
-Stamp stampOf(const QString &path)
+FileVersion versionOf(const QString &path)
 {
     struct stat status;
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return {};
-    return stampOf(status);
+    return versionOf(status);
 }
 
 /// What this run knows of one data file.
 struct FileState
 {
     bool readFailed = false;
-    Stamp stamp; ///< the version last read or written
+    FileVersion stamp; ///< the version last read or written
     bool backedUp = false; ///< its old content is kept for this run
     Encoding encoding = Encoding::Cp932; ///< of the version last read; every write is code page 932
+    /// What encodingOf gives for the version stamped, when that version was read and so looked at.
+    std::optional<Encoding> stampedEncoding;
 };
 
 /// By absolute path. Files never read or written in this run have no entry and are not checked.
@@ -100,8 +91,9 @@ int writeProtection(const QString &path)
 }
 
 /// Whether the file may be replaced: it was read, it can be written, and nobody else changed it
-/// since. A missing or read-only folder is told as such rather than as a change.
-SaveResult checkBeforeReplace(const QString &path)
+/// since. A missing or read-only folder is told as such rather than as a change. *current gets the
+/// version on disk.
+SaveResult checkBeforeReplace(const QString &path, FileVersion *current)
 {
     const QString name = QFileInfo(path).fileName();
     const auto known = fileStates().constFind(QFileInfo(path).absoluteFilePath());
@@ -109,17 +101,21 @@ SaveResult checkBeforeReplace(const QString &path)
         return SaveResult::notRead(name);
     if (const int error = writeProtection(path))
         return SaveResult::writeFailed(systemReason(error, true), name);
-    if (known != fileStates().constEnd() && stampOf(path) != known->stamp)
+    *current = versionOf(path);
+    if (known != fileStates().constEnd() && *current != known->stamp)
         return SaveResult::changedOnDisk(name);
     return SaveResult::saved();
 }
 
-/// Replaces the file at path, already checked, and remembers the version written.
-SaveResult replaceChecked(const QString &path, const QByteArray &bytes)
+/// Replaces the file at path, already checked and found as replaced, and remembers the version
+/// written.
+SaveResult replaceChecked(
+    const QString &path, const QByteArray &bytes, const FileVersion &replaced, WrittenFile *written)
 {
     const QString name = QFileInfo(path).fileName();
     FileState &state = fileStates()[QFileInfo(path).absoluteFilePath()];
-    if (const auto failure = replaceFile(path, bytes, !state.backedUp)) {
+    struct stat status;
+    if (const auto failure = replaceFile(path, bytes, !state.backedUp, &status)) {
         QString reason = systemReason(failure->error, true);
         if (!failure->backupCopy.isEmpty())
             reason = QStringLiteral("バックアップを作れませんでした（") + failure->backupCopy + QStringLiteral("）：")
@@ -128,8 +124,13 @@ SaveResult replaceChecked(const QString &path, const QByteArray &bytes)
     }
     state.readFailed = false;
     state.backedUp = true;
-    state.stamp = stampOf(path);
+    // The status of the file written, not of whatever has the name by now: a change made by another
+    // program right after the save still shows at the next one.
+    state.stamp = versionOf(status);
     state.encoding = Encoding::Cp932;
+    state.stampedEncoding.reset();
+    if (written)
+        *written = { replaced, state.stamp, bytes };
     return SaveResult::saved();
 }
 
@@ -142,24 +143,51 @@ SaveResult encodeFor(const QString &path, const QString &text, QByteArray *bytes
     return SaveResult::saved();
 }
 
+/// Whether every line of the bytes ends with CR LF, the last one included: every LF follows a CR,
+/// and there are as many CRs, so none stands alone. Searched for, not looked at byte by byte.
+bool endsEveryLineWithCrLf(const QByteArray &bytes)
+{
+    const char *const data = bytes.constData();
+    const char *const end = data + bytes.size();
+    if (bytes.isEmpty() || end[-1] != '\n')
+        return false;
+    qsizetype lineFeeds = 0;
+    for (const char *lf = data; (lf = static_cast<const char *>(std::memchr(lf, '\n', end - lf))); ++lf) {
+        if (lf == data || lf[-1] != '\r')
+            return false;
+        ++lineFeeds;
+    }
+    qsizetype carriageReturns = 0;
+    for (const char *cr = data; (cr = static_cast<const char *>(std::memchr(cr, '\r', end - cr))); ++cr)
+        ++carriageReturns;
+    return carriageReturns == lineFeeds;
+}
+
 /// Code page 932 bytes with every line end made CR LF and the last line ended. A CR or LF byte is
 /// never part of a two-byte character there, so nothing else changes.
 QByteArray withCrLfLineEnds(const QByteArray &bytes)
 {
-    QByteArray result;
-    result.reserve(bytes.size() + 2);
+    // As the program writes them: kept as they are.
+    if (bytes.isEmpty() || endsEveryLineWithCrLf(bytes))
+        return bytes;
+    const char *const data = bytes.constData();
     const qsizetype size = bytes.size();
+    QByteArray result;
+    result.reserve(size + size / 8 + 2);
+    qsizetype copied = 0; ///< the bytes before this are in result
     for (qsizetype i = 0; i < size; ++i) {
-        const char byte = bytes.at(i);
-        if (byte != '\r' && byte != '\n') {
-            result.append(byte);
+        const char byte = data[i];
+        if (byte != '\r' && byte != '\n')
+            continue;
+        if (byte == '\r' && i + 1 < size && data[i + 1] == '\n') {
+            ++i;
             continue;
         }
-        result.append("\r\n");
-        if (byte == '\r' && i + 1 < size && bytes.at(i + 1) == '\n')
-            ++i;
+        result.append(data + copied, i - copied).append("\r\n");
+        copied = i + 1;
     }
-    if (!result.isEmpty() && !result.endsWith('\n'))
+    result.append(data + copied, size - copied);
+    if (!result.endsWith('\n'))
         result.append("\r\n");
     return result;
 }
@@ -203,6 +231,7 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
     state.readFailed = false;
     state.stamp = {};
     state.encoding = Encoding::Cp932;
+    state.stampedEncoding.reset();
     QFile file(path);
     if (!file.exists())
         return result;
@@ -224,8 +253,10 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
     result.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return failed(errorNumberOf(file.errorString()) ? errorNumberOf(file.errorString()) : EIO);
-    state.stamp = stampOf(status);
+    state.stamp = versionOf(status);
     state.encoding = encodingOf(result.bytes);
+    state.stampedEncoding = state.encoding;
+    result.version = state.stamp;
     return result;
 }
 
@@ -242,31 +273,32 @@ QList<ForeignFile> foreignEncodedFiles()
     return files;
 }
 
-SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteArray &bytes)
+SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteArray &bytes, WrittenFile *written)
 {
     const QString path = resolveDataFile(folder, name);
-    if (const SaveResult check = checkBeforeReplace(path); !check.ok())
+    FileVersion current;
+    if (const SaveResult check = checkBeforeReplace(path, &current); !check.ok())
         return check;
-    return replaceChecked(path, bytes);
+    return replaceChecked(path, bytes, current, written);
 }
 
-SaveResult writeLines(const QDir &folder, const QString &name, const QStringList &lines)
+SaveResult writeLines(const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written)
 {
     if (const QString lineBreak = lineBreakIn(lines); !lineBreak.isEmpty())
         return SaveResult::unencodable(lineBreak);
-    return writeText(folder, name, joinLines(lines));
+    return writeText(folder, name, joinLines(lines), written);
 }
 
-SaveResult writeText(const QDir &folder, const QString &name, const QString &text)
+SaveResult writeText(const QDir &folder, const QString &name, const QString &text, WrittenFile *written)
 {
     const QString path = resolveDataFile(folder, name);
     QByteArray bytes;
     if (const SaveResult encoded = encodeFor(path, text, &bytes); !encoded.ok())
         return encoded;
-    return rewriteDataFile(folder, name, bytes);
+    return rewriteDataFile(folder, name, bytes, written);
 }
 
-SaveResult appendLines(const QDir &folder, const QString &name, const QStringList &lines)
+SaveResult appendLines(const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written)
 {
     if (const QString lineBreak = lineBreakIn(lines); !lineBreak.isEmpty())
         return SaveResult::unencodable(lineBreak);
@@ -274,14 +306,19 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
     QByteArray added;
     if (const SaveResult encoded = encodeFor(path, joinLines(lines), &added); !encoded.ok())
         return encoded;
-    if (const SaveResult check = checkBeforeReplace(path); !check.ok())
+    FileVersion current;
+    if (const SaveResult check = checkBeforeReplace(path, &current); !check.ok())
         return check;
     QByteArray bytes;
-    if (QFileInfo::exists(path)) {
+    if (current.exists) {
         if (const int error = readFileBytes(path, bytes))
             return SaveResult::writeFailed(systemReason(error, false), QFileInfo(path).fileName());
     }
-    if (encodingOf(bytes) == Encoding::Cp932) {
+    // The version on disk is the one last read when the run knows it (checked above), so the
+    // encoding found then holds; a diary of 300 outings would otherwise be looked at once more.
+    const auto known = fileStates().constFind(QFileInfo(path).absoluteFilePath());
+    const bool readBefore = known != fileStates().constEnd() && known->stampedEncoding && known->stamp == current;
+    if ((readBefore ? *known->stampedEncoding : encodingOf(bytes)) == Encoding::Cp932) {
         bytes = withCrLfLineEnds(bytes);
     } else {
         const QString text = decodeDataFile(bytes);
@@ -292,7 +329,7 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
             return encoded;
     }
     bytes += added;
-    return replaceChecked(path, bytes);
+    return replaceChecked(path, bytes, current, written);
 }
 
 void removeSaveLeftovers(const QDir &folder, const QStringList &fileNames)
@@ -300,7 +337,8 @@ void removeSaveLeftovers(const QDir &folder, const QStringList &fileNames)
     QStringList known;
     for (const QString &name : fileNames)
         known << foldAscii(name) << foldAscii(name + QLatin1String(".bak"));
-    // "." name ".saving" or ".previous", and the temporary link QSaveFile makes beside the former.
+    // "." name ".saving" or ".previous", and the temporary link that QSaveFile, with which earlier
+    // versions staged, made beside the former.
     static const QRegularExpression leftover(QStringLiteral(R"(^\.(.+)\.(?:saving|previous)(?:\.[A-Za-z0-9]{6})?$)"));
     static const QRegularExpression datedCopy(QStringLiteral(R"(^(.+)\.\d{8}-\d{6}(?:_\d+)?$)"));
     const auto removeFrom = [&](const QDir &dir, bool dated) {

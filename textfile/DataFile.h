@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QStringList>
 
+#include <sys/types.h>
+
 /// Data files in the data folder, named as the program names them ("カラオケ.TXT", "曲目.txt"…).
 ///
 /// Every read and write is remembered for the rest of the run, so that a file is never rewritten
@@ -20,10 +22,25 @@ QString resolveDataFile(const QDir &folder, const QString &name);
 /// Whether two file names name the same data file: equal with ASCII letters folded.
 bool sameDataFileName(const QString &a, const QString &b);
 
+/// What identifies one version of a file on disk: a rename puts another inode in its place, a
+/// write in place changes its size or modification time. A missing file is the version that
+/// does not exist.
+struct FileVersion
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modifiedNs = 0;
+
+    bool operator==(const FileVersion &) const = default;
+};
+
 struct ReadResult
 {
     bool exists = false;
     QByteArray bytes;
+    FileVersion version; ///< of the bytes read
     QString error; ///< why, in the user's words, when the file exists but could not be read
     bool ok() const { return error.isEmpty(); }
 };
@@ -43,28 +60,40 @@ struct ForeignFile
 /// (a rewrite makes them code page 932), by name.
 QList<ForeignFile> foreignEncodedFiles();
 
+/// What a successful write put in place of what.
+struct WrittenFile
+{
+    FileVersion replaced; ///< the version the write replaced; a missing one for a new file
+    FileVersion version; ///< the version written
+    QByteArray bytes; ///< the bytes written, exactly as the file holds them now
+};
+
 /// Replaces the file's content; done only when every byte is on disk. Before the first rewrite of
 /// a file in a run, its old content is kept in a dated copy in the folder "backup" (the newest 20
 /// per file are kept) and in the same name plus ".bak". A failure leaves every file as it was.
 /// Refused, with nothing written, when the file could not be read or was changed by another
 /// program since this one last read or wrote it.
-SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteArray &bytes);
+/// Each writer below puts what it wrote in *written when asked and the write succeeds.
+SaveResult rewriteDataFile(
+    const QDir &folder, const QString &name, const QByteArray &bytes, WrittenFile *written = nullptr);
 
 /// Encodes the lines (each followed by CR LF) in code page 932 and rewrites the file with them. A
 /// line holding a line break is refused as Unencodable without a file; a character code page 932
 /// lacks is refused as Unencodable naming the file, as the writers below do: the windows refuse
 /// such characters as typed, so one left comes from the file's own text.
-SaveResult writeLines(const QDir &folder, const QString &name, const QStringList &lines);
+SaveResult writeLines(
+    const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written = nullptr);
 
 /// Encodes text, whose lines are already ended, and rewrites the file with it: for a writer that
 /// builds a large file as one text instead of a list of lines.
-SaveResult writeText(const QDir &folder, const QString &name, const QString &text);
+SaveResult writeText(const QDir &folder, const QString &name, const QString &text, WrittenFile *written = nullptr);
 
 /// Adds lines at the end of the file, creating it when missing. A last line without a line end is
 /// ended first, so the new line never joins it. Done as a rewrite of old content plus new, with the
 /// same checks and backups: old code page 932 bytes are kept but for line ends made CR LF; old
 /// content in another encoding is decoded and written again in code page 932.
-SaveResult appendLines(const QDir &folder, const QString &name, const QStringList &lines);
+SaveResult appendLines(
+    const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written = nullptr);
 
 /// Removes what saves killed part way left in the folder and its backup folder: the hidden
 /// temporary files beside the named data files, their ".bak" files and their dated copies. Call

@@ -49,9 +49,9 @@ int errorOf(const QFileDevice &file, int savedErrno)
     return savedErrno != 0 ? savedErrno : EIO;
 }
 
-/// Writes bytes as a new file at staged and has them on disk before returning 0; on failure
-/// returns the system error and leaves no file there.
-int stage(const QString &staged, const QByteArray &bytes)
+/// Writes bytes as a new file at staged and has them on disk before returning 0, with the file's
+/// status in *written when asked; on failure returns the system error and leaves no file there.
+int stage(const QString &staged, const QByteArray &bytes, struct stat *written = nullptr)
 {
     removeQuietly(staged);
     QSaveFile file(staged);
@@ -67,8 +67,15 @@ int stage(const QString &staged, const QByteArray &bytes)
         file.cancelWriting();
         return error;
     }
-    // commit() syncs as well, but ignores a failure.
+    // commit() syncs as well, but ignores a failure. Its own flush then finds nothing left to
+    // write, so the second call costs a system call and no disk time.
     if (::fdatasync(file.handle()) != 0) {
+        const int error = errno;
+        file.cancelWriting();
+        return error;
+    }
+    // The version written, taken from the file itself: the renames keep its inode, size and time.
+    if (written && ::fstat(file.handle(), written) != 0) {
         const int error = errno;
         file.cancelWriting();
         return error;
@@ -122,7 +129,7 @@ public:
     {
     }
 
-    std::optional<ReplaceFailure> run(const QByteArray &bytes, bool keepBackups)
+    std::optional<ReplaceFailure> run(const QByteArray &bytes, bool keepBackups, struct stat *written)
     {
         m_existed = exists(m_path);
         const bool backUp = keepBackups && m_existed;
@@ -138,7 +145,7 @@ public:
             if (::link(native(m_datedCopy).constData(), native(m_bakStaged).constData()) != 0)
                 return fail(errno, m_name + QLatin1String(".bak"));
         }
-        if (const int error = stage(m_staged, bytes))
+        if (const int error = stage(m_staged, bytes, written))
             return fail(error);
         // Second names for the old contents, to put them back if a later step fails.
         if (m_existed && ::link(native(m_path).constData(), native(m_previous).constData()) != 0)
@@ -205,8 +212,10 @@ private:
 
     void pruneDatedCopies() const
     {
-        const QRegularExpression pattern(
-            u'^' + QRegularExpression::escape(m_name) + QStringLiteral(R"(\.(\d{8}-\d{6})(?:_(\d+))?$)"));
+        // One pattern for every file, its name compared apart: compiling one per save cost more
+        // than the listing.
+        static const QRegularExpression pattern(
+            QStringLiteral(R"(^(.*)\.(\d{8}-\d{6})(?:_(\d+))?$)"), QRegularExpression::DotMatchesEverythingOption);
         struct Copy
         {
             QString name;
@@ -216,9 +225,9 @@ private:
         QList<Copy> copies;
         for (const QString &entry : QDir(m_backupFolder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
             const QRegularExpressionMatch match = pattern.match(entry);
-            if (match.hasMatch())
+            if (match.hasMatch() && match.capturedView(1) == m_name)
                 copies.append(
-                    { entry, match.captured(1), match.captured(2).isEmpty() ? 1 : match.captured(2).toInt() });
+                    { entry, match.captured(2), match.captured(3).isEmpty() ? 1 : match.captured(3).toInt() });
         }
         if (copies.size() <= KeptDatedCopies)
             return;
@@ -280,9 +289,10 @@ private:
 
 } // namespace
 
-std::optional<ReplaceFailure> replaceFile(const QString &path, const QByteArray &bytes, bool keepBackups)
+std::optional<ReplaceFailure> replaceFile(
+    const QString &path, const QByteArray &bytes, bool keepBackups, struct stat *written)
 {
-    return Replacement(path).run(bytes, keepBackups);
+    return Replacement(path).run(bytes, keepBackups, written);
 }
 
 } // namespace textfile

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <optional>
+#include <sys/stat.h>
 
 namespace textfile {
 
@@ -28,10 +29,12 @@ int syncFolder(const QString &folder);
 /// Reads the whole file into bytes; 0, or the system error.
 int readFileBytes(const QString &path, QByteArray &bytes);
 
-/// Replaces the file at path with bytes, every byte synced to disk before it returns. With
-/// keepBackups, and when the file exists, its old content is first kept in a dated copy in the
-/// backup folder and, as a second name of that copy, in the file plus ".bak". On failure every file is as it was before
-/// the call: the file, its ".bak" and the backup folder, and no temporary file remains.
-std::optional<ReplaceFailure> replaceFile(const QString &path, const QByteArray &bytes, bool keepBackups);
+/// Replaces the file at path with bytes, every byte synced to disk before it returns, and puts the
+/// status of the new file in *written when asked. With keepBackups, and when the file exists, its
+/// old content is first kept in a dated copy in the backup folder and, as a second name of that
+/// copy, in the file plus ".bak". On failure every file is as it was before the call: the file,
+/// its ".bak" and the backup folder, and no temporary file remains.
+std::optional<ReplaceFailure> replaceFile(
+    const QString &path, const QByteArray &bytes, bool keepBackups, struct stat *written = nullptr);
 
 } // namespace textfile

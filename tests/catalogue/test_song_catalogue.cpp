@@ -209,6 +209,37 @@ private Q_SLOTS:
         QCOMPARE(catalogue.song(1).singCount, qint16(0));
     }
 
+    void tableEqualsFileAfterSave_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("addSong"); // else the first song is counted
+        const QByteArray clean = testfiles::testData(QStringLiteral("catalogue/counts.txt"));
+        QTest::newRow("count, as written") << clean << false;
+        // Written in quotes, the quote inside ends the title early.
+        QTest::newRow("count, quote in an unquoted field")
+            << QByteArray("ab\"c,\"r\",\"\",\"\",\"\",\"\",1\r\n") << false;
+        // Read as UTF-8, the look-alike U+301C is written as the code page 932 wave dash, U+FF5E.
+        QTest::newRow("count, look-alike in a UTF-8 file")
+            << QByteArray("\"\xE5\xA4\x9C\xE3\x80\x9C\",\"r\",\"\",\"\",\"\",\"\",2\n") << false;
+        QTest::newRow("typed look-alike") << clean << true;
+    }
+
+    void tableEqualsFileAfterSave()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, addSong);
+        QVERIFY(testfiles::writeBytes(m_file, file));
+        SongCatalogue catalogue;
+        QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
+        const SaveResult result = addSong
+            ? catalogue.addSong(m_dir, song(QStringLiteral("夜") + QChar(0x301C), QStringLiteral("よる")))
+            : catalogue.countSongSung(m_dir, 0);
+        QVERIFY(result.ok());
+        QCOMPARE(catalogue.songs(), SongCatalogue::parse(readBytes(m_file)));
+        QVERIFY(catalogue.countSongSung(m_dir, 0).ok());
+        QCOMPARE(catalogue.songs(), SongCatalogue::parse(readBytes(m_file)));
+    }
+
     void findsLowestSlotWithExactTitle()
     {
         SongCatalogue catalogue;

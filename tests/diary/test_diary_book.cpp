@@ -100,6 +100,8 @@ private slots:
     void unwritableEntryIsRefused_data();
     void unwritableEntryIsRefused();
     void failedWriteLeavesBookEqualToFile();
+    void bookEqualsFileAfterWrite_data();
+    void bookEqualsFileAfterWrite();
     void readFailureEmptiesBook();
     void removeRewritesTheOtherEntries_data();
     void removeRewritesTheOtherEntries();
@@ -462,6 +464,67 @@ void TestDiaryBook::failedWriteLeavesBookEqualToFile()
     QCOMPARE(book.append(m_folder, changed).status, SaveResult::Status::WriteFailed);
     QCOMPARE(book.entries(), bookEntries());
     QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book.txt"));
+}
+
+void TestDiaryBook::bookEqualsFileAfterWrite_data()
+{
+    QTest::addColumn<QString>("input");
+    // The one entry appended, or put in place of the first.
+    QTest::addColumn<QVector<DiaryEntry>>("written");
+    QTest::addColumn<bool>("change");
+    QTest::addColumn<bool>("otherBookAppendsFirst");
+
+    const auto with = [](const auto &change) {
+        DiaryEntry entry = newEntry();
+        change(entry);
+        return QVector<DiaryEntry>({ entry });
+    };
+    // What the file holds of these is not what was written: the reader ends a title at its comma
+    // and passes over an empty member line, and a look-alike character is stored as the code page
+    // 932 one.
+    const QVector<DiaryEntry> comma = with([](DiaryEntry &entry) { entry.songTitles = { QStringLiteral("夜,朝") }; });
+    const QVector<DiaryEntry> emptyMember = with([](DiaryEntry &entry) {
+        entry.members = { QString(), QStringLiteral("田中") };
+    });
+    const QVector<DiaryEntry> lookAlike
+        = with([](DiaryEntry &entry) { entry.place = QStringLiteral("駅前") + QChar(0x301C); });
+    for (const bool change : { false, true }) {
+        const char *action = change ? "change" : "append";
+        QTest::addRow("%s, as written", action) << "book.txt" << QVector<DiaryEntry>({ newEntry() }) << change << false;
+        QTest::addRow("%s, title with a comma", action) << "book.txt" << comma << change << false;
+        QTest::addRow("%s, empty member", action) << "book.txt" << emptyMember << change << false;
+        QTest::addRow("%s, look-alike character", action) << "book.txt" << lookAlike << change << false;
+        // Written whole, the entries get the end lines they lacked: the file reads as undamaged.
+        QTest::addRow("%s, damaged file", action)
+            << "missing-end.txt" << QVector<DiaryEntry>({ newEntry() }) << change << false;
+    }
+    // The file grew behind this book: the outing is appended after what the other one wrote.
+    QTest::newRow("append after another book's append")
+        << "book.txt" << QVector<DiaryEntry>({ newEntry() }) << false << true;
+}
+
+void TestDiaryBook::bookEqualsFileAfterWrite()
+{
+    QFETCH(QString, input);
+    QFETCH(QVector<DiaryEntry>, written);
+    QFETCH(bool, change);
+    QFETCH(bool, otherBookAppendsFirst);
+
+    QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes(input)));
+    DiaryBook book;
+    QVERIFY(book.load(m_folder).ok());
+    if (otherBookAppendsFirst) {
+        DiaryBook other;
+        QVERIFY(other.load(m_folder).ok());
+        QVERIFY(other.append(m_folder, secondEntry()).ok());
+    }
+    QVERIFY(change ? book.change(m_folder, 1, written.first()).ok() : book.append(m_folder, written.first()).ok());
+
+    const DiaryBook file = DiaryBook::parse(fileBytes(m_folder, DiaryBook::FileName));
+    QCOMPARE(book.entries(), file.entries());
+    QCOMPARE(book.unplacedLines(), file.unplacedLines());
+    QCOMPARE(book.isDamaged(), file.isDamaged());
+    QCOMPARE(book.entryCount(), (change ? 0 : 1) + (otherBookAppendsFirst ? 1 : 0) + int(bookEntries().size()));
 }
 
 void TestDiaryBook::readFailureEmptiesBook()

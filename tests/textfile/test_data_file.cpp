@@ -222,15 +222,36 @@ private Q_SLOTS:
         QVERIFY(!m_dir.exists(QStringLiteral("backup")));
     }
 
+    void appendEndsAnUnterminatedLastLine_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("appended");
+        // Line ends of other editors, which the rewrite makes CR LF; a file ended as the program
+        // ends it keeps its bytes.
+        QTest::newRow("mixed, last line unterminated")
+            << true << QByteArray("A\rB\nC") << QByteArray("A\r\nB\r\nC\r\nD\r\n");
+        QTest::newRow("CR LF") << true << QByteArray("A\r\nB\r\n") << QByteArray("A\r\nB\r\nD\r\n");
+        QTest::newRow("CR LF, then LF") << true << QByteArray("A\r\nB\n") << QByteArray("A\r\nB\r\nD\r\n");
+        QTest::newRow("lone CR, then CR LF") << true << QByteArray("A\rB\r\n") << QByteArray("A\r\nB\r\nD\r\n");
+        QTest::newRow("CR LF, then a lone CR") << true << QByteArray("A\r\n\r") << QByteArray("A\r\n\r\nD\r\n");
+        QTest::newRow("LF only") << true << QByteArray("\n") << QByteArray("\r\nD\r\n");
+        QTest::newRow("CR LF, last line unterminated") << true << QByteArray("A\r\nB") << QByteArray("A\r\nB\r\nD\r\n");
+        QTest::newRow("empty") << true << QByteArray("") << QByteArray("D\r\n");
+        QTest::newRow("no file") << false << QByteArray() << QByteArray("D\r\n");
+    }
+
     void appendEndsAnUnterminatedLastLine()
     {
-        const QString path = m_dir.filePath(QStringLiteral("メンバー.txt"));
-        // Line ends of other editors, which the rewrite makes CR LF.
-        QVERIFY(testfiles::writeBytes(path, "A\rB\nC"));
+        QFETCH(bool, exists);
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, appended);
+        // The name finds the file whatever the case of its ASCII letters, or names a new one.
+        const QString path = m_dir.filePath(exists ? QStringLiteral("メンバー.txt") : QStringLiteral("メンバー.TXT"));
+        if (exists)
+            QVERIFY(testfiles::writeBytes(path, file));
         QVERIFY(textfile::appendLines(m_dir, QStringLiteral("メンバー.TXT"), { "D" }).ok());
-        QCOMPARE(readBytes(path), QByteArray("A\r\nB\r\nC\r\nD\r\n"));
-        QVERIFY(textfile::appendLines(m_dir, QStringLiteral("新しい.txt"), { "X" }).ok());
-        QCOMPARE(readBytes(m_dir.filePath(QStringLiteral("新しい.txt"))), QByteArray("X\r\n"));
+        QCOMPARE(readBytes(path), appended);
     }
 
     void writeProtectedFilesAndFoldersAreNotReplaced()
