@@ -26,23 +26,24 @@ std::unique_ptr<QWidget> makeMinimalMainWindow()
 {
     auto window = std::make_unique<QWidget>();
     window->setObjectName(QLatin1String(MinimalMainName));
-    window->setWindowTitle(QStringLiteral("Minimal main window"));
+    window->setWindowTitle(QStringLiteral("最小のメイン画面"));
     window->setFixedSize(629, 468);
 
     auto *layout = new QVBoxLayout(window.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     auto *bar = new QMenuBar(window.get());
-    for (const char *title : { "File", "Diary", "View", "Help" })
-        bar->addMenu(QLatin1String(title))->addAction(QStringLiteral("Item"));
+    for (const char16_t *title : { u"ファイル(&F)", u"日記(&D)", u"表示(&V)", u"ヘルプ(&H)" })
+        bar->addMenu(QString::fromUtf16(title))->addAction(QStringLiteral("項目"));
     layout->setMenuBar(bar);
     auto *client = new QWidget(window.get());
     layout->addWidget(client);
 
+    const char16_t *const captions[] = { u"歌手", u"新規", u"登録", u"分析", u"設定", u"ヘルプ", u"終了" };
     for (int index = 0; index < 7; ++index) {
         auto *button = new QToolButton(client);
         button->setObjectName(index == 0 ? QLatin1String(MinimalOpenButton) : QStringLiteral("tool%1").arg(index));
-        button->setText(QStringLiteral("Tool %1").arg(index));
+        button->setText(QString::fromUtf16(captions[index]));
         button->setGeometry(10 + 55 * index, 5, 56, 61);
     }
     for (int index = 0; index < 4; ++index) {
@@ -62,12 +63,12 @@ QWidget *makeMinimalSecondaryWindow()
 {
     auto *window = new QWidget(nullptr, Qt::Window);
     window->setObjectName(QLatin1String(MinimalSecondaryName));
-    window->setWindowTitle(QStringLiteral("Minimal secondary window"));
+    window->setWindowTitle(QStringLiteral("最小の副画面"));
     window->setFixedSize(629, 450);
 
-    const char *const buttons[] = { "New", "Save", "Back", "All" };
+    const char16_t *const buttons[] = { u"新規", u"登録", u"戻る", u"全部" };
     for (int index = 0; index < 4; ++index) {
-        auto *button = new QPushButton(QLatin1String(buttons[index]), window);
+        auto *button = new QPushButton(QString::fromUtf16(buttons[index]), window);
         button->setGeometry(15 + 47 * index, 18, 45, 57);
         if (index == 2) {
             button->setObjectName(QLatin1String(MinimalCloseButton));

@@ -5,7 +5,8 @@
 #include <memory>
 
 /// The reference programs' windows: the same kinds of standard widgets as the program's windows,
-/// at their sizes, but empty, without pictures, fonts of their own or data. What a window of these
+/// at their sizes, with Japanese captions as the program has (so that they too need Qt's fallback
+/// font for Japanese), but empty, without pictures, fonts of their own or data. What a window of these
 /// widgets costs Qt on the display is the floor the program's windows are measured against.
 
 /// The name of the main window of the reference programs.
