@@ -131,8 +131,14 @@ public:
     {
         const QString text = index.data().toString();
         const qreal room = option.rect.width() - 2 * TextMargin;
+        // Only numbers are narrowed, so only they are measured: measuring lays out the text as
+        // painting it does once more.
+        if (room <= 0 || !textfile::decimalNumber(text)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
         const qreal width = QFontMetricsF(option.font).horizontalAdvance(text);
-        if (width <= room || room <= 0 || !textfile::decimalNumber(text)) {
+        if (width <= room) {
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
