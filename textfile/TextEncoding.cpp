@@ -96,8 +96,9 @@ Encoding encodingOf(const QByteArray &bytes)
         return Encoding::Utf16;
     // Bytes that read cleanly as code page 932 stay code page 932, even where they are also
     // well-formed UTF-8 (a short list of kanji may be): every file this program writes must read
-    // back as written.
-    if (!cp932::decodesCleanly(bytes) && isUtf8BeyondAscii(bytes))
+    // back as written. The UTF-8 question comes first: code page 932 text fails it at its first
+    // Japanese character, where reading cleanly takes the whole file.
+    if (isUtf8BeyondAscii(bytes) && !cp932::decodesCleanly(bytes))
         return Encoding::Utf8;
     return Encoding::Cp932;
 }
