@@ -1,15 +1,13 @@
-// Writes the splash window's pictures as PNG files, drawn from their SVG sources by Qt's own SVG
-// icon engine at the sizes the window shows them, once plainly and once for screens of twice the
-// density, so that the first window a user sees draws ready pictures instead of parsing and
-// rendering SVG (the logo's lettering most of all) on every start. Run after changing an SVG:
+// Writes the splash window's pictures (app/SplashPictures.h): each SVG source drawn by Qt's own
+// SVG icon engine at the sizes the window shows it, as PNG beside the sources. Run after changing
+// logo.svg or app.svg:
 //   cmake --build BUILD --target splash-pictures
-// test_main_window_windows compares the files with a fresh drawing of the SVG.
+// test_main_window_windows compares the files with a fresh drawing of their sources.
 
 #include "app/SplashPictures.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QImage>
 
 #include <cstdio>
 
@@ -22,14 +20,13 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    for (const splash::Picture &picture : splash::Pictures) {
-        for (const int density : { 1, 2 }) {
-            const QImage image = splash::drawSource(folder.filePath(picture.source), picture.size, density);
-            const QString target = folder.filePath(splash::pictureFileName(picture, density));
-            if (image.isNull() || !image.save(target, "PNG")) {
-                std::fprintf(stderr, "could not make %s\n", qPrintable(target));
-                return 1;
-            }
+    for (const splash::Drawing &drawing : splash::drawings()) {
+        const QImage image
+            = splash::drawSource(folder.filePath(QLatin1String(drawing.source) + QLatin1String(".svg")), drawing.size);
+        const QString target = folder.filePath(splash::fileName(drawing.source, drawing.size));
+        if (image.isNull() || !image.save(target, "PNG")) {
+            std::fprintf(stderr, "could not make %s\n", qPrintable(target));
+            return 1;
         }
     }
     return 0;

@@ -58,12 +58,12 @@ SplashWindow::SplashWindow()
 
     auto *logo = new QLabel(frame);
     logo->setObjectName(QStringLiteral("Image2"));
-    logo->setPixmap(QIcon(splash::pictureResource(splash::Logo)).pixmap(splash::Logo.size));
+    logo->setPixmap(splash::readyPixmap("logo", splash::Logo, devicePixelRatioF()));
     placeTwips(logo, 315, 300, 4815, 1425);
 
     auto *icon = new QLabel(frame);
     icon->setObjectName(QStringLiteral("Image1"));
-    icon->setPixmap(QIcon(splash::pictureResource(splash::AppIcon)).pixmap(splash::AppIcon.size));
+    icon->setPixmap(splash::readyPixmap("app", splash::Icon, devicePixelRatioF()));
     placeTwips(icon, 4800, 1920, 480, 480);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
