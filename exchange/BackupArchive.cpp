@@ -5,6 +5,8 @@
 #include "diary/ChoiceList.h"
 #include "diary/DiaryBook.h"
 #include "exchange/WriteTarget.h"
+#include "exchange/Zip.h"
+#include "modules/Modules.h"
 #include "personal/PersonalData.h"
 #include "textfile/DataFile.h"
 #include "textfile/FileReplace.h"
@@ -15,13 +17,8 @@
 #include <QList>
 #include <QRandomGenerator>
 
-#include <archive.h>
-#include <archive_entry.h>
-
 #include <cerrno>
-#include <clocale>
 #include <fcntl.h>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,138 +71,14 @@ int readStoredFile(const QString &path, StoredFile &file)
     return 0;
 }
 
-/// Why libarchive stopped: the system's reason when it gives an error number, else its own words.
-QString archiveReason(archive *a, const QString &what)
+/// Why writing or reading back the zip stopped, in the user's words; what is the step's own.
+QString reasonFor(const zip::Problem &problem, const QString &what)
 {
-    const int error = archive_errno(a);
-    if (error > 0 && error != EILSEQ)
-        return textfile::systemReason(error, true);
-    const char *text = archive_error_string(a);
-    return text ? what + QStringLiteral("（") + QString::fromLocal8Bit(text) + QStringLiteral("）") : what;
-}
-
-/// Makes libarchive take names as UTF-8 in this thread while it lives. Read back under another
-/// locale (the C locale of a program that never set one), names with the zip's UTF-8 flag cannot
-/// be converted and come back empty.
-class Utf8Names
-{
-public:
-    Utf8Names()
-        : m_utf8(::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr)))
-        , m_previous(m_utf8 ? ::uselocale(m_utf8) : locale_t(nullptr))
-    {
-    }
-    ~Utf8Names()
-    {
-        if (m_utf8) {
-            ::uselocale(m_previous);
-            ::freelocale(m_utf8);
-        }
-    }
-    Utf8Names(const Utf8Names &) = delete;
-    Utf8Names &operator=(const Utf8Names &) = delete;
-
-private:
-    const locale_t m_utf8;
-    const locale_t m_previous;
-};
-
-struct ArchiveWriterFree
-{
-    void operator()(archive *a) const { archive_write_free(a); }
-};
-struct ArchiveReaderFree
-{
-    void operator()(archive *a) const { archive_read_free(a); }
-};
-struct EntryFree
-{
-    void operator()(archive_entry *entry) const { archive_entry_free(entry); }
-};
-
-/// Writes the files as a zip into fd; empty, or why not.
-QString writeZip(int fd, const QList<StoredFile> &files)
-{
-    const QString cannotWrite = QStringLiteral("ZIPファイルを作れませんでした");
-    const std::unique_ptr<archive, ArchiveWriterFree> zip(archive_write_new());
-    if (!zip)
-        return textfile::systemReason(ENOMEM, true);
-    // UTF-8 names with the zip's UTF-8 flag, whatever the locale, so that other tools show them.
-    if (archive_write_set_format_zip(zip.get()) != ARCHIVE_OK
-        || archive_write_set_options(zip.get(), "zip:hdrcharset=UTF-8") != ARCHIVE_OK
-        || archive_write_open_fd(zip.get(), fd) != ARCHIVE_OK)
-        return archiveReason(zip.get(), cannotWrite);
-    for (const StoredFile &file : files) {
-        const std::unique_ptr<archive_entry, EntryFree> entry(archive_entry_new());
-        archive_entry_set_pathname_utf8(entry.get(), file.name.toUtf8().constData());
-        archive_entry_set_filetype(entry.get(), AE_IFREG);
-        archive_entry_set_perm(entry.get(), file.status.st_mode & 07777);
-        archive_entry_set_size(entry.get(), file.bytes.size());
-        archive_entry_set_mtime(entry.get(), file.status.st_mtim.tv_sec, file.status.st_mtim.tv_nsec);
-        if (archive_write_header(zip.get(), entry.get()) != ARCHIVE_OK)
-            return archiveReason(zip.get(), cannotWrite);
-        qsizetype done = 0;
-        while (done < file.bytes.size()) {
-            const la_ssize_t written
-                = archive_write_data(zip.get(), file.bytes.constData() + done, size_t(file.bytes.size() - done));
-            if (written <= 0)
-                return archiveReason(zip.get(), cannotWrite);
-            done += written;
-        }
-    }
-    if (archive_write_close(zip.get()) != ARCHIVE_OK)
-        return archiveReason(zip.get(), cannotWrite);
-    return {};
-}
-
-/// Reads the zip in fd back and compares its entries with the files: the same names in the same
-/// order, regular files, the same bytes and modification times. Empty, or why not.
-QString verifyZip(int fd, const QList<StoredFile> &files)
-{
-    const QString cannotRead = QStringLiteral("作ったZIPファイルを読み直せませんでした");
-    if (::lseek(fd, 0, SEEK_SET) != 0)
-        return textfile::systemReason(errno, false);
-    const std::unique_ptr<archive, ArchiveReaderFree> zip(archive_read_new());
-    if (!zip)
-        return textfile::systemReason(ENOMEM, false);
-    if (archive_read_support_format_zip(zip.get()) != ARCHIVE_OK
-        || archive_read_open_fd(zip.get(), fd, 64 * 1024) != ARCHIVE_OK)
-        return archiveReason(zip.get(), cannotRead);
-    const auto differs = [](const QString &name) {
-        return QStringLiteral("作ったZIPファイルの中身がデータファイルと一致しません（%1）").arg(name);
-    };
-    qsizetype index = 0;
-    for (;;) {
-        archive_entry *entry = nullptr;
-        const int status = archive_read_next_header(zip.get(), &entry);
-        if (status == ARCHIVE_EOF)
-            break;
-        if (status != ARCHIVE_OK)
-            return archiveReason(zip.get(), cannotRead);
-        const char *utf8Name = archive_entry_pathname_utf8(entry);
-        const QString name = utf8Name ? QString::fromUtf8(utf8Name) : QString();
-        if (index >= files.size())
-            return differs(name);
-        const StoredFile &file = files.at(index++);
-        if (name != file.name || archive_entry_filetype(entry) != AE_IFREG
-            || archive_entry_mtime(entry) != file.status.st_mtim.tv_sec)
-            return differs(file.name);
-        QByteArray bytes;
-        char buffer[64 * 1024];
-        for (;;) {
-            const la_ssize_t read = archive_read_data(zip.get(), buffer, sizeof buffer);
-            if (read < 0)
-                return archiveReason(zip.get(), cannotRead);
-            if (read == 0)
-                break;
-            bytes.append(buffer, read);
-        }
-        if (bytes != file.bytes)
-            return differs(file.name);
-    }
-    if (index != files.size())
-        return differs(files.at(index).name);
-    return {};
+    if (!problem.differing.isNull())
+        return QStringLiteral("作ったZIPファイルの中身がデータファイルと一致しません（%1）").arg(problem.differing);
+    if (problem.error != 0)
+        return textfile::systemReason(problem.error, problem.writing);
+    return problem.library.isEmpty() ? what : what + QStringLiteral("（") + problem.library + QStringLiteral("）");
 }
 
 /// A new hidden file beside path, ".name.XXXXXX", opened for reading and writing; -1 with errno.
@@ -279,6 +152,13 @@ BackupResult writeBackupArchive(const QDir &dataFolder, const QString &zipPath)
     if (const int error = exchange::fileRefusal(zipInfo.absoluteFilePath()))
         return failure(zipName, textfile::systemReason(error, true));
 
+    QString moduleError;
+    const auto getFunctions
+        = reinterpret_cast<zip::GetFunctions>(modules::function(zip::Module, zip::FunctionsName, &moduleError));
+    const zip::Functions *zipFunctions = getFunctions ? getFunctions() : nullptr;
+    if (!zipFunctions)
+        return failure(zipName, QStringLiteral("ZIPファイルを作れませんでした（") + moduleError + QStringLiteral("）"));
+
     QString staged;
     const int fd = createHiddenBeside(zipInfo.absoluteFilePath(), staged);
     if (fd < 0)
@@ -288,15 +168,15 @@ BackupResult writeBackupArchive(const QDir &dataFolder, const QString &zipPath)
         ::unlink(native(staged).constData());
         return failure(zipName, reason);
     };
-    {
-        const Utf8Names utf8Names;
-        if (const QString reason = writeZip(fd, files); !reason.isEmpty())
-            return discard(reason);
-        if (::fsync(fd) != 0)
-            return discard(textfile::systemReason(errno, true));
-        if (const QString reason = verifyZip(fd, files); !reason.isEmpty())
-            return discard(reason);
-    }
+    QList<zip::Entry> entries;
+    for (const StoredFile &file : files)
+        entries.append({ file.name, file.bytes, file.status.st_mode, file.status.st_mtim });
+    if (const zip::Problem problem = zipFunctions->write(fd, entries); problem.failed())
+        return discard(reasonFor(problem, QStringLiteral("ZIPファイルを作れませんでした")));
+    if (::fsync(fd) != 0)
+        return discard(textfile::systemReason(errno, true));
+    if (const zip::Problem problem = zipFunctions->verify(fd, entries); problem.failed())
+        return discard(reasonFor(problem, QStringLiteral("作ったZIPファイルを読み直せませんでした")));
     if (::close(fd) != 0) {
         const int error = errno;
         ::unlink(native(staged).constData());

@@ -40,7 +40,8 @@ step "installing into a temporary prefix"
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix"
 for file in bin/crooners-diary bin/crooners-diary-launch "share/applications/$appId.desktop" \
-    "share/metainfo/$appId.metainfo.xml" "share/icons/hicolor/scalable/apps/$appId.svg"; do
+    "share/metainfo/$appId.metainfo.xml" "share/icons/hicolor/scalable/apps/$appId.svg" \
+    lib/crooners-diary/libcrooners-chart.so lib/crooners-diary/libcrooners-zip.so; do
     [ -f "$prefix/$file" ] || fail "cmake --install did not install $file"
 done
 

@@ -1,5 +1,6 @@
 #include "statistics/StatisticsWindow.h"
 
+#include "modules/Modules.h"
 #include "tables/SharedTables.h"
 #include "textfile/FileReplace.h"
 #include "textfile/SystemReason.h"
@@ -10,24 +11,16 @@
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Twips.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
 #include <QBuffer>
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPixmap>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 
 namespace {
 
@@ -40,27 +33,6 @@ constexpr int CountWidth = 480;
 /// Room for the grid's frame, in twips: ten names, a line of ties and the header fit without a
 /// scroll bar.
 constexpr int GridAllowance = 90;
-
-/// Spreads 0..most, and a little room above it so that the highest bar does not touch the frame,
-/// over at most five steps of 1, 2 or 5 times a power of ten, so that the axis reads in round
-/// numbers. Hours beyond any float (a file's nonsense) get the smallest axis.
-void setRoundRange(QValueAxis *axis, double most)
-{
-    const double top = std::isfinite(most) ? most * 1.1 : 0;
-    double step = 1;
-    for (double power = 1; top > step * 5; power *= 10) {
-        for (const double factor : { 1.0, 2.0, 5.0 }) {
-            step = power * factor;
-            if (top <= step * 5)
-                break;
-        }
-    }
-    const double steps = std::max(1.0, std::ceil(top / step));
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0);
-    axis->setTickInterval(step);
-    axis->setRange(0, steps * step);
-}
 
 QString picturesFolder()
 {
@@ -103,11 +75,6 @@ void StatisticsWindow::buildControls()
     lblSummary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
     placeTwips(lblSummary, 120, 540, 11760, 480);
-
-    chtPeriod = new QChartView(this);
-    chtPeriod->setObjectName(QStringLiteral("chtPeriod"));
-    chtPeriod->setRenderHint(QPainter::Antialiasing);
-    placeTwips(chtPeriod, 120, 1080, 11760, 3600);
 
     msgSongs = makeRankingGrid("msgSongs", QStringLiteral("曲"), 120, 4200);
     msgArtists = makeRankingGrid("msgArtists", QStringLiteral("アーティスト"), 4440, 2520);
@@ -155,52 +122,24 @@ FlexGrid *StatisticsWindow::makeRankingGrid(const char *name, const QString &hea
 
 void StatisticsWindow::buildChart()
 {
-    // Built once: a period change only swaps the values, which keeps the window quick to open and
-    // to switch. No animation, so the chart is final on its first paint and in a saved image.
-    m_chart = new QChart;
-    m_chart->setAnimationOptions(QChart::NoAnimation);
-    m_chart->setBackgroundRoundness(0);
-    m_chart->setMargins(QMargins(4, 4, 4, 4));
-    m_chart->setTitleFont(msPGothic(10));
-    m_chart->legend()->setFont(msPGothic(9));
-    m_chart->legend()->setAlignment(Qt::AlignTop);
-
-    m_periodAxis = new QBarCategoryAxis;
-    m_outingAxis = new QValueAxis;
-    m_outingAxis->setTitleText(QStringLiteral("回数"));
-    m_outingAxis->setLabelFormat(QStringLiteral("%d"));
-    m_hourAxis = new QValueAxis;
-    m_hourAxis->setTitleText(QStringLiteral("時間"));
-    m_hourAxis->setLabelFormat(QStringLiteral("%g"));
-    // The hours' grid lines would cross the outings' at other heights.
-    m_hourAxis->setGridLineVisible(false);
-    for (QAbstractAxis *axis : QList<QAbstractAxis *> { m_periodAxis, m_outingAxis, m_hourAxis }) {
-        axis->setLabelsFont(msPGothic(9));
-        axis->setTitleFont(msPGothic(9));
+    QString error;
+    const auto make
+        = reinterpret_cast<MakePeriodChart>(modules::function(ChartModule, MakePeriodChartFunction, &error));
+    const PeriodChartFonts fonts { msPGothic(10), msPGothic(9) };
+    if (make)
+        m_chart.reset(make(this, &fonts));
+    QWidget *shown = m_chart ? m_chart->view() : nullptr;
+    if (!shown) {
+        // The counts and rankings still serve without the chart.
+        auto *missing = new QLabel(QStringLiteral("グラフを表示できません\n") + error, this);
+        missing->setObjectName(QStringLiteral("lblNoChart"));
+        missing->setAlignment(Qt::AlignCenter);
+        missing->setFrameStyle(QFrame::Box | QFrame::Sunken);
+        missing->setWordWrap(true);
+        cmdSavePng->setEnabled(false);
+        shown = missing;
     }
-    m_chart->addAxis(m_periodAxis, Qt::AlignBottom);
-    m_chart->addAxis(m_outingAxis, Qt::AlignLeft);
-    m_chart->addAxis(m_hourAxis, Qt::AlignRight);
-
-    // Outings as bars on the left axis, hours as a line on the right one: two scales, one chart.
-    auto *bars = new QBarSeries;
-    m_outingBars = new QBarSet(QStringLiteral("回数"));
-    bars->append(m_outingBars);
-    m_chart->addSeries(bars);
-    bars->attachAxis(m_periodAxis);
-    bars->attachAxis(m_outingAxis);
-
-    m_hourLine = new QLineSeries;
-    m_hourLine->setName(QStringLiteral("時間"));
-    m_hourLine->setPointsVisible(true);
-    m_chart->addSeries(m_hourLine);
-    m_hourLine->attachAxis(m_periodAxis);
-    m_hourLine->attachAxis(m_hourAxis);
-
-    // The view lets go of the chart it made for itself without deleting it.
-    QChart *initial = chtPeriod->chart();
-    chtPeriod->setChart(m_chart);
-    delete initial;
+    placeTwips(shown, 120, 1080, 11760, 3600);
 }
 
 void StatisticsWindow::fillYears(int wanted)
@@ -272,23 +211,8 @@ void StatisticsWindow::showPeriod()
 void StatisticsWindow::showChart(
     const QStringList &categories, const QList<int> &outings, const QList<float> &hours, const QString &title)
 {
-    m_chart->setTitle(title);
-    m_periodAxis->setCategories(categories);
-    QList<qreal> bars;
-    QList<QPointF> points;
-    double mostOutings = 0;
-    double mostHours = 0;
-    for (int i = 0; i < categories.size(); ++i) {
-        bars.append(outings[i]);
-        points.append(QPointF(i, hours[i]));
-        mostOutings = std::max(mostOutings, double(outings[i]));
-        mostHours = std::max(mostHours, double(hours[i]));
-    }
-    m_outingBars->remove(0, m_outingBars->count());
-    m_outingBars->append(bars);
-    m_hourLine->replace(points);
-    setRoundRange(m_outingAxis, mostOutings);
-    setRoundRange(m_hourAxis, mostHours);
+    if (m_chart)
+        m_chart->show(categories, outings, hours, title);
 }
 
 void StatisticsWindow::showRanking(FlexGrid *grid, const Ranking &ranking)
@@ -317,7 +241,7 @@ void StatisticsWindow::cmdSavePng_Click()
     const QString failed = QStringLiteral("画像を保存できませんでした\n") + QDir::toNativeSeparators(path) + u'\n';
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !chtPeriod->grab().save(&buffer, "PNG")) {
+    if (!m_chart || !buffer.open(QIODevice::WriteOnly) || !m_chart->view()->grab().save(&buffer, "PNG")) {
         messages::refuse(this, failed + QStringLiteral("PNG 画像を作れませんでした"), QStringLiteral("保存エラー"));
         return;
     }

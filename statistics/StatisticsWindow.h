@@ -1,19 +1,16 @@
 #pragma once
 
 #include "statistics/DiaryStatistics.h"
+#include "statistics/PeriodChart.h"
 
 #include <QWidget>
 
+#include <memory>
+
 class FlexGrid;
-class QBarCategoryAxis;
-class QBarSet;
-class QChart;
-class QChartView;
 class QComboBox;
 class QLabel;
-class QLineSeries;
 class QPushButton;
-class QValueAxis;
 struct SharedTables;
 
 /// The statistics window (frmStats): outings and hours by month of a year, or by year over the
@@ -51,7 +48,6 @@ private:
 
     QComboBox *cboYear = nullptr;
     QLabel *lblSummary = nullptr;
-    QChartView *chtPeriod = nullptr;
     FlexGrid *msgSongs = nullptr;
     FlexGrid *msgArtists = nullptr;
     FlexGrid *msgMembers = nullptr;
@@ -59,10 +55,6 @@ private:
     QPushButton *cmdSavePng = nullptr;
     QPushButton *cmdModori = nullptr;
 
-    QChart *m_chart = nullptr;
-    QBarSet *m_outingBars = nullptr;
-    QLineSeries *m_hourLine = nullptr;
-    QBarCategoryAxis *m_periodAxis = nullptr;
-    QValueAxis *m_outingAxis = nullptr;
-    QValueAxis *m_hourAxis = nullptr;
+    /// Null when the chart module could not be loaded.
+    std::unique_ptr<PeriodChart> m_chart;
 };

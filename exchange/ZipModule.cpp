@@ -1,0 +1,162 @@
+// The module crooners-zip: zip archives written and read back with libarchive.
+
+#include "exchange/Zip.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <cerrno>
+#include <clocale>
+#include <memory>
+#include <type_traits>
+#include <unistd.h>
+
+namespace {
+
+/// Makes libarchive take names as UTF-8 in this thread while it lives. Read back under another
+/// locale (the C locale of a program that never set one), names with the zip's UTF-8 flag cannot
+/// be converted and come back empty.
+class Utf8Names
+{
+public:
+    Utf8Names()
+        : m_utf8(::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr)))
+        , m_previous(m_utf8 ? ::uselocale(m_utf8) : locale_t(nullptr))
+    {
+    }
+    ~Utf8Names()
+    {
+        if (m_utf8) {
+            ::uselocale(m_previous);
+            ::freelocale(m_utf8);
+        }
+    }
+    Utf8Names(const Utf8Names &) = delete;
+    Utf8Names &operator=(const Utf8Names &) = delete;
+
+private:
+    const locale_t m_utf8;
+    const locale_t m_previous;
+};
+
+struct ArchiveWriterFree
+{
+    void operator()(archive *a) const { archive_write_free(a); }
+};
+struct ArchiveReaderFree
+{
+    void operator()(archive *a) const { archive_read_free(a); }
+};
+struct EntryFree
+{
+    void operator()(archive_entry *entry) const { archive_entry_free(entry); }
+};
+
+/// Why libarchive stopped: the system's error number when it gives one, else its own words.
+zip::Problem problemOf(archive *a)
+{
+    zip::Problem problem;
+    const int error = archive_errno(a);
+    if (error > 0 && error != EILSEQ) {
+        problem.error = error;
+    } else {
+        const char *text = archive_error_string(a);
+        problem.library = text ? QString::fromLocal8Bit(text) : QStringLiteral("");
+    }
+    return problem;
+}
+
+zip::Problem differs(const QString &name)
+{
+    zip::Problem problem;
+    problem.differing = name.isNull() ? QStringLiteral("") : name;
+    return problem;
+}
+
+zip::Problem writeZip(int fd, const QList<zip::Entry> &entries)
+{
+    const Utf8Names utf8Names;
+    const std::unique_ptr<archive, ArchiveWriterFree> zip(archive_write_new());
+    if (!zip)
+        return { ENOMEM, true, {}, {} };
+    // UTF-8 names with the zip's UTF-8 flag, whatever the locale, so that other tools show them.
+    if (archive_write_set_format_zip(zip.get()) != ARCHIVE_OK
+        || archive_write_set_options(zip.get(), "zip:hdrcharset=UTF-8") != ARCHIVE_OK
+        || archive_write_open_fd(zip.get(), fd) != ARCHIVE_OK)
+        return problemOf(zip.get());
+    for (const zip::Entry &file : entries) {
+        const std::unique_ptr<archive_entry, EntryFree> entry(archive_entry_new());
+        archive_entry_set_pathname_utf8(entry.get(), file.name.toUtf8().constData());
+        archive_entry_set_filetype(entry.get(), AE_IFREG);
+        archive_entry_set_perm(entry.get(), file.permissions & 07777);
+        archive_entry_set_size(entry.get(), file.bytes.size());
+        archive_entry_set_mtime(entry.get(), file.modified.tv_sec, file.modified.tv_nsec);
+        if (archive_write_header(zip.get(), entry.get()) != ARCHIVE_OK)
+            return problemOf(zip.get());
+        qsizetype done = 0;
+        while (done < file.bytes.size()) {
+            const la_ssize_t written
+                = archive_write_data(zip.get(), file.bytes.constData() + done, size_t(file.bytes.size() - done));
+            if (written <= 0)
+                return problemOf(zip.get());
+            done += written;
+        }
+    }
+    if (archive_write_close(zip.get()) != ARCHIVE_OK)
+        return problemOf(zip.get());
+    return {};
+}
+
+zip::Problem verifyZip(int fd, const QList<zip::Entry> &entries)
+{
+    const Utf8Names utf8Names;
+    if (::lseek(fd, 0, SEEK_SET) != 0)
+        return { errno, false, {}, {} };
+    const std::unique_ptr<archive, ArchiveReaderFree> zip(archive_read_new());
+    if (!zip)
+        return { ENOMEM, false, {}, {} };
+    if (archive_read_support_format_zip(zip.get()) != ARCHIVE_OK
+        || archive_read_open_fd(zip.get(), fd, 64 * 1024) != ARCHIVE_OK)
+        return problemOf(zip.get());
+    qsizetype index = 0;
+    for (;;) {
+        archive_entry *entry = nullptr;
+        const int status = archive_read_next_header(zip.get(), &entry);
+        if (status == ARCHIVE_EOF)
+            break;
+        if (status != ARCHIVE_OK)
+            return problemOf(zip.get());
+        const char *utf8Name = archive_entry_pathname_utf8(entry);
+        const QString name = utf8Name ? QString::fromUtf8(utf8Name) : QString();
+        if (index >= entries.size())
+            return differs(name);
+        const zip::Entry &file = entries.at(index++);
+        if (name != file.name || archive_entry_filetype(entry) != AE_IFREG
+            || archive_entry_mtime(entry) != file.modified.tv_sec)
+            return differs(file.name);
+        QByteArray bytes;
+        char buffer[64 * 1024];
+        for (;;) {
+            const la_ssize_t read = archive_read_data(zip.get(), buffer, sizeof buffer);
+            if (read < 0)
+                return problemOf(zip.get());
+            if (read == 0)
+                break;
+            bytes.append(buffer, read);
+        }
+        if (bytes != file.bytes)
+            return differs(file.name);
+    }
+    if (index != entries.size())
+        return differs(entries.at(index).name);
+    return {};
+}
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT const zip::Functions *crooners_zipFunctions()
+{
+    static const zip::Functions functions { writeZip, verifyZip };
+    return &functions;
+}
+static_assert(std::is_same_v<decltype(&crooners_zipFunctions), zip::GetFunctions>);
