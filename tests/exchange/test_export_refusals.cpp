@@ -5,6 +5,7 @@
 #include "exchange/BackupArchive.h"
 #include "exchange/CsvExport.h"
 #include "tables/SharedTables.h"
+#include "tests/support/CopiedTest.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDirIterator>
@@ -139,6 +140,25 @@ private slots:
             QCOMPARE(backup.reason, SameNameAsData);
             QCOMPARE(backup.failedFile, name);
         }
+        QCOMPARE(tree(data.path()), before);
+    }
+
+    void backupRefusedWithoutTheZipModule()
+    {
+        if (!copiedtest::isCopyWithoutModules()) {
+            QString output;
+            QVERIFY2(copiedtest::runWithoutModules(QTest::currentTestFunction(), &output) == 0, qPrintable(output));
+            return;
+        }
+        QTemporaryDir data;
+        QVERIFY(data.isValid());
+        writeFile(data.filePath(DiaryBook::FileName), QByteArrayLiteral("data"));
+        const QMap<QString, QByteArray> before = tree(data.path());
+        const BackupResult backup = writeBackupArchive(QDir(data.path()), data.filePath(ZipName));
+        QVERIFY2(backup.reason.startsWith(QStringLiteral("ZIPファイルを作れませんでした（"))
+                && backup.reason.contains(QStringLiteral("libcrooners-zip.so")),
+            qPrintable(backup.reason));
+        QCOMPARE(backup.failedFile, ZipName);
         QCOMPARE(tree(data.path()), before);
     }
 };

@@ -2,6 +2,7 @@
 
 #include "tables/SharedTables.h"
 #include "tests/statistics/KnownDiary.h"
+#include "tests/support/CopiedTest.h"
 #include "toolkit/FileChoosers.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/ScriptedMessages.h"
@@ -27,6 +28,7 @@ private Q_SLOTS:
 
     void showsThePeriodChosenAndFollowsTheDiary();
     void savesTheChartAsPng();
+    void countsWithoutTheChartModule();
 
 private:
     QStringList names(const char *gridName) const;
@@ -144,6 +146,26 @@ void TestStatisticsWindow::savesTheChartAsPng()
     save->click();
     QCOMPARE(choices.asked().size(), 3);
     QCOMPARE(shown.shown(), QList<ShownMessage>());
+}
+
+void TestStatisticsWindow::countsWithoutTheChartModule()
+{
+    if (!copiedtest::isCopyWithoutModules()) {
+        QString output;
+        QVERIFY2(copiedtest::runWithoutModules(QTest::currentTestFunction(), &output) == 0, qPrintable(output));
+        return;
+    }
+    // The window opened all the same: the counts and rankings in place, why the chart is missing
+    // where it would be, and nothing to save as a picture.
+    QVERIFY(!m_window->findChild<QChartView *>("chtPeriod"));
+    const auto *missing = m_window->findChild<QLabel *>("lblNoChart");
+    QVERIFY(missing && missing->isVisible());
+    QVERIFY2(missing->text().startsWith(QStringLiteral("グラフを表示できません\n"))
+            && missing->text().contains(QStringLiteral("libcrooners-chart.so")),
+        qPrintable(missing->text()));
+    QVERIFY(!m_window->findChild<QPushButton *>("cmdSavePng")->isEnabled());
+    QVERIFY(!m_window->findChild<QLabel *>("lblSummary")->text().isEmpty());
+    QVERIFY(!names("msgSongs").isEmpty());
 }
 
 QTEST_MAIN(TestStatisticsWindow)
