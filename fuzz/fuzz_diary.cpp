@@ -1,11 +1,12 @@
 // The diary reader never crashes and loses nothing: a file read, written back and read again gives
 // the same book, its unplaced lines included, and that book is written as the same bytes again. A
 // file whose text code page 932 cannot hold (one read as UTF-8 or UTF-16) is refused by the
-// writers, so only its reading is checked; one it can hold reads back with code page 932's forms
-// of look-alike characters. In a file with held bytes, a held byte next to a duplicate code that
-// the encoder normalises may pair up differently on the next read; every line still reads as the
-// same part of the same entry, so there the book's shape is compared.
+// writers, so only its reading is checked; one it can hold reads back as code page 932 keeps it.
+// In a file with held bytes, a held byte next to a duplicate code that the encoder normalises may
+// pair up differently on the next read; every line still reads as the same part of the same
+// entry, so there the book's shape is compared.
 #include "diary/DiaryBook.h"
+#include "fuzz/KeptText.h"
 #include "textfile/Cp932.h"
 #include "textfile/TextEncoding.h"
 #include "textfile/TextLines.h"
@@ -52,11 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (again.entries() != book.entries() || again.unplacedLines() != book.unplacedLines())
             std::abort();
     } else {
-        // Text read from UTF-8 or UTF-16 is written with code page 932's forms of look-alike
-        // characters (U+00A3 as U+FFE1), which is what it reads back as.
+        // Text read from UTF-8 or UTF-16 reads back as code page 932 keeps it (U+00A3 as U+FFE1).
         QStringList expected = book.lines();
         for (QString &line : expected)
-            line = cp932::normaliseLookAlikes(line);
+            line = keptText(line);
         if (again.lines() != expected)
             std::abort();
     }

@@ -1,8 +1,10 @@
 // The list-file reader never crashes. Lines it reads cleanly, written back, read the same; a damaged
 // file keeps its number of lines. Lines read as code page 932 can always be written back; lines
 // read from UTF-8 or UTF-16 only when code page 932 has all their characters, and they read back
-// with code page 932's forms of look-alike characters.
+// as code page 932 keeps them: look-alike characters in its forms, and nothing of the few
+// characters beyond U+FFFF that the converter writes nothing for.
 #include "diary/ChoiceList.h"
+#include "fuzz/KeptText.h"
 #include "textfile/Cp932.h"
 #include "textfile/TextEncoding.h"
 #include "textfile/TextLines.h"
@@ -23,12 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort();
         return 0;
     }
-    // Lines read from UTF-8 or UTF-16 are written with code page 932's forms of look-alike
-    // characters (U+2016 as U+2225), which is what they read back as.
+    // Lines read from UTF-8 or UTF-16 read back as code page 932 keeps them (U+2016 as U+2225,
+    // U+E002A as nothing).
     QStringList expected = choices;
     if (encoding != textfile::Encoding::Cp932) {
         for (QString &choice : expected)
-            choice = cp932::normaliseLookAlikes(choice);
+            choice = keptText(choice);
     }
     const QStringList again = choicelist::parse(written);
     if (again.size() != choices.size() || (!damaged && again != expected))
