@@ -56,17 +56,13 @@ int readStoredFile(const QString &path, StoredFile &file)
         return EISDIR;
     QFile input(path);
     errno = 0;
-    if (!input.open(QIODevice::ReadOnly)) {
-        const int named = textfile::errorNumberOf(input.errorString());
-        return named ? named : (errno ? errno : EIO);
-    }
+    if (!input.open(QIODevice::ReadOnly))
+        return textfile::errorOf(input, errno);
     if (::fstat(input.handle(), &file.status) != 0)
         return errno;
     file.bytes = input.readAll();
-    if (input.error() != QFileDevice::NoError) {
-        const int named = textfile::errorNumberOf(input.errorString());
-        return named ? named : EIO;
-    }
+    if (input.error() != QFileDevice::NoError)
+        return textfile::errorOf(input, 0);
     file.name = QFileInfo(path).fileName();
     return 0;
 }

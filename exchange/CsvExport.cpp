@@ -11,7 +11,6 @@
 #include <array>
 #include <cerrno>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -93,37 +92,6 @@ CsvText artistsCsv(const ArtistCatalogue &artists)
     return csv;
 }
 
-/// The error of a failed file operation: the one Qt names, else errno of the failing call.
-int errorOf(const QFileDevice &file, int savedErrno)
-{
-    if (const int named = textfile::errorNumberOf(file.errorString()))
-        return named;
-    return savedErrno != 0 ? savedErrno : EIO;
-}
-
-/// Writes bytes into a new hidden file that takes path's name only at commit(), synced to disk
-/// first; 0 or the system error, with nothing left behind on failure.
-int stage(QSaveFile &file, const QByteArray &bytes)
-{
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return errorOf(file, errno);
-    // Unbuffered, so that a failing write(2) shows here and not as a short file at commit().
-    errno = 0;
-    if (file.write(bytes) != bytes.size()) {
-        const int error = errorOf(file, errno);
-        file.cancelWriting();
-        return error;
-    }
-    // commit() syncs as well, but ignores a failure.
-    if (::fdatasync(file.handle()) != 0) {
-        const int error = errno;
-        file.cancelWriting();
-        return error;
-    }
-    return 0;
-}
-
 } // namespace
 
 QStringList csvFileNames()
@@ -164,13 +132,13 @@ ExportResult writeCsvFiles(const SharedTables &tables, const QDir &target)
     std::array<std::unique_ptr<QSaveFile>, 3> files;
     for (size_t i = 0; i < files.size(); ++i) {
         files[i] = std::make_unique<QSaveFile>(target.filePath(names.at(qsizetype(i))));
-        if (const int error = stage(*files[i], texts[i].bytes()))
+        if (const int error = textfile::writeSynced(*files[i], texts[i].bytes()))
             return failed(error, names.at(qsizetype(i)));
     }
     for (size_t i = 0; i < files.size(); ++i) {
         errno = 0;
         if (!files[i]->commit())
-            return failed(errorOf(*files[i], errno), names.at(qsizetype(i)));
+            return failed(textfile::errorOf(*files[i], errno), names.at(qsizetype(i)));
         result.written.append({ names.at(qsizetype(i)), texts[i].rows() });
     }
     if (const int error = textfile::syncFolder(folder))

@@ -245,14 +245,14 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
         return failed(EISDIR);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly))
-        return failed(errorNumberOf(file.errorString()) ? errorNumberOf(file.errorString()) : errno);
+        return failed(errorOf(file, errno));
     // The version is taken before reading: a change made while reading then shows at the next save.
     struct stat status;
     if (::fstat(file.handle(), &status) != 0)
         return failed(errno);
     result.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return failed(errorNumberOf(file.errorString()) ? errorNumberOf(file.errorString()) : EIO);
+        return failed(errorOf(file, 0));
     state.stamp = versionOf(status);
     state.encoding = encodingOf(result.bytes);
     state.stampedEncoding = state.encoding;

@@ -41,7 +41,22 @@ QString hiddenBeside(const QString &path, QLatin1StringView suffix)
     return path.left(slash + 1) + u'.' + path.mid(slash + 1) + suffix;
 }
 
-/// The error of a failed file operation: the one Qt names, else errno of the failing call.
+/// Writes bytes as a new file at staged and has them on disk before returning 0, with the file's
+/// status in *written when asked; on failure returns the system error and leaves no file there.
+int stage(const QString &staged, const QByteArray &bytes, struct stat *written = nullptr)
+{
+    removeQuietly(staged);
+    QSaveFile file(staged);
+    if (const int error = writeSynced(file, bytes, written))
+        return error;
+    errno = 0;
+    if (!file.commit())
+        return errorOf(file, errno);
+    return 0;
+}
+
+} // namespace
+
 int errorOf(const QFileDevice &file, int savedErrno)
 {
     if (const int named = errorNumberOf(file.errorString()))
@@ -49,12 +64,8 @@ int errorOf(const QFileDevice &file, int savedErrno)
     return savedErrno != 0 ? savedErrno : EIO;
 }
 
-/// Writes bytes as a new file at staged and has them on disk before returning 0, with the file's
-/// status in *written when asked; on failure returns the system error and leaves no file there.
-int stage(const QString &staged, const QByteArray &bytes, struct stat *written = nullptr)
+int writeSynced(QSaveFile &file, const QByteArray &bytes, struct stat *written)
 {
-    removeQuietly(staged);
-    QSaveFile file(staged);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return errorOf(file, errno);
@@ -67,26 +78,15 @@ int stage(const QString &staged, const QByteArray &bytes, struct stat *written =
         file.cancelWriting();
         return error;
     }
-    // commit() syncs as well, but ignores a failure. Its own flush then finds nothing left to
-    // write, so the second call costs a system call and no disk time.
-    if (::fdatasync(file.handle()) != 0) {
-        const int error = errno;
-        file.cancelWriting();
-        return error;
-    }
+    // commit() syncs as well, but ignores a failure; its sync then finds nothing left to write.
+    int error = ::fdatasync(file.handle()) != 0 ? errno : 0;
     // The version written, taken from the file itself: the renames keep its inode, size and time.
-    if (written && ::fstat(file.handle(), written) != 0) {
-        const int error = errno;
+    if (!error && written && ::fstat(file.handle(), written) != 0)
+        error = errno;
+    if (error)
         file.cancelWriting();
-        return error;
-    }
-    errno = 0;
-    if (!file.commit())
-        return errorOf(file, errno);
-    return 0;
+    return error;
 }
-
-} // namespace
 
 int syncFolder(const QString &folder)
 {

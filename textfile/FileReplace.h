@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+class QFileDevice;
+class QSaveFile;
+
 #include <optional>
 #include <sys/stat.h>
 
@@ -22,6 +25,14 @@ struct ReplaceFailure
     int error = 0; ///< the system error number
     QString backupCopy; ///< the copy being made when it failed, relative to the data folder; empty for the file itself
 };
+
+/// Opens file (unbuffered), writes bytes into it and syncs them to disk, putting the status of the
+/// file written in *written when asked; 0, or the system error with the writing cancelled. The
+/// bytes take the file's name only at file.commit(), whose own sync result Qt ignores.
+int writeSynced(QSaveFile &file, const QByteArray &bytes, struct stat *written = nullptr);
+
+/// The error of a failed file operation: the one Qt names, else savedErrno of the failing call.
+int errorOf(const QFileDevice &file, int savedErrno);
 
 /// Makes the folder's entries (a rename, a new file) durable; 0 or the system error.
 int syncFolder(const QString &folder);
