@@ -148,6 +148,24 @@ void check(bool condition, const QString &what)
         fail(what);
 }
 
+/// A named part of the benchmark, run when its name is asked for.
+using Group = std::pair<const char *, std::function<void()>>;
+
+/// Runs the groups named in only, separated by commas; all of them when only is empty.
+void runGroups(std::initializer_list<Group> groups, const QString &only)
+{
+    const QStringList chosen = only.split(u',', Qt::SkipEmptyParts);
+    QStringList names;
+    for (const auto &[name, group] : groups)
+        names.append(QLatin1String(name));
+    for (const QString &name : chosen)
+        check(names.contains(name), QStringLiteral("no group %1; the groups are %2").arg(name, names.join(u' ')));
+    for (const auto &[name, group] : groups) {
+        if (chosen.isEmpty() || chosen.contains(QLatin1String(name)))
+            group();
+    }
+}
+
 template <typename Widget> Widget *child(QWidget *window, const QString &name)
 {
     auto *widget = window->findChild<Widget *>(name);
@@ -283,38 +301,29 @@ public:
         m_data.write(QDir(m_oneShort), true);
     }
 
-    /// Runs the groups named in only, separated by commas; all of them when only is empty.
     void run(const QString &only)
     {
-        const QStringList chosen = only.split(u',', Qt::SkipEmptyParts);
-        const std::pair<const char *, std::function<void()>> groups[] = {
-            { "start-up",
-                [this] {
-                    startUpNewProcess();
-                    startUpInProcess();
-                } },
-            { "registration",
-                [this] {
-                    registerOuting(true);
-                    registerOuting(false);
-                } },
-            { "main-window", [this] { browseMainWindow(); } },
-            { "artist-window", [this] { browseArtistWindow(); } },
-            { "song", [this] { saveSong(); } },
-            { "artist-registration", [this] { registerArtist(); } },
-            { "analysis", [this] { analysisWindow(); } },
-            { "search", [this] { searchWindow(); } },
-            { "statistics", [this] { statisticsWindow(); } },
-        };
-        QStringList names;
-        for (const auto &[name, group] : groups)
-            names.append(QLatin1String(name));
-        for (const QString &name : chosen)
-            check(names.contains(name), QStringLiteral("no group %1; the groups are %2").arg(name, names.join(u' ')));
-        for (const auto &[name, group] : groups) {
-            if (chosen.isEmpty() || chosen.contains(QLatin1String(name)))
-                group();
-        }
+        runGroups(
+            {
+                { "start-up",
+                    [this] {
+                        startUpNewProcess();
+                        startUpInProcess();
+                    } },
+                { "registration",
+                    [this] {
+                        registerOuting(true);
+                        registerOuting(false);
+                    } },
+                { "main-window", [this] { browseMainWindow(); } },
+                { "artist-window", [this] { browseArtistWindow(); } },
+                { "song", [this] { saveSong(); } },
+                { "artist-registration", [this] { registerArtist(); } },
+                { "analysis", [this] { analysisWindow(); } },
+                { "search", [this] { searchWindow(); } },
+                { "statistics", [this] { statisticsWindow(); } },
+            },
+            only);
     }
 
     void report() const
@@ -864,21 +873,13 @@ public:
 
     void run(const QString &only)
     {
-        const QStringList chosen = only.split(u',', Qt::SkipEmptyParts);
-        const std::pair<const char *, std::function<void()>> groups[] = {
-            { "start-up", [this] { startUps(); } },
-            { "windows", [this] { openings(); } },
-            { "registration", [this] { registrations(); } },
-        };
-        QStringList names;
-        for (const auto &[name, group] : groups)
-            names.append(QLatin1String(name));
-        for (const QString &name : chosen)
-            check(names.contains(name), QStringLiteral("no group %1; the groups are %2").arg(name, names.join(u' ')));
-        for (const auto &[name, group] : groups) {
-            if (chosen.isEmpty() || chosen.contains(QLatin1String(name)))
-                group();
-        }
+        runGroups(
+            {
+                { "start-up", [this] { startUps(); } },
+                { "windows", [this] { openings(); } },
+                { "registration", [this] { registrations(); } },
+            },
+            only);
     }
 
     void report() const
