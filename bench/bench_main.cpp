@@ -148,6 +148,18 @@ void check(bool condition, const QString &what)
         fail(what);
 }
 
+/// The data at the limits in root/full, and one short of each limit in root/one-short.
+void writeDataFolders(const QTemporaryDir &root, const BenchData &data, QString &full, QString &oneShort)
+{
+    check(root.isValid(), QStringLiteral("no temporary folder"));
+    full = root.filePath(QStringLiteral("full"));
+    oneShort = root.filePath(QStringLiteral("one-short"));
+    QDir().mkpath(full);
+    QDir().mkpath(oneShort);
+    data.write(QDir(full), false);
+    data.write(QDir(oneShort), true);
+}
+
 /// A named part of the benchmark, run when its name is asked for.
 using Group = std::pair<const char *, std::function<void()>>;
 
@@ -292,13 +304,7 @@ public:
     Bench()
         : m_data(BenchData::make())
     {
-        check(m_root.isValid(), QStringLiteral("no temporary folder"));
-        m_full = m_root.filePath(QStringLiteral("full"));
-        m_oneShort = m_root.filePath(QStringLiteral("one-short"));
-        QDir().mkpath(m_full);
-        QDir().mkpath(m_oneShort);
-        m_data.write(QDir(m_full), false);
-        m_data.write(QDir(m_oneShort), true);
+        writeDataFolders(m_root, m_data, m_full, m_oneShort);
     }
 
     void run(const QString &only)
@@ -853,13 +859,7 @@ public:
     X11Bench()
         : m_data(BenchData::make())
     {
-        check(m_root.isValid(), QStringLiteral("no temporary folder"));
-        m_full = m_root.filePath(QStringLiteral("full"));
-        m_oneShort = m_root.filePath(QStringLiteral("one-short"));
-        QDir().mkpath(m_full);
-        QDir().mkpath(m_oneShort);
-        m_data.write(QDir(m_full), false);
-        m_data.write(QDir(m_oneShort), true);
+        writeDataFolders(m_root, m_data, m_full, m_oneShort);
         m_environment = QProcessEnvironment::systemEnvironment();
         m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         // Qt wants a private runtime folder and warns in every process without one.
