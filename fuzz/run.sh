@@ -32,8 +32,9 @@ cmake --build "$out" --target fuzzers
 seeds="$out/seeds"
 rm -rf "$seeds"
 mkdir -p "$seeds"
+# Named by content, so that the inputs and their order do not depend on where the checkout is.
 find "$root/sample-data" "$root/tests/data" -type f -size -64k | while read -r file; do
-    cp "$file" "$seeds/$(echo "$file" | md5sum | cut -c1-16)"
+    cp "$file" "$seeds/$(md5sum <"$file" | cut -c1-16)"
 done
 
 for target in $(cat "$out/fuzz-targets.txt"); do
