@@ -57,16 +57,18 @@ void showFromTop(FlexGrid *grid)
 
 } // namespace
 
-SortWindow::SortWindow(SharedTables &tables, QWidget *parent)
+SortWindow::SortWindow(SharedTables &tables, QWidget *parent, DataLoad load)
     : QWidget(parent, Qt::Window)
     , m_tables(tables)
+    , m_loadOnShow(load == DataLoad::OnShow)
 {
     setObjectName(QStringLiteral("frmSort"));
     setWindowTitle(QStringLiteral("並び替えリスト"));
     setFont(msPGothic(9));
     setFixedSize(twipsToPixels(9435), twipsToPixels(6630));
     buildControls();
-    Form_Load();
+    if (!m_loadOnShow)
+        Form_Load();
 }
 
 void SortWindow::buildControls()
@@ -129,6 +131,13 @@ void SortWindow::buildControls()
         options[2], options[3], options[4], options[5] };
     for (int i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void SortWindow::showEvent(QShowEvent *event)
+{
+    if (std::exchange(m_loadOnShow, false))
+        Form_Load();
+    QWidget::showEvent(event);
 }
 
 void SortWindow::Form_Load()

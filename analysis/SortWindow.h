@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/SongCatalogue.h"
+#include "toolkit/SingleWindow.h"
 
 #include <QVector>
 #include <QWidget>
@@ -19,7 +20,10 @@ class SortWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit SortWindow(SharedTables &tables, QWidget *parent = nullptr);
+    explicit SortWindow(SharedTables &tables, QWidget *parent = nullptr, DataLoad load = DataLoad::OnBuild);
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
@@ -33,6 +37,7 @@ private:
     void cmdModori_Click();
 
     SharedTables &m_tables;
+    bool m_loadOnShow = false;
     /// The catalogue as it was when the list was last built.
     QVector<SongRecord> m_songs;
 

@@ -487,15 +487,30 @@ void MainWindow::cmdSort_Click()
 
 void MainWindow::cmdKasyu_Click()
 {
-    m_artistWindow.showOrRaise([this] {
-        auto *window = new ArtistWindow(m_tables);
-        connect(window, &ArtistWindow::songSaved, this, [this] {
-            refillSongChoices();
-            computePoints();
-        });
-        connect(window, &ArtistWindow::artistSaved, this, &MainWindow::computePoints);
-        return window;
+    m_artistWindow.showOrRaise([this] { return makeArtistWindow(DataLoad::OnShow); });
+}
+
+ArtistWindow *MainWindow::makeArtistWindow(DataLoad load)
+{
+    auto *window = new ArtistWindow(m_tables, nullptr, load);
+    connect(window, &ArtistWindow::songSaved, this, [this] {
+        refillSongChoices();
+        computePoints();
     });
+    connect(window, &ArtistWindow::artistSaved, this, &MainWindow::computePoints);
+    return window;
+}
+
+void MainWindow::paintEvent(QPaintEvent *event)
+{
+    // Once the user sees this window, the two windows of the toolbar with the most controls are
+    // made ready in idle time, so that opening one only loads its data and shows it.
+    if (!m_windowsMadeAhead) {
+        m_windowsMadeAhead = true;
+        m_artistWindow.makeAhead(this, [this] { return makeArtistWindow(DataLoad::OnShow); });
+        m_sortWindow.makeAhead(this, [this] { return new SortWindow(m_tables, nullptr, DataLoad::OnShow); });
+    }
+    QWidget::paintEvent(event);
 }
 
 void MainWindow::cmdPrivate_Click()

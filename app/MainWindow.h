@@ -38,6 +38,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QMenuBar *buildMenuBar();
@@ -62,6 +63,7 @@ private:
     void cmdNew_Click();
     void cmdTouroku_Click();
     void cmdSort_Click();
+    ArtistWindow *makeArtistWindow(DataLoad load);
     void cmdKasyu_Click();
     void cmdPrivate_Click();
     void cmdHelp_Click();
@@ -139,6 +141,7 @@ private:
     QFocusFrame *hsbDataFocus = nullptr;
     QLabel *lblKensu = nullptr;
 
+    bool m_windowsMadeAhead = false;
     SingleWindow<SortWindow> m_sortWindow;
     SingleWindow<ArtistWindow> m_artistWindow;
     SingleWindow<PrivateWindow> m_privateWindow;

@@ -88,15 +88,17 @@ QFrame *makeCaptionlessFrame(QWidget *parent, const char *name)
 
 } // namespace
 
-ArtistWindow::ArtistWindow(SharedTables &tables, QWidget *parent)
+ArtistWindow::ArtistWindow(SharedTables &tables, QWidget *parent, DataLoad load)
     : QWidget(parent, Qt::Window)
     , m_tables(tables)
+    , m_loadOnShow(load == DataLoad::OnShow)
 {
     setObjectName(QStringLiteral("frmKashu"));
     setWindowTitle(QStringLiteral("アーティストデータ"));
     setFixedSize(twipsToPixels(9435), twipsToPixels(6750));
     buildControls();
-    Form_Load();
+    if (!m_loadOnShow)
+        Form_Load();
 }
 
 ArtistWindow::~ArtistWindow()
@@ -445,6 +447,13 @@ void ArtistWindow::songWindow_songSaved()
 {
     ShowArtistPosition();
     Q_EMIT songSaved();
+}
+
+void ArtistWindow::showEvent(QShowEvent *event)
+{
+    if (std::exchange(m_loadOnShow, false))
+        Form_Load();
+    QWidget::showEvent(event);
 }
 
 void ArtistWindow::closeEvent(QCloseEvent *event)

@@ -26,7 +26,7 @@ class ArtistWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit ArtistWindow(SharedTables &tables, QWidget *parent = nullptr);
+    explicit ArtistWindow(SharedTables &tables, QWidget *parent = nullptr, DataLoad load = DataLoad::OnBuild);
     ~ArtistWindow() override;
 
     /// Shows the artist at the scroll bar's position: boxes, position text and songs.
@@ -39,6 +39,7 @@ Q_SIGNALS:
     void artistSaved();
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -66,6 +67,7 @@ private:
     void songWindow_songSaved();
 
     SharedTables &m_tables;
+    bool m_loadOnShow = false;
     SingleWindow<SongEntryWindow> m_songWindow;
 
     QGroupBox *fraNamae = nullptr;

@@ -13,8 +13,10 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -23,11 +25,12 @@
 
 namespace {
 
-template <typename Window> QList<Window *> openWindows()
+/// The windows of the type that are shown, or else those made ahead and still hidden.
+template <typename Window> QList<Window *> openWindows(bool visible = true)
 {
     QList<Window *> windows;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *window = qobject_cast<Window *>(widget); window && window->isVisible())
+        if (auto *window = qobject_cast<Window *>(widget); window && window->isVisible() == visible)
             windows << window;
     }
     return windows;
@@ -96,6 +99,53 @@ private slots:
         click(QStringLiteral("cmdPrivate"));
         click(QStringLiteral("cmdPrivate"));
         QCOMPARE(openWindows<PrivateWindow>().size(), 1);
+    }
+
+    /// The artist and analysis windows are made ahead once the main window is painted, and again
+    /// after each close; an opening takes that window, which shows the data as they are then and
+    /// nothing of the window closed before.
+    void windowsMadeAheadShowTheDataAsOpened()
+    {
+        MainWindow *window = fx->open();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTRY_COMPARE(openWindows<ArtistWindow>(false).size(), 1);
+        QTRY_COMPARE(openWindows<SortWindow>(false).size(), 1);
+        ArtistWindow *aheadArtists = openWindows<ArtistWindow>(false).constFirst();
+        SortWindow *aheadSort = openWindows<SortWindow>(false).constFirst();
+
+        QVERIFY(fx->tables().artists.addArtist(fx->folder(), QStringLiteral("新人"), QStringLiteral("しんじん")).ok());
+        SongRecord song;
+        song.title = QStringLiteral("朝の歌");
+        song.reading = QStringLiteral("あさのうた");
+        song.artist = QStringLiteral("新人");
+        QVERIFY(fx->tables().songs.addSong(fx->folder(), song).ok());
+        const int songs = fx->tables().songs.songCount();
+
+        click(QStringLiteral("cmdKasyu"));
+        QCOMPARE(openWindows<ArtistWindow>(), QList<ArtistWindow *> { aheadArtists });
+        auto *names = aheadArtists->findChild<QListWidget *>(QStringLiteral("lstKasyu"));
+        QCOMPARE(names->count(), 3);
+        QCOMPARE(
+            aheadArtists->findChild<QGroupBox *>(QStringLiteral("fraNamae"))->title(), QStringLiteral("登録 3 / 3"));
+        QCOMPARE(aheadArtists->findChild<QComboBox *>(QStringLiteral("cboHira0"))->count(), 5);
+        click(QStringLiteral("cmdSort"));
+        QCOMPARE(openWindows<SortWindow>(), QList<SortWindow *> { aheadSort });
+        QCOMPARE(aheadSort->findChild<FlexGrid *>(QStringLiteral("msgKyoku2"))->rows(), songs + 1);
+
+        // What the user left in the window closed does not come back with the next one.
+        aheadArtists->findChild<QLineEdit *>(QStringLiteral("txtKasyu"))->setText(QStringLiteral("書きかけ"));
+        const QPointer<ArtistWindow> closed = aheadArtists;
+        QTest::mouseClick(aheadArtists->findChild<QAbstractButton *>(QStringLiteral("cmdModori")), Qt::LeftButton);
+        QTRY_VERIFY(!closed);
+        QTRY_COMPARE(openWindows<ArtistWindow>(false).size(), 1);
+        click(QStringLiteral("cmdKasyu"));
+        const QList<ArtistWindow *> reopened = openWindows<ArtistWindow>();
+        QCOMPARE(reopened.size(), 1);
+        QCOMPARE(reopened.first()->findChild<QListWidget *>(QStringLiteral("lstKasyu"))->count(), 3);
+        QCOMPARE(reopened.first()->findChild<QComboBox *>(QStringLiteral("cboHira0"))->count(), 5);
+        QCOMPARE(reopened.first()->findChild<QLineEdit *>(QStringLiteral("txtKasyu"))->text(),
+            fx->tables().artists.artist(1).name);
     }
 
     void menuItemsDoWhatTheirButtonsDo_data()
