@@ -57,18 +57,16 @@ void showFromTop(FlexGrid *grid)
 
 } // namespace
 
-SortWindow::SortWindow(SharedTables &tables, QWidget *parent, DataLoad load)
+SortWindow::SortWindow(SharedTables &tables, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_tables(tables)
-    , m_loadOnShow(load == DataLoad::OnShow)
 {
     setObjectName(QStringLiteral("frmSort"));
     setWindowTitle(QStringLiteral("並び替えリスト"));
     setFont(msPGothic(9));
     setFixedSize(twipsToPixels(9435), twipsToPixels(6630));
     buildControls();
-    if (!m_loadOnShow)
-        Form_Load();
+    Form_Load();
 }
 
 void SortWindow::buildControls()
@@ -133,15 +131,15 @@ void SortWindow::buildControls()
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
-void SortWindow::showEvent(QShowEvent *event)
+bool SortWindow::showsCurrentData() const
 {
-    if (std::exchange(m_loadOnShow, false))
-        Form_Load();
-    QWidget::showEvent(event);
+    return m_loadedEntries == m_tables.diary.entries() && m_loadedSongs == m_tables.songs.songs();
 }
 
 void SortWindow::Form_Load()
 {
+    m_loadedEntries = m_tables.diary.entries();
+    m_loadedSongs = m_tables.songs.songs();
     PreparePeriodSearch();
     PrepareSongGrid();
     LoadSongList();

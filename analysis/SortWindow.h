@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/SongCatalogue.h"
-#include "toolkit/SingleWindow.h"
+#include "diary/DiaryBook.h"
 
 #include <QVector>
 #include <QWidget>
@@ -20,10 +20,10 @@ class SortWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit SortWindow(SharedTables &tables, QWidget *parent = nullptr, DataLoad load = DataLoad::OnBuild);
+    explicit SortWindow(SharedTables &tables, QWidget *parent = nullptr);
 
-protected:
-    void showEvent(QShowEvent *event) override;
+    /// Whether the outings and songs are still those this window read when it was made.
+    bool showsCurrentData() const;
 
 private:
     void buildControls();
@@ -37,7 +37,8 @@ private:
     void cmdModori_Click();
 
     SharedTables &m_tables;
-    bool m_loadOnShow = false;
+    QVector<DiaryEntry> m_loadedEntries;
+    QVector<SongRecord> m_loadedSongs;
     /// The catalogue as it was when the list was last built.
     QVector<SongRecord> m_songs;
 

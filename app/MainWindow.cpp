@@ -453,6 +453,9 @@ void MainWindow::computePoints()
     lblPoint->setText(summary.pointText());
     fitTextToWidth(lblPoint, msPGothic(12));
     paintLevelGauge();
+    // Every save ends here: a window made ahead from the tables as they were is made again.
+    m_artistWindow.renewMadeAhead();
+    m_sortWindow.renewMadeAhead();
 }
 
 void MainWindow::paintLevelGauge()
@@ -487,12 +490,12 @@ void MainWindow::cmdSort_Click()
 
 void MainWindow::cmdKasyu_Click()
 {
-    m_artistWindow.showOrRaise([this] { return makeArtistWindow(DataLoad::OnShow); });
+    m_artistWindow.showOrRaise([this] { return makeArtistWindow(); });
 }
 
-ArtistWindow *MainWindow::makeArtistWindow(DataLoad load)
+ArtistWindow *MainWindow::makeArtistWindow()
 {
-    auto *window = new ArtistWindow(m_tables, nullptr, load);
+    auto *window = new ArtistWindow(m_tables);
     connect(window, &ArtistWindow::songSaved, this, [this] {
         refillSongChoices();
         computePoints();
@@ -504,11 +507,11 @@ ArtistWindow *MainWindow::makeArtistWindow(DataLoad load)
 void MainWindow::paintEvent(QPaintEvent *event)
 {
     // Once the user sees this window, the two windows of the toolbar with the most controls are
-    // made ready in idle time, so that opening one only loads its data and shows it.
+    // made ready in idle time, so that opening one only shows it.
     if (!m_windowsMadeAhead) {
         m_windowsMadeAhead = true;
-        m_artistWindow.makeAhead(this, [this] { return makeArtistWindow(DataLoad::OnShow); });
-        m_sortWindow.makeAhead(this, [this] { return new SortWindow(m_tables, nullptr, DataLoad::OnShow); });
+        m_artistWindow.makeAhead(this, [this] { return makeArtistWindow(); });
+        m_sortWindow.makeAhead(this, [this] { return new SortWindow(m_tables); });
     }
     QWidget::paintEvent(event);
 }

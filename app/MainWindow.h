@@ -63,7 +63,7 @@ private:
     void cmdNew_Click();
     void cmdTouroku_Click();
     void cmdSort_Click();
-    ArtistWindow *makeArtistWindow(DataLoad load);
+    ArtistWindow *makeArtistWindow();
     void cmdKasyu_Click();
     void cmdPrivate_Click();
     void cmdHelp_Click();

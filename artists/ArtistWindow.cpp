@@ -88,17 +88,15 @@ QFrame *makeCaptionlessFrame(QWidget *parent, const char *name)
 
 } // namespace
 
-ArtistWindow::ArtistWindow(SharedTables &tables, QWidget *parent, DataLoad load)
+ArtistWindow::ArtistWindow(SharedTables &tables, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_tables(tables)
-    , m_loadOnShow(load == DataLoad::OnShow)
 {
     setObjectName(QStringLiteral("frmKashu"));
     setWindowTitle(QStringLiteral("アーティストデータ"));
     setFixedSize(twipsToPixels(9435), twipsToPixels(6750));
     buildControls();
-    if (!m_loadOnShow)
-        Form_Load();
+    Form_Load();
 }
 
 ArtistWindow::~ArtistWindow()
@@ -219,8 +217,15 @@ void ArtistWindow::buildControls()
     placeTwips(pnlHide, 150, 1050, 5715, 3990);
 }
 
+bool ArtistWindow::showsCurrentData() const
+{
+    return m_loadedArtists == m_tables.artists.artists() && m_loadedSongs == m_tables.songs.songs();
+}
+
 void ArtistWindow::Form_Load()
 {
+    m_loadedArtists = m_tables.artists.artists();
+    m_loadedSongs = m_tables.songs.songs();
     SetUpArtistSongGrid();
     ListAllArtists();
     FillKanaChoices();
@@ -447,13 +452,6 @@ void ArtistWindow::songWindow_songSaved()
 {
     ShowArtistPosition();
     Q_EMIT songSaved();
-}
-
-void ArtistWindow::showEvent(QShowEvent *event)
-{
-    if (std::exchange(m_loadOnShow, false))
-        Form_Load();
-    QWidget::showEvent(event);
 }
 
 void ArtistWindow::closeEvent(QCloseEvent *event)

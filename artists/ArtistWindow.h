@@ -1,5 +1,7 @@
 #pragma once
 
+#include "artists/ArtistCatalogue.h"
+#include "catalogue/SongCatalogue.h"
 #include "catalogue/SongEntryWindow.h"
 #include "toolkit/SingleWindow.h"
 
@@ -26,8 +28,11 @@ class ArtistWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit ArtistWindow(SharedTables &tables, QWidget *parent = nullptr, DataLoad load = DataLoad::OnBuild);
+    explicit ArtistWindow(SharedTables &tables, QWidget *parent = nullptr);
     ~ArtistWindow() override;
+
+    /// Whether the artists and songs are still those this window read when it was made.
+    bool showsCurrentData() const;
 
     /// Shows the artist at the scroll bar's position: boxes, position text and songs.
     void ShowArtistPosition();
@@ -39,7 +44,6 @@ Q_SIGNALS:
     void artistSaved();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -67,7 +71,8 @@ private:
     void songWindow_songSaved();
 
     SharedTables &m_tables;
-    bool m_loadOnShow = false;
+    QVector<ArtistRecord> m_loadedArtists;
+    QVector<SongRecord> m_loadedSongs;
     SingleWindow<SongEntryWindow> m_songWindow;
 
     QGroupBox *fraNamae = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -7,18 +8,9 @@
 #include <functional>
 #include <memory>
 
-/// When a window reads the shared tables into its controls: as it is made, or as it is first
-/// shown. A window made ahead of its opening reads them on show, so that it shows the data as
-/// they are when the user opens it.
-enum class DataLoad
-{
-    OnBuild,
-    OnShow
-};
-
 /// A modeless window of which there is never a second copy: opening it again only brings it
 /// forward. The window deletes itself when closed, and the next opening takes a new one: the one
-/// made ahead, if any, else one made there and then.
+/// made ahead, if any and if it still shows the data as they are, else one made there and then.
 template <typename Window> class SingleWindow
 {
 public:
@@ -26,7 +18,9 @@ public:
     template <typename Create> Window *showOrRaise(Create create)
     {
         if (!m_window) {
-            m_window = m_next ? static_cast<Window *>(m_next.release()) : create();
+            m_window = takeMadeAhead();
+            if (!m_window)
+                m_window = create();
             m_window->setAttribute(Qt::WA_DeleteOnClose);
             if (m_makeNext)
                 QObject::connect(m_window, &QObject::destroyed, m_context, [this] { makeNextWhenIdle(); });
@@ -38,14 +32,30 @@ public:
     }
 
     /// From now on keeps the window of the next opening made ahead, hidden: when the event loop is
-    /// next idle, and again after each close. Its controls are then built and polished by the style
-    /// before the user asks for it, and the opening only loads and shows it. make() must make a
-    /// window that loads its data on show; context (the opener) bounds the lifetime of the work.
+    /// next idle, and again after each close. It is built, loaded and drawn once off screen before
+    /// the user asks for it, so that the opening only shows it. The window must tell with
+    /// showsCurrentData() whether the tables still hold what it read; context (the opener) bounds
+    /// the lifetime of the work.
     void makeAhead(QObject *context, std::function<Window *()> make)
     {
         m_context = context;
         m_makeNext = std::move(make);
+        m_current = [](const QWidget *made) { return static_cast<const Window *>(made)->showsCurrentData(); };
         makeNextWhenIdle();
+    }
+
+    /// After the tables changed: once the change is done, a window made ahead that no longer shows
+    /// them is made again.
+    void renewMadeAhead()
+    {
+        if (!m_makeNext)
+            return;
+        QTimer::singleShot(0, m_context, [this] {
+            if (m_next && !m_current(m_next.get())) {
+                m_next.reset();
+                makeNextWhenIdle();
+            }
+        });
     }
 
     Window *window() const { return m_window; }
@@ -56,13 +66,22 @@ public:
     }
 
 private:
+    Window *takeMadeAhead()
+    {
+        if (m_next && m_current(m_next.get()))
+            return static_cast<Window *>(m_next.release());
+        m_next.reset();
+        return nullptr;
+    }
+
     void makeNextWhenIdle()
     {
         QTimer::singleShot(0, m_context, [this] {
             if (m_window || m_next)
                 return;
             m_next.reset(m_makeNext());
-            m_next->ensurePolished();
+            // Drawing it once lays out its lists and puts the glyphs of its texts in Qt's caches.
+            m_next->grab();
         });
     }
 
@@ -71,4 +90,5 @@ private:
     std::unique_ptr<QWidget> m_next;
     QObject *m_context = nullptr;
     std::function<Window *()> m_makeNext;
+    std::function<bool(const QWidget *)> m_current;
 };
