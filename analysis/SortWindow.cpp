@@ -133,13 +133,12 @@ void SortWindow::buildControls()
 
 bool SortWindow::showsCurrentData() const
 {
-    return m_loadedEntries == m_tables.diary.entries() && m_loadedSongs == m_tables.songs.songs();
+    return m_loadedEntries == m_tables.diary.entries() && m_songs == m_tables.songs.songs();
 }
 
 void SortWindow::Form_Load()
 {
     m_loadedEntries = m_tables.diary.entries();
-    m_loadedSongs = m_tables.songs.songs();
     PreparePeriodSearch();
     PrepareSongGrid();
     LoadSongList();

@@ -38,7 +38,6 @@ private:
 
     SharedTables &m_tables;
     QVector<DiaryEntry> m_loadedEntries;
-    QVector<SongRecord> m_loadedSongs;
     /// The catalogue as it was when the list was last built.
     QVector<SongRecord> m_songs;
 
