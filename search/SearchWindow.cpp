@@ -5,6 +5,7 @@
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
+#include "toolkit/Pictures.h"
 #include "toolkit/Twips.h"
 
 #include <QKeyEvent>
@@ -19,7 +20,6 @@
 SearchWindow::SearchWindow(SharedTables &tables, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_tables(tables)
-    , m_index(tables.diary)
 {
     setObjectName(QStringLiteral("frmSearch"));
     setWindowTitle(QStringLiteral("検索"));
@@ -39,7 +39,7 @@ void SearchWindow::buildControls()
     txtSearch = new QLineEdit(this);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setToolTip(QStringLiteral("曲名・アーティスト・場所・メンバー・日付（空白で区切ると全部を含む日）"));
-    txtSearch->setClearButtonEnabled(true);
+    showClearButton(txtSearch);
     placeTwips(txtSearch, 840, 120, 9300, 330);
     connect(txtSearch, &QLineEdit::textChanged, this, &SearchWindow::txtSearch_Change);
     connect(txtSearch, &QLineEdit::returnPressed, this, &SearchWindow::chooseOuting);
@@ -95,7 +95,7 @@ void SearchWindow::prepareGrid()
 
 void SearchWindow::diaryChanged()
 {
-    m_index.rebuild(m_tables.diary);
+    m_indexCurrent = false;
     showResults();
 }
 
@@ -106,6 +106,11 @@ void SearchWindow::txtSearch_Change()
 
 void SearchWindow::showResults()
 {
+    // The index is made for the first search, not when the window opens empty.
+    if (!m_indexCurrent && !searchTerms(txtSearch->text()).isEmpty()) {
+        m_index.rebuild(m_tables.diary);
+        m_indexCurrent = true;
+    }
     m_hits = m_index.search(txtSearch->text());
     msgResult->setRows(1);
     QList<QStringList> rows;

@@ -49,6 +49,7 @@ private:
 
     SharedTables &m_tables;
     DiarySearchIndex m_index;
+    bool m_indexCurrent = false; ///< m_index was made from the diary as it is
     QVector<SearchHit> m_hits;
 
     QLineEdit *txtSearch = nullptr;
