@@ -11,16 +11,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QTableView *makeGrid(QWidget *parent, int columns)
+QTableView *makeMinimalGrid(QWidget *parent, int columns)
 {
     auto *grid = new QTableView(parent);
     grid->setModel(new QStandardItemModel(0, columns, grid));
     return grid;
 }
-
-} // namespace
 
 std::unique_ptr<QWidget> makeMinimalMainWindow()
 {
@@ -53,7 +49,7 @@ std::unique_ptr<QWidget> makeMinimalMainWindow()
     }
     auto *list = new QListWidget(client);
     list->setGeometry(19, 255, 165, 79);
-    makeGrid(client, 3)->setGeometry(211, 120, 400, 293);
+    makeMinimalGrid(client, 3)->setGeometry(211, 120, 400, 293);
     auto *scrollBar = new QScrollBar(Qt::Horizontal, client);
     scrollBar->setGeometry(16, 420, 509, 16);
     return window;
@@ -81,6 +77,6 @@ QWidget *makeMinimalSecondaryWindow()
     list->setGeometry(15, 100, 193, 334);
     for (int index = 0; index < 2; ++index)
         (new QLineEdit(window))->setGeometry(315, 105 + 27 * index, 226, 23);
-    makeGrid(window, 6)->setGeometry(225, 165, 382, 255);
+    makeMinimalGrid(window, 6)->setGeometry(225, 165, 382, 255);
     return window;
 }

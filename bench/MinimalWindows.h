@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QTableView;
+
 #include <memory>
 
 /// The reference programs' windows: the same kinds of standard widgets as the program's windows,
@@ -17,6 +19,9 @@ inline constexpr char MinimalOpenButton[] = "cmdOpen";
 /// The secondary window's button that closes it.
 inline constexpr char MinimalCloseButton[] = "cmdClose";
 
+/// An empty grid (a table view over an empty model) of that many columns.
+QTableView *makeMinimalGrid(QWidget *parent, int columns);
+
 /// A window of the main window's size (629 × 468 px with its menu bar, as on Xvfb): a menu bar, a row of tool
 /// buttons, pick lists, a list, a grid of 3 columns and a scroll bar.
 std::unique_ptr<QWidget> makeMinimalMainWindow();
@@ -24,3 +29,8 @@ std::unique_ptr<QWidget> makeMinimalMainWindow();
 /// A window of the artist window's kind and size (629 × 450 px): a list, a grid of 6 columns,
 /// push buttons, text boxes and a scroll bar. Closes itself with its cmdClose button.
 QWidget *makeMinimalSecondaryWindow();
+
+/// A window of the statistics window's kind (in MinimalChartWindow.cpp, as only its program links Qt Charts) and size
+/// (800 × 608 px): a chart view with a bar series, a line series and their three axes, four grids of 3 columns, a pick
+/// list, a label and push buttons. Closes itself with its cmdClose button.
+QWidget *makeMinimalChartWindow();

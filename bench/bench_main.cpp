@@ -748,10 +748,29 @@ SyncCounts syncCounts()
     return counts;
 }
 
+/// Opens a window from the main window as a user does: by a click on the button of that name, or,
+/// for "MENU/ITEM", by choosing the item of that text in the menu of that name.
+void openFromMain(QWidget *mainWindow, const QString &control)
+{
+    const qsizetype slash = control.indexOf(QLatin1Char('/'));
+    if (slash < 0) {
+        click(child<QAbstractButton>(mainWindow, control));
+        return;
+    }
+    for (QAction *item : child<QMenu>(mainWindow, control.left(slash))->actions()) {
+        if (item->text() == control.mid(slash + 1)) {
+            item->trigger();
+            return;
+        }
+    }
+    fail(QStringLiteral("no menu item ") + control);
+}
+
 /// The program in a process of its own on a real display, started as main.cpp starts it (folder
 /// taken, tables read, splash and main window shown), for the X server mode. Prints when the main
 /// window's first paint was done (PaintClock::reportStart), then, by mode:
-/// - "open BUTTON WINDOW": opens WINDOW with BUTTON of the main window, closes it with its 戻る and
+/// - "open CONTROL WINDOW": opens WINDOW with CONTROL of the main window (see openFromMain), closes it with its 戻る
+/// and
 ///   opens it again, each opening timed to the window's last paint (PaintClock::reportOpening);
 /// - "register new|change": registers an outing at the limits as the offscreen benchmark does and
 ///   prints "registered <wall ms> <processor ms> <fsync calls> <fdatasync calls>" (see syncCounts);
@@ -779,7 +798,7 @@ int x11ChildMain(int argc, char *argv[])
         const QString &button = extra[0];
         const QString &window = extra[1];
         for (int opening = 0; opening < 2; ++opening) {
-            app.reportOpening([&] { click(child<QAbstractButton>(mainWindow.get(), button)); }, window, OpeningIdleMs);
+            app.reportOpening([&] { openFromMain(mainWindow.get(), button); }, window, OpeningIdleMs);
             QWidget *opened = openWindow(window);
             check(opened != nullptr, window + QStringLiteral(" open"));
             click(child<QAbstractButton>(opened, QStringLiteral("cmdModori")));
@@ -1073,16 +1092,32 @@ private:
         }
     }
 
-    /// The artist and analysis windows opened at the data limits, the first time in a run and
-    /// again, to their last paint; the reference (b) opens its window the same way.
+    /// Each window of the main window's toolbar and menus opened at the data limits, the first
+    /// time in a run and again, to their last paint; the reference (b) opens its window of the same
+    /// kind the same way.
     void openings()
     {
-        const std::tuple<QString, QString, QString> windows[] = {
-            { QStringLiteral("the artist window (歌手)"), QStringLiteral("cmdKasyu"), QStringLiteral("frmKashu") },
-            { QStringLiteral("the analysis window (分析)"), QStringLiteral("cmdSort"), QStringLiteral("frmSort") },
+        struct Opened
+        {
+            QString name;
+            QString control; ///< a button of the main window, or "MENU/ITEM"
+            QString window;
+            QString reference; ///< the argument that makes the reference open a window of its kind
+        };
+        const Opened windows[] = {
+            { QStringLiteral("the artist window (歌手)"), QStringLiteral("cmdKasyu"), QStringLiteral("frmKashu"), {} },
+            { QStringLiteral("the analysis window (分析)"), QStringLiteral("cmdSort"), QStringLiteral("frmSort"), {} },
+            { QStringLiteral("the settings window (設定)"), QStringLiteral("cmdPrivate"), QStringLiteral("frmPrivate"),
+                {} },
+            { QStringLiteral("the search window (検索)"), QStringLiteral("mnuDiary/検索(&F)…"),
+                QStringLiteral("frmSearch"), {} },
+            { QStringLiteral("the statistics window (統計)"), QStringLiteral("mnuView/統計(&T)…"),
+                QStringLiteral("frmStats"), QStringLiteral("chart") },
         };
         std::vector<std::pair<Figure *, Figure *>> figures;
-        for (const auto &[name, button, window] : windows) {
+        for (const Opened &opened : windows) {
+            const QString name
+                = opened.name + (opened.reference.isEmpty() ? QString() : QStringLiteral(" (reference with a chart)"));
             m_openings.push_back({ QStringLiteral("opening ") + name + QStringLiteral(", first in the run"), {}, {} });
             Figure *first = &m_openings.back();
             m_openings.push_back({ QStringLiteral("opening ") + name + QStringLiteral(", again"), {}, {} });
@@ -1090,6 +1125,7 @@ private:
         }
         for (int rep = 0; rep < OpeningSamples; ++rep) {
             for (size_t index = 0; index < figures.size(); ++index) {
+                const Opened &opened = windows[index];
                 Figure *first = figures[index].first;
                 Figure *again = figures[index].second;
                 const auto program = [&] {
@@ -1097,12 +1133,14 @@ private:
                     copyFolder(m_full, folder);
                     addOpenings(first->program, again->program,
                         runProcess(QCoreApplication::applicationFilePath(),
-                            { QLatin1String(X11ChildFlag), QStringLiteral("open"), folder, std::get<1>(windows[index]),
-                                std::get<2>(windows[index]) }));
+                            { QLatin1String(X11ChildFlag), QStringLiteral("open"), folder, opened.control,
+                                opened.window }));
                     QDir(folder).removeRecursively();
                 };
                 const auto reference = [&] {
-                    addOpenings(first->reference, again->reference, runProcess(QStringLiteral(CROONER_REF_WINDOW), {}));
+                    addOpenings(first->reference, again->reference,
+                        runProcess(QStringLiteral(CROONER_REF_WINDOW),
+                            opened.reference.isEmpty() ? QStringList() : QStringList { opened.reference }));
                 };
                 takeTurns(rep, program, reference);
             }

@@ -1,6 +1,7 @@
 // The reference for opening a window: the minimal program of ref_start.cpp, which then opens a
-// minimal window of the artist window's kind with a click on a button of its main window, twice
-// (the second time after closing it, as the program's windows delete themselves when closed).
+// minimal window of the artist window's kind (or with the argument "chart", of the statistics
+// window's kind) with a click on a button of its main window, twice (the second time after closing
+// it, as the program's windows delete themselves when closed).
 
 #include "bench/MinimalWindows.h"
 #include "bench/PaintClock.h"
@@ -13,12 +14,13 @@ int main(int argc, char *argv[])
 {
     const qint64 entered = monotonicNs();
     PaintClock app(argc, argv);
+    const bool chart = argc > 1 && qstrcmp(argv[1], "chart") == 0;
     const std::unique_ptr<QWidget> window = makeMinimalMainWindow();
     QPointer<QWidget> secondary;
     auto *open = window->findChild<QAbstractButton *>(QLatin1String(MinimalOpenButton));
     QObject::connect(open, &QAbstractButton::clicked, [&] {
         if (!secondary) {
-            secondary = makeMinimalSecondaryWindow();
+            secondary = chart ? makeMinimalChartWindow() : makeMinimalSecondaryWindow();
             secondary->setAttribute(Qt::WA_DeleteOnClose);
         }
         secondary->show();
