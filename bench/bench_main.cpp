@@ -7,6 +7,7 @@
 #include "bench/BenchData.h"
 #include "bench/PaintClock.h"
 #include "bench/Stats.h"
+#include "bench/WindowReplica.h"
 #include "tables/SharedTables.h"
 #include "toolkit/ScriptedMessages.h"
 
@@ -17,12 +18,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -49,6 +52,9 @@ const char *const ChildFlag = "--child";
 const char *const WriteDataFlag = "--write-data";
 const char *const X11Flag = "--x11";
 const char *const X11ChildFlag = "--x11-child";
+/// With this environment variable naming a file, "--x11-child open" writes there the description
+/// of the window it opened the first time (see WindowReplica.h).
+const char *const DescribeVariable = "CROONER_BENCH_DESCRIBE";
 
 /// Counts paint events anywhere in the program, so the report shows that painting happened
 /// inside the timed regions.
@@ -801,6 +807,13 @@ int x11ChildMain(int argc, char *argv[])
             app.reportOpening([&] { openFromMain(mainWindow.get(), button); }, window, OpeningIdleMs);
             QWidget *opened = openWindow(window);
             check(opened != nullptr, window + QStringLiteral(" open"));
+            if (const QString describeTo = qEnvironmentVariable(DescribeVariable);
+                opening == 0 && !describeTo.isEmpty()) {
+                QSaveFile file(describeTo);
+                check(file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(describeWindow(opened)).toJson()) > 0
+                        && file.commit(),
+                    QStringLiteral("window described"));
+            }
             click(child<QAbstractButton>(opened, QStringLiteral("cmdModori")));
         }
     } else if (mode == QLatin1String("register")) {
@@ -847,6 +860,7 @@ struct Figure
     QString operation;
     Side program;
     Side reference;
+    Side replica; ///< openings: the copy of the program's window in plain Qt widgets (c)
 };
 
 struct RegistrationFigure
@@ -929,22 +943,29 @@ public:
             out << "\n";
         }
         if (!m_openings.empty()) {
+            const auto three = [](const Side &program, const Side &reference, const Side &replica,
+                                   const std::vector<double> Side::*values, int decimals) {
+                return QString::number(median(program.*values), 'f', decimals) + QStringLiteral(" / ")
+                    + QString::number(median(reference.*values), 'f', decimals) + QStringLiteral(" / ")
+                    + QString::number(median(replica.*values), 'f', decimals);
+            };
             out << "| Opening a window: click → its last paint done | Samples | Program median ms | Program p90 ms | "
-                   "Reference (b) median ms | Reference p90 ms | Ratio | Paint passes, program / reference | Paint "
-                   "events, program / reference | Click handled (window built, shown), program / reference ms | "
-                   "Exposed, program / reference ms | First pass done, program / reference ms | Processor ms to "
-                   "the last paint, program / reference |\n";
-            out << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+                   "Reference (b) median ms | Reference p90 ms | Ratio to (b) | Copy (c) median ms | Copy p90 ms | "
+                   "Ratio to (c) | Paint passes, program / (b) / (c) | Paint events, program / (b) / (c) | Click "
+                   "handled (window built, shown), program / (b) / (c) ms | Exposed, program / (b) / (c) ms | First "
+                   "pass done, program / (b) / (c) ms | Processor ms to the last paint, program / (b) / (c) |\n";
+            out << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
             for (const Figure &f : m_openings) {
                 out << "| " << f.operation << " | " << f.program.ms.size() << " | " << ms(median(f.program.ms)) << " | "
                     << ms(p90(f.program.ms)) << " | " << ms(median(f.reference.ms)) << " | " << ms(p90(f.reference.ms))
-                    << " | " << ratio(f.program.ms, f.reference.ms) << " | "
-                    << pair(median(f.program.passes), median(f.reference.passes), 0) << " | "
-                    << pair(median(f.program.events), median(f.reference.events), 0) << " | "
-                    << pair(median(f.program.handledMs), median(f.reference.handledMs), 1) << " | "
-                    << pair(median(f.program.exposedMs), median(f.reference.exposedMs), 1) << " | "
-                    << pair(median(f.program.firstMs), median(f.reference.firstMs), 1) << " | "
-                    << pair(median(f.program.cpuMs), median(f.reference.cpuMs), 1) << " |\n";
+                    << " | " << ratio(f.program.ms, f.reference.ms) << " | " << ms(median(f.replica.ms)) << " | "
+                    << ms(p90(f.replica.ms)) << " | " << ratio(f.program.ms, f.replica.ms) << " | "
+                    << three(f.program, f.reference, f.replica, &Side::passes, 0) << " | "
+                    << three(f.program, f.reference, f.replica, &Side::events, 0) << " | "
+                    << three(f.program, f.reference, f.replica, &Side::handledMs, 1) << " | "
+                    << three(f.program, f.reference, f.replica, &Side::exposedMs, 1) << " | "
+                    << three(f.program, f.reference, f.replica, &Side::firstMs, 1) << " | "
+                    << three(f.program, f.reference, f.replica, &Side::cpuMs, 1) << " |\n";
             }
             out << "\n";
         }
@@ -1056,7 +1077,7 @@ private:
         };
         std::vector<Figure *> figures;
         for (const auto &[name, source] : sources) {
-            m_startUps.push_back({ QStringLiteral("start-up on ") + name, {}, {} });
+            m_startUps.push_back({ QStringLiteral("start-up on ") + name, {}, {}, {} });
             figures.push_back(&m_startUps.back());
         }
         for (int rep = 0; rep < StartUpSamples; ++rep) {
@@ -1094,7 +1115,7 @@ private:
 
     /// Each window of the main window's toolbar and menus opened at the data limits, the first
     /// time in a run and again, to their last paint; the reference (b) opens its window of the same
-    /// kind the same way.
+    /// kind the same way, and then a copy (c) of the program's window.
     void openings()
     {
         struct Opened
@@ -1118,10 +1139,24 @@ private:
         for (const Opened &opened : windows) {
             const QString name
                 = opened.name + (opened.reference.isEmpty() ? QString() : QStringLiteral(" (reference with a chart)"));
-            m_openings.push_back({ QStringLiteral("opening ") + name + QStringLiteral(", first in the run"), {}, {} });
+            m_openings.push_back(
+                { QStringLiteral("opening ") + name + QStringLiteral(", first in the run"), {}, {}, {} });
             Figure *first = &m_openings.back();
-            m_openings.push_back({ QStringLiteral("opening ") + name + QStringLiteral(", again"), {}, {} });
+            m_openings.push_back({ QStringLiteral("opening ") + name + QStringLiteral(", again"), {}, {}, {} });
             figures.emplace_back(first, &m_openings.back());
+        }
+        // Each window as the program shows it at the limits, for the copy (c) to show the same.
+        QStringList descriptions;
+        for (const Opened &opened : windows) {
+            descriptions.append(m_root.filePath(opened.window + QStringLiteral(".json")));
+            const QString folder = sessionFolder();
+            copyFolder(m_full, folder);
+            QProcessEnvironment describe;
+            describe.insert(QLatin1String(DescribeVariable), descriptions.last());
+            runProcess(QCoreApplication::applicationFilePath(),
+                { QLatin1String(X11ChildFlag), QStringLiteral("open"), folder, opened.control, opened.window },
+                describe);
+            QDir(folder).removeRecursively();
         }
         for (int rep = 0; rep < OpeningSamples; ++rep) {
             for (size_t index = 0; index < figures.size(); ++index) {
@@ -1137,12 +1172,15 @@ private:
                                 opened.window }));
                     QDir(folder).removeRecursively();
                 };
-                const auto reference = [&] {
+                const auto references = [&] {
                     addOpenings(first->reference, again->reference,
                         runProcess(QStringLiteral(CROONER_REF_WINDOW),
                             opened.reference.isEmpty() ? QStringList() : QStringList { opened.reference }));
+                    addOpenings(first->replica, again->replica,
+                        runProcess(QStringLiteral(CROONER_REF_WINDOW),
+                            { QStringLiteral("replica"), descriptions[qsizetype(index)] }));
                 };
-                takeTurns(rep, program, reference);
+                takeTurns(rep, program, references);
             }
         }
     }
@@ -1200,7 +1238,8 @@ int x11BenchMain(int argc, char *argv[])
         << qEnvironmentVariable("DISPLAY") << ", build " << CROONER_BUILD_TYPE << "\n";
     out << "Every sample is a new process; program and reference take turns. Reference (a): "
         << QFileInfo(QStringLiteral(CROONER_REF_START)).fileName()
-        << ", reference (b): " << QFileInfo(QStringLiteral(CROONER_REF_WINDOW)).fileName() << ".\n";
+        << ", reference (b): " << QFileInfo(QStringLiteral(CROONER_REF_WINDOW)).fileName()
+        << ", copy (c): the same program showing the program's window rebuilt from Qt's widgets alone.\n";
     out << "Load average (1, 5, 15 min) before: " << loadAverage() << "\n\n";
     out.flush();
     X11Bench bench;
