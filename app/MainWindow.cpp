@@ -456,6 +456,7 @@ void MainWindow::computePoints()
     // Every save ends here: a window made ahead from the tables as they were is made again.
     m_artistWindow.renewMadeAhead();
     m_sortWindow.renewMadeAhead();
+    m_privateWindow.renewMadeAhead();
 }
 
 void MainWindow::paintLevelGauge()
@@ -506,26 +507,31 @@ ArtistWindow *MainWindow::makeArtistWindow()
 
 void MainWindow::paintEvent(QPaintEvent *event)
 {
-    // Once the user sees this window, the two windows of the toolbar with the most controls are
-    // made ready in idle time, so that opening one only shows it.
+    // Once the user sees this window, the windows of the toolbar and the search are made ready in
+    // idle time, so that opening one only shows it.
     if (!m_windowsMadeAhead) {
         m_windowsMadeAhead = true;
         m_artistWindow.makeAhead(this, [this] { return makeArtistWindow(); });
         m_sortWindow.makeAhead(this, [this] { return new SortWindow(m_tables); });
+        m_privateWindow.makeAhead(this, [this] { return makePrivateWindow(); });
+        m_searchWindow.makeAhead(this, [this] { return makeSearchWindow(); });
     }
     QWidget::paintEvent(event);
 }
 
 void MainWindow::cmdPrivate_Click()
 {
-    m_privateWindow.showOrRaise([this] {
-        auto *window = new PrivateWindow(m_tables);
-        connect(window, &PrivateWindow::saved, this, [this] {
-            setWindowTitle(QStringLiteral("Crooner's DB  ") + m_tables.personal.userName);
-            paintLevelGauge();
-        });
-        return window;
+    m_privateWindow.showOrRaise([this] { return makePrivateWindow(); });
+}
+
+PrivateWindow *MainWindow::makePrivateWindow()
+{
+    auto *window = new PrivateWindow(m_tables);
+    connect(window, &PrivateWindow::saved, this, [this] {
+        setWindowTitle(QStringLiteral("Crooner's DB  ") + m_tables.personal.userName);
+        paintLevelGauge();
     });
+    return window;
 }
 
 void MainWindow::cmdHelp_Click()

@@ -66,6 +66,7 @@ private:
     ArtistWindow *makeArtistWindow();
     void cmdKasyu_Click();
     void cmdPrivate_Click();
+    PrivateWindow *makePrivateWindow();
     void cmdHelp_Click();
     void cmdEnd_Click();
     /// A step of the scroll bar, as its arrows make, so that the outing is shown through its change
@@ -74,6 +75,7 @@ private:
     void showNextOuting();
     void showAbout();
     void openSearch();
+    SearchWindow *makeSearchWindow();
     void openStatistics();
     /// Writes the diary and the catalogues as CSV files into a folder the user chooses.
     void exportCsv();

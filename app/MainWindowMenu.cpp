@@ -94,12 +94,15 @@ void MainWindow::showAbout()
 
 void MainWindow::openSearch()
 {
-    m_searchWindow.showOrRaise([this] {
-        auto *window = new SearchWindow(m_tables);
-        connect(window, &SearchWindow::outingChosen, this, &MainWindow::showOuting);
-        connect(window, &SearchWindow::historyRequested, this, &MainWindow::showSongHistory);
-        return window;
-    });
+    m_searchWindow.showOrRaise([this] { return makeSearchWindow(); });
+}
+
+SearchWindow *MainWindow::makeSearchWindow()
+{
+    auto *window = new SearchWindow(m_tables);
+    connect(window, &SearchWindow::outingChosen, this, &MainWindow::showOuting);
+    connect(window, &SearchWindow::historyRequested, this, &MainWindow::showSongHistory);
+    return window;
 }
 
 void MainWindow::openStatistics()

@@ -6,7 +6,6 @@
 #include <QSize>
 #include <QString>
 
-
 /// The splash window's pictures, drawn once from their SVG sources in app/icons/ by
 /// make-splash-pictures at the sizes the window shows them, and kept beside the sources as PNG.
 /// The logo's lettering made drawing it from SVG cost several million instructions on every

@@ -16,6 +16,8 @@ struct PersonalData
     qint16 targetPoints = 0;
     qint16 currentPoints = 0;
     qint16 levelPercent = 0;
+
+    bool operator==(const PersonalData &) const = default;
 };
 
 /// Reads name and target (first and second field of the file); a missing file gives an empty name

@@ -82,8 +82,14 @@ void PrivateWindow::buildControls()
     setTabOrder(cmdHozon, cmdModori);
 }
 
+bool PrivateWindow::showsCurrentData() const
+{
+    return m_loaded == m_tables.personal;
+}
+
 void PrivateWindow::Form_Load()
 {
+    m_loaded = m_tables.personal;
     const PersonalData &personal = m_tables.personal;
     txtNamae->setText(personal.userName);
     txtPoint->setText(QString::number(personal.targetPoints));

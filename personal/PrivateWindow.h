@@ -1,5 +1,7 @@
 #pragma once
 
+#include "personal/PersonalData.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -16,6 +18,9 @@ class PrivateWindow : public QWidget
 public:
     explicit PrivateWindow(SharedTables &tables, QWidget *parent = nullptr);
 
+    /// Whether the name, target, points and level shown are still those of the tables.
+    bool showsCurrentData() const;
+
 Q_SIGNALS:
     /// The name and target were saved and the level recomputed.
     void saved();
@@ -28,6 +33,7 @@ private:
     void cmdModori_Click();
 
     SharedTables &m_tables;
+    PersonalData m_loaded; ///< what Form_Load showed
 
     QLineEdit *txtNamae = nullptr;
     QLineEdit *txtPoint = nullptr;

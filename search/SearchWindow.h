@@ -20,6 +20,10 @@ class SearchWindow : public QWidget
 public:
     explicit SearchWindow(SharedTables &tables, QWidget *parent = nullptr);
 
+    /// Until its first search the window shows nothing of the diary, and that search reads the
+    /// diary as it is then.
+    bool showsCurrentData() const { return !m_indexCurrent; }
+
 public Q_SLOTS:
     /// The diary was read again: search it afresh.
     void diaryChanged();

@@ -5,6 +5,7 @@
 #include "app/SplashWindow.h"
 #include "artists/ArtistWindow.h"
 #include "personal/PrivateWindow.h"
+#include "search/SearchWindow.h"
 #include "toolkit/FileChoosers.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/ScriptedMessages.h"
@@ -101,8 +102,8 @@ private slots:
         QCOMPARE(openWindows<PrivateWindow>().size(), 1);
     }
 
-    /// The artist and analysis windows are made ahead once the main window is painted, and again
-    /// after each close. An opening takes that window while the tables still hold what it shows,
+    /// The artist, analysis, settings and search windows are made ahead once the main window is
+    /// painted, and again after each close. An opening takes that window while the tables still hold what it shows,
     /// else makes a new one; either way nothing of the window closed before comes back.
     void windowsMadeAheadShowTheDataAsOpened()
     {
@@ -142,6 +143,30 @@ private slots:
         QCOMPARE(openWindows<ArtistWindow>(), QList<ArtistWindow *> { next });
         QCOMPARE(next->findChild<QComboBox *>(QStringLiteral("cboHira0"))->count(), 5);
         QCOMPARE(next->findChild<QLineEdit *>(QStringLiteral("txtKasyu"))->text(), fx->tables().artists.artist(1).name);
+
+        // The settings window made before the name changed is not the one shown.
+        QTRY_COMPARE(openWindows<PrivateWindow>(false).size(), 1);
+        const QPointer<PrivateWindow> aheadPrivate = openWindows<PrivateWindow>(false).constFirst();
+        QVERIFY(
+            savePersonalData(fx->folder(), fx->tables().personal, QStringLiteral("新しい名前"), QStringLiteral("500"))
+                .ok());
+        click(QStringLiteral("cmdPrivate"));
+        QVERIFY(!aheadPrivate);
+        QCOMPARE(openWindows<PrivateWindow>().constFirst()->findChild<QLineEdit *>(QStringLiteral("txtNamae"))->text(),
+            QStringLiteral("新しい名前"));
+
+        // The search window made before an outing was deleted searches the diary as it is now.
+        QTRY_COMPARE(openWindows<SearchWindow>(false).size(), 1);
+        SearchWindow *aheadSearch = openWindows<SearchWindow>(false).constFirst();
+        const QString date = fx->tables().diary.entry(1).date;
+        QVERIFY(fx->tables().diary.remove(fx->folder(), 1).ok());
+        for (QAction *item : fx->child<QMenu>(QStringLiteral("mnuDiary"))->actions()) {
+            if (item->text() == QStringLiteral("検索(&F)…"))
+                item->trigger();
+        }
+        QCOMPARE(openWindows<SearchWindow>(), QList<SearchWindow *> { aheadSearch });
+        aheadSearch->findChild<QLineEdit *>(QStringLiteral("txtSearch"))->setText(date);
+        QCOMPARE(aheadSearch->findChild<QLabel *>(QStringLiteral("lblCount"))->text(), QStringLiteral("0件"));
     }
 
     void menuItemsDoWhatTheirButtonsDo_data()
