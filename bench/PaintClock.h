@@ -62,7 +62,8 @@ public:
     /// from enteredNs (the start of main()) when run by hand.
     void reportStart(qint64 enteredNs, const QString &window) const;
 
-    /// Opens a window with open(), runs the event loop until nothing has been painted for idleMs,
+    /// Deletes the windows closed before (as the application's event loop does), opens a window
+    /// with open(), runs the event loop until nothing has been painted for idleMs,
     /// and prints "opened <ms to the window's last pass> <passes> <paint events> <ms to its first
     /// pass> <processor ms to its last pass> <paint events of other windows> <ms to the return of
     /// open()> <ms to the window's expose>", times from the start of open().

@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <QValueAxis>
 
@@ -271,6 +272,11 @@ QWidget *buildControl(const QJsonObject &control, QWidget *parent, QWidget *&foc
         made = buildTable(control, parent);
     } else if (kind == QLatin1String("list")) {
         made = buildList(control, parent);
+    } else if (kind == QLatin1String("text")) {
+        auto *text = new QTextBrowser(parent);
+        text->setHtml(control[QStringLiteral("html")].toString());
+        text->verticalScrollBar()->setValue(control[QStringLiteral("value")].toInt());
+        made = text;
     } else if (kind == QLatin1String("chart")) {
         made = buildChart(control, parent);
     } else if (kind == QLatin1String("combo")) {

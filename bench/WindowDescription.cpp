@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTextEdit>
 #include <QToolButton>
 
 namespace {
@@ -208,6 +209,10 @@ QJsonObject describeControl(const QWidget *widget)
     } else if (const auto *list = qobject_cast<const QListView *>(widget)) {
         kind("list");
         describeList(list, out);
+    } else if (const auto *text = qobject_cast<const QTextEdit *>(widget)) {
+        kind("text");
+        out.insert(QStringLiteral("html"), text->toHtml());
+        out.insert(QStringLiteral("value"), text->verticalScrollBar()->value());
     } else if (const auto *chart = qobject_cast<const QGraphicsView *>(widget)) {
         kind("chart");
         describeChart(chart, out);

@@ -7,8 +7,9 @@ class QWidget;
 /// A window written down as plain data, and a window built again from it out of Qt's own widgets
 /// alone: the yardstick of "what Qt takes to show this". The description holds what a user sees
 /// of each visible control (its place and size, font and colours, texts, pictures, the rows of
-/// lists and grids with the one current and the one on top, the value of scroll bars, the
-/// categories and axes of a chart), and nothing of the program's own code, stores or files.
+/// lists and grids with the one current and the one on top, the document of text views, the value
+/// of scroll bars, the categories and axes of a chart), and nothing of the program's own code,
+/// stores or files.
 ///
 /// A chart keeps its categories, series, titles and axis ranges; its values cannot be read
 /// through Qt's object model, so the copy draws a bar and a point per category at half the range.

@@ -754,16 +754,16 @@ SyncCounts syncCounts()
     return counts;
 }
 
-/// Opens a window from the main window as a user does: by a click on the button of that name, or,
-/// for "MENU/ITEM", by choosing the item of that text in the menu of that name.
-void openFromMain(QWidget *mainWindow, const QString &control)
+/// Opens a window from another as a user does: by a click on the button of that name, or, for
+/// "MENU/ITEM", by choosing the item of that text in the menu of that name.
+void openFrom(QWidget *opener, const QString &control)
 {
     const qsizetype slash = control.indexOf(QLatin1Char('/'));
     if (slash < 0) {
-        click(child<QAbstractButton>(mainWindow, control));
+        click(child<QAbstractButton>(opener, control));
         return;
     }
-    for (QAction *item : child<QMenu>(mainWindow, control.left(slash))->actions()) {
+    for (QAction *item : child<QMenu>(opener, control.left(slash))->actions()) {
         if (item->text() == control.mid(slash + 1)) {
             item->trigger();
             return;
@@ -775,9 +775,9 @@ void openFromMain(QWidget *mainWindow, const QString &control)
 /// The program in a process of its own on a real display, started as main.cpp starts it (folder
 /// taken, tables read, splash and main window shown), for the X server mode. Prints when the main
 /// window's first paint was done (PaintClock::reportStart), then, by mode:
-/// - "open CONTROL WINDOW": opens WINDOW with CONTROL of the main window (see openFromMain), closes it with its 戻る
-/// and
-///   opens it again, each opening timed to the window's last paint (PaintClock::reportOpening);
+/// - "open CONTROL WINDOW": opens WINDOW with CONTROL of the main window (see openFrom), or with
+///   "FIRST>CONTROL" with CONTROL of the window FIRST opens; closes it (with its 戻る if it has one)
+///   and opens it again, each opening timed to the window's last paint (PaintClock::reportOpening);
 /// - "register new|change": registers an outing at the limits as the offscreen benchmark does and
 ///   prints "registered <wall ms> <processor ms> <fsync calls> <fdatasync calls>" (see syncCounts);
 /// - "start": nothing more.
@@ -801,10 +801,17 @@ int x11ChildMain(int argc, char *argv[])
     app.reportStart(entered, QStringLiteral("frmMain"));
 
     if (mode == QLatin1String("open")) {
-        const QString &button = extra[0];
+        // "FIRST>CONTROL": the window is opened from the one that FIRST opens from the main window.
+        const QStringList steps = extra[0].split(u'>');
         const QString &window = extra[1];
+        QWidget *opener = mainWindow.get();
+        if (steps.size() == 2) {
+            openFrom(opener, steps[0]);
+            app.runUntilIdle(OpeningIdleMs);
+            opener = child<QAbstractButton>(QApplication::activeWindow(), steps[1])->window();
+        }
         for (int opening = 0; opening < 2; ++opening) {
-            app.reportOpening([&] { openFromMain(mainWindow.get(), button); }, window, OpeningIdleMs);
+            app.reportOpening([&] { openFrom(opener, steps.last()); }, window, OpeningIdleMs);
             QWidget *opened = openWindow(window);
             check(opened != nullptr, window + QStringLiteral(" open"));
             if (const QString describeTo = qEnvironmentVariable(DescribeVariable);
@@ -814,7 +821,10 @@ int x11ChildMain(int argc, char *argv[])
                         && file.commit(),
                     QStringLiteral("window described"));
             }
-            click(child<QAbstractButton>(opened, QStringLiteral("cmdModori")));
+            if (auto *back = opened->findChild<QAbstractButton *>(QStringLiteral("cmdModori")))
+                click(back);
+            else
+                opened->close();
         }
     } else if (mode == QLatin1String("register")) {
         const bool newOuting = extra[0] == QLatin1String("new");
@@ -1134,6 +1144,9 @@ private:
                 QStringLiteral("frmSearch"), {} },
             { QStringLiteral("the statistics window (統計)"), QStringLiteral("mnuView/統計(&T)…"),
                 QStringLiteral("frmStats"), QStringLiteral("chart") },
+            { QStringLiteral("the song window (歌手 → 曲登録)"), QStringLiteral("cmdKasyu>cmdTuika"),
+                QStringLiteral("frmInp"), {} },
+            { QStringLiteral("the help (ヘルプ)"), QStringLiteral("cmdHelp"), QStringLiteral("frmHelp"), {} },
         };
         std::vector<std::pair<Figure *, Figure *>> figures;
         for (const Opened &opened : windows) {
