@@ -10,24 +10,11 @@
 #include "toolkit/MessageBoxes.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 namespace {
-
-/// Work each run needs once, done at the start instead of on the first opening of a window, where
-/// it made the opening take longer than a frame: finding the fallback font for Japanese text in the
-/// default font (the buttons and frame captions of the other windows use it) and loading the text
-/// font of the artist and song windows. The pictures of the picture buttons are cheap enough to read
-/// when their window first opens (toolkit/Pictures.h).
-void prepareSharedResources()
-{
-    const QString japanese = QStringLiteral("あア亜ｱ");
-    QFontMetrics(QApplication::font()).horizontalAdvance(japanese);
-    QFontMetrics(msPGothic(11.25)).horizontalAdvance(japanese);
-}
 
 /// Qt's own words, such as the buttons of the message boxes, in Japanese whatever the user's locale:
 /// the program is Japanese throughout.
@@ -47,7 +34,6 @@ void prepareApplication()
     loadQtTranslations();
     QApplication::setApplicationName(QStringLiteral("Crooner's Diary"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
-    prepareSharedResources();
 }
 
 std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)

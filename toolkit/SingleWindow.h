@@ -44,13 +44,14 @@ public:
         makeNextWhenIdle();
     }
 
-    /// After the tables changed: once the change is done, a window made ahead that no longer shows
-    /// them is made again.
+    /// After the tables changed: a window made ahead that no longer shows them is made again, a
+    /// moment later, so that the change itself (a registration and its message) is not kept
+    /// waiting. An opening before then builds its window there and then.
     void renewMadeAhead()
     {
         if (!m_makeNext)
             return;
-        QTimer::singleShot(0, m_context, [this] {
+        QTimer::singleShot(RenewDelayMs, m_context, [this] {
             if (m_next && !m_current(m_next.get())) {
                 m_next.reset();
                 makeNextWhenIdle();
@@ -66,6 +67,8 @@ public:
     }
 
 private:
+    static constexpr int RenewDelayMs = 500;
+
     Window *takeMadeAhead()
     {
         if (m_next && m_current(m_next.get()))
