@@ -48,14 +48,7 @@ QWidget *makeMinimalChartWindow()
 
     for (int index = 0; index < 4; ++index)
         makeMinimalGrid(window, 3)->setGeometry(8 + 196 * index, 320, 190, 244);
-    const char16_t *const buttons[] = { u"画像を保存…", u"戻る" };
-    for (int index = 0; index < 2; ++index) {
-        auto *button = new QPushButton(QString::fromUtf16(buttons[index]), window);
-        button->setGeometry(8 + 692 * index, 570, 100, 28);
-        if (index == 1) {
-            button->setObjectName(QLatin1String(MinimalCloseButton));
-            QObject::connect(button, &QPushButton::clicked, window, &QWidget::close);
-        }
-    }
+    (new QPushButton(QStringLiteral("画像を保存…"), window))->setGeometry(8, 570, 100, 28);
+    makeMinimalCloseButton(window, QStringLiteral("戻る"))->setGeometry(700, 570, 100, 28);
     return window;
 }

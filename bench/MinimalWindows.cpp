@@ -11,6 +11,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+QPushButton *makeMinimalCloseButton(QWidget *window, const QString &text)
+{
+    auto *button = new QPushButton(text, window);
+    button->setObjectName(QLatin1String(MinimalCloseButton));
+    QObject::connect(button, &QPushButton::clicked, window, &QWidget::close);
+    return button;
+}
+
 QTableView *makeMinimalGrid(QWidget *parent, int columns)
 {
     auto *grid = new QTableView(parent);
@@ -64,12 +72,9 @@ QWidget *makeMinimalSecondaryWindow()
 
     const char16_t *const buttons[] = { u"新規", u"登録", u"戻る", u"全部" };
     for (int index = 0; index < 4; ++index) {
-        auto *button = new QPushButton(QString::fromUtf16(buttons[index]), window);
+        const QString text = QString::fromUtf16(buttons[index]);
+        QPushButton *button = index == 2 ? makeMinimalCloseButton(window, text) : new QPushButton(text, window);
         button->setGeometry(15 + 47 * index, 18, 45, 57);
-        if (index == 2) {
-            button->setObjectName(QLatin1String(MinimalCloseButton));
-            QObject::connect(button, &QPushButton::clicked, window, &QWidget::close);
-        }
     }
     auto *scrollBar = new QScrollBar(Qt::Horizontal, window);
     scrollBar->setGeometry(160, 70, 371, 16);

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QPushButton;
 class QTableView;
 
 #include <memory>
@@ -18,6 +19,9 @@ inline constexpr char MinimalSecondaryName[] = "minimalSecondary";
 inline constexpr char MinimalOpenButton[] = "cmdOpen";
 /// The secondary window's button that closes it.
 inline constexpr char MinimalCloseButton[] = "cmdClose";
+
+/// A push button of window that closes it, under the name the reference programs click.
+QPushButton *makeMinimalCloseButton(QWidget *window, const QString &text);
 
 /// An empty grid (a table view over an empty model) of that many columns.
 QTableView *makeMinimalGrid(QWidget *parent, int columns);
