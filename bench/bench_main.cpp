@@ -1131,7 +1131,7 @@ private:
         struct Opened
         {
             QString name;
-            QString control; ///< a button of the main window, or "MENU/ITEM"
+            QString control; ///< as openFrom takes it, or "FIRST>CONTROL" (see x11ChildMain)
             QString window;
             QString reference; ///< the argument that makes the reference open a window of its kind
         };
