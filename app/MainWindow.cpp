@@ -323,13 +323,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::Form_Load()
 {
     SetUpSongGrid();
+    const TableReads read = m_tables.finishReading();
 
     messages::reportLoadProblem(this, readPersonalData(m_tables.dataFolder, m_tables.personal));
     setWindowTitle(QStringLiteral("Crooner's Diary  ") + m_tables.personal.userName);
 
-    ReadDiary();
-    messages::reportLoadProblem(this, m_tables.songs.loadSongCatalogue(m_tables.dataFolder));
-    messages::reportLoadProblem(this, m_tables.artists.loadArtistCatalogue(m_tables.dataFolder));
+    ReadDiary(read.diary);
+    messages::reportLoadProblem(this, read.songs);
+    messages::reportLoadProblem(this, read.artists);
 
     FillChoiceLists();
     hsbData->setValue(m_tables.diary.entryCount());
@@ -353,9 +354,9 @@ void MainWindow::SetUpSongGrid()
     msgSenkyoku->setColAlignment(2, FlexGrid::LeftCenter);
 }
 
-void MainWindow::ReadDiary()
+void MainWindow::ReadDiary(const LoadResult &read)
 {
-    messages::reportLoadProblem(this, m_tables.diary.load(m_tables.dataFolder));
+    messages::reportLoadProblem(this, read);
     afterDiaryRead();
 }
 

@@ -24,6 +24,7 @@ class QScrollBar;
 class QToolButton;
 class SortWindow;
 struct DiaryEntry;
+struct LoadResult;
 struct SharedTables;
 
 /// The main window (frmMain): the diary's entry inputs, the totals and level gauge, and the toolbar
@@ -50,7 +51,8 @@ private:
 
     void Form_Load();
     void SetUpSongGrid();
-    void ReadDiary();
+    /// Reports how reading the diary went and shows the book read.
+    void ReadDiary(const LoadResult &read);
     /// The scroll range and the analysis window follow the book just read.
     void afterDiaryRead();
     void FillChoiceLists();

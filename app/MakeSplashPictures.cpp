@@ -1,5 +1,5 @@
 // Writes the splash window's pictures (app/SplashPictures.h): each SVG source drawn by Qt's own
-// SVG icon engine at the sizes the window shows it, as PNG beside the sources. Run after changing
+// SVG icon engine at the sizes the window shows it, as bare pixels beside the sources. Run after changing
 // logo.svg or app.svg:
 //   cmake --build BUILD --target splash-pictures
 // test_main_window_windows compares the files with a fresh drawing of their sources.
@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QSaveFile>
 
 #include <cstdio>
 
@@ -24,7 +25,9 @@ int main(int argc, char *argv[])
         const QImage image
             = splash::drawSource(folder.filePath(QLatin1String(drawing.source) + QLatin1String(".svg")), drawing.size);
         const QString target = folder.filePath(splash::fileName(drawing.source, drawing.size));
-        if (image.isNull() || !image.save(target, "PNG")) {
+        QSaveFile file(target);
+        if (image.isNull() || !file.open(QIODevice::WriteOnly) || file.write(splash::bytesOf(image)) < 0
+            || !file.commit()) {
             std::fprintf(stderr, "could not make %s\n", qPrintable(target));
             return 1;
         }

@@ -60,6 +60,7 @@ std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)
 
 std::unique_ptr<MainWindow> startMainWindow(SharedTables &tables)
 {
+    tables.startReading();
     SplashWindow splash;
     return splash.startUp(tables);
 }

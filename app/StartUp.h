@@ -19,6 +19,7 @@ void prepareApplication();
 /// nothing when the folder takes no lock file, as a read-only one, where nothing is saved anyway).
 std::unique_ptr<FolderLock> openDataFolder(const QDir &folder);
 
-/// The program's start: shows the splash window, builds the main window on the tables (which reads
-/// every data file), shows it and closes the splash.
+/// The program's start: starts reading the diary and the catalogues on a second thread, shows the
+/// splash window, builds the main window on the tables (which takes what was read and reads the
+/// other data files), shows it and closes the splash.
 std::unique_ptr<MainWindow> startMainWindow(SharedTables &tables);

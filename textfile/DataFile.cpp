@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,10 +47,42 @@ struct FileState
     std::optional<Encoding> stampedEncoding;
 };
 
-/// By absolute path. Files never read or written in this run have no entry and are not checked.
-QHash<QString, FileState> &fileStates()
+/// What the run knows of each data file, by absolute path. Files never read or written in this run
+/// have no entry and are not checked. The tables may be read on another thread than the one
+/// that saves, so every look and change goes through the lock.
+class FileStates
 {
-    static QHash<QString, FileState> states;
+public:
+    std::optional<FileState> find(const QString &path) const
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto known = m_states.constFind(QFileInfo(path).absoluteFilePath());
+        return known == m_states.constEnd() ? std::nullopt : std::optional(*known);
+    }
+    void set(const QString &path, const FileState &state)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_states.insert(QFileInfo(path).absoluteFilePath(), state);
+    }
+    QHash<QString, FileState> all() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_states;
+    }
+    void clear()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_states.clear();
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    QHash<QString, FileState> m_states;
+};
+
+FileStates &fileStates()
+{
+    static FileStates states;
     return states;
 }
 
@@ -96,13 +129,13 @@ int writeProtection(const QString &path)
 SaveResult checkBeforeReplace(const QString &path, FileVersion *current)
 {
     const QString name = QFileInfo(path).fileName();
-    const auto known = fileStates().constFind(QFileInfo(path).absoluteFilePath());
-    if (known != fileStates().constEnd() && known->readFailed)
+    const std::optional<FileState> known = fileStates().find(path);
+    if (known && known->readFailed)
         return SaveResult::notRead(name);
     if (const int error = writeProtection(path))
         return SaveResult::writeFailed(systemReason(error, true), name);
     *current = versionOf(path);
-    if (known != fileStates().constEnd() && *current != known->stamp)
+    if (known && *current != known->stamp)
         return SaveResult::changedOnDisk(name);
     return SaveResult::saved();
 }
@@ -113,9 +146,10 @@ SaveResult replaceChecked(
     const QString &path, const QByteArray &bytes, const FileVersion &replaced, WrittenFile *written)
 {
     const QString name = QFileInfo(path).fileName();
-    FileState &state = fileStates()[QFileInfo(path).absoluteFilePath()];
+    FileState state = fileStates().find(path).value_or(FileState());
     struct stat status;
     if (const auto failure = replaceFile(path, bytes, !state.backedUp, &status)) {
+        fileStates().set(path, state);
         QString reason = systemReason(failure->error, true);
         if (!failure->backupCopy.isEmpty())
             reason = QStringLiteral("バックアップを作れませんでした（") + failure->backupCopy + QStringLiteral("）：")
@@ -129,6 +163,7 @@ SaveResult replaceChecked(
     state.stamp = versionOf(status);
     state.encoding = Encoding::Cp932;
     state.stampedEncoding.reset();
+    fileStates().set(path, state);
     if (written)
         *written = { replaced, state.stamp, bytes };
     return SaveResult::saved();
@@ -227,17 +262,17 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
 {
     ReadResult result;
     const QString path = resolveDataFile(folder, name);
-    FileState &state = fileStates()[QFileInfo(path).absoluteFilePath()];
-    state.readFailed = false;
-    state.stamp = {};
-    state.encoding = Encoding::Cp932;
-    state.stampedEncoding.reset();
+    // Whatever was known of the file goes: this read is what the run knows of it now.
+    FileState state;
     QFile file(path);
-    if (!file.exists())
+    if (!file.exists()) {
+        fileStates().set(path, state);
         return result;
+    }
     result.exists = true;
     const auto failed = [&](int error) {
         state.readFailed = true;
+        fileStates().set(path, state);
         result.error = systemReason(error, false);
         return result;
     };
@@ -256,6 +291,7 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
     state.stamp = versionOf(status);
     state.encoding = encodingOf(result.bytes);
     state.stampedEncoding = state.encoding;
+    fileStates().set(path, state);
     result.version = state.stamp;
     return result;
 }
@@ -263,7 +299,8 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
 QList<ForeignFile> foreignEncodedFiles()
 {
     QList<ForeignFile> files;
-    for (auto state = fileStates().cbegin(); state != fileStates().cend(); ++state) {
+    const QHash<QString, FileState> states = fileStates().all();
+    for (auto state = states.cbegin(); state != states.cend(); ++state) {
         if (state->encoding != Encoding::Cp932) {
             files.append({ QFileInfo(state.key()).fileName(),
                 state->encoding == Encoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("UTF-16") });
@@ -316,8 +353,8 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
     }
     // The version on disk is the one last read when the run knows it (checked above), so the
     // encoding found then holds; a diary of 300 outings would otherwise be looked at once more.
-    const auto known = fileStates().constFind(QFileInfo(path).absoluteFilePath());
-    const bool readBefore = known != fileStates().constEnd() && known->stampedEncoding && known->stamp == current;
+    const std::optional<FileState> known = fileStates().find(path);
+    const bool readBefore = known && known->stampedEncoding && known->stamp == current;
     if ((readBefore ? *known->stampedEncoding : encodingOf(bytes)) == Encoding::Cp932) {
         bytes = withCrLfLineEnds(bytes);
     } else {

@@ -37,6 +37,27 @@ template <typename Window> QList<Window *> openWindows(bool visible = true)
     return windows;
 }
 
+/// Whether two pictures of one size differ by at most one in any channel of any pixel: the rounding
+/// by which Qt's drawing differs between processors, where a change to the drawing differs by more.
+bool alike(const QImage &a, const QImage &b)
+{
+    const QImage first = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage second = b.convertToFormat(QImage::Format_ARGB32);
+    if (first.size() != second.size())
+        return false;
+    for (int y = 0; y < first.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(first.constScanLine(y));
+        const auto *other = reinterpret_cast<const QRgb *>(second.constScanLine(y));
+        for (int x = 0; x < first.width(); ++x) {
+            for (const int shift : { 0, 8, 16, 24 }) {
+                if (std::abs(int((row[x] >> shift) & 0xff) - int((other[x] >> shift) & 0xff)) > 1)
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 class MainWindowWindowsTest : public QObject
@@ -67,20 +88,27 @@ private slots:
         SplashWindow splash;
         QCOMPARE(splash.size(), QSize(twipsToPixels(5685), twipsToPixels(2745)));
         QVERIFY(splash.windowTitle().isEmpty());
-        QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("Image2"))->pixmap().deviceIndependentSize(),
-            QSizeF(splash::Logo));
-        QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().deviceIndependentSize(),
-            QSizeF(splash::Icon));
-        // The pictures are kept as PNG drawn from the SVG sources: after a change to a source they
-        // must be drawn again (target splash-pictures).
+        // The pictures are kept as drawn from the SVG sources: after a change to a source they
+        // must be drawn again (target splash-pictures). The window shows them as kept.
         const QDir icons(QStringLiteral(CROONER_TEST_DATA "/../../app/icons"));
         for (const splash::Drawing &drawing : splash::drawings()) {
             const QString kept = splash::fileName(drawing.source, drawing.size);
+            QFile file(icons.filePath(kept));
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(kept));
+            const QImage picture = splash::pictureOf(file.readAll(), drawing.size).copy();
+            QVERIFY2(!picture.isNull(), qPrintable(kept));
             const QImage drawn = splash::drawSource(
                 icons.filePath(QLatin1String(drawing.source) + QLatin1String(".svg")), drawing.size);
-            QVERIFY2(QImage(icons.filePath(kept)).convertToFormat(QImage::Format_ARGB32)
-                    == drawn.convertToFormat(QImage::Format_ARGB32),
-                qPrintable(kept));
+            QVERIFY2(alike(picture, drawn), qPrintable(kept));
+            if (drawing.size == splash::Logo || drawing.size == splash::Icon) {
+                const QPixmap shown = splash
+                                          .findChild<QLabel *>(drawing.size == splash::Logo ? QStringLiteral("Image2")
+                                                                                            : QStringLiteral("Image1"))
+                                          ->pixmap();
+                QCOMPARE(shown.deviceIndependentSize(), QSizeF(drawing.size));
+                QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32),
+                    picture.convertToFormat(QImage::Format_ARGB32));
+            }
         }
         const std::unique_ptr<MainWindow> window = splash.startUp(tables);
         QVERIFY(window->isVisible());
