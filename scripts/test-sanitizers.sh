@@ -1,7 +1,9 @@
 #!/bin/sh
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/ (or the
 # folder given as $ASAN_BUILD_DIR) and runs every test there. Any sanitizer report ends its test
-# with a failure, so the script fails when a test or a sanitizer does.
+# with a failure, so the script fails when a test or a sanitizer does. Then builds the test of the
+# tables read on a second thread with ThreadSanitizer in build-tsan/ (or $TSAN_BUILD_DIR) and runs
+# it: a data race fails it.
 set -e
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ASAN_BUILD_DIR:-$root/build-asan}"
@@ -18,5 +20,11 @@ ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stac
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
-cd "$build"
-ctest --output-on-failure -j"$(nproc)"
+(cd "$build" && ctest --output-on-failure -j"$(nproc)")
+
+tsan_build="${TSAN_BUILD_DIR:-$root/build-tsan}"
+tsan_flags="-fsanitize=thread -fno-omit-frame-pointer"
+cmake -S "$root" -B "$tsan_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug $launcher \
+    -DCMAKE_CXX_FLAGS="$tsan_flags" -DCMAKE_EXE_LINKER_FLAGS="$tsan_flags"
+cmake --build "$tsan_build" -j"$(nproc)" --target test_shared_tables
+TSAN_OPTIONS="halt_on_error=1" "$tsan_build/tests/test_shared_tables"

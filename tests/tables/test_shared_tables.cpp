@@ -1,0 +1,62 @@
+#include "tables/SharedTables.h"
+
+#include "diary/ChoiceList.h"
+#include "tests/support/TestFiles.h"
+#include "textfile/DataFile.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSharedTables : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    /// The diary and the catalogues are read on a thread of their own while this one reads and
+    /// saves other data files, as the program does while its windows are built. They come out as
+    /// read here, and the run knows every file read on either thread. scripts/test-sanitizers.sh
+    /// also runs this built with ThreadSanitizer, which tells any access to what the run knows of
+    /// the files that is not guarded.
+    void tablesReadBesideOtherFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QDir folder(dir.path());
+        const QDir basic(QStringLiteral(CROONER_TEST_DATA "/app/basic"));
+        for (const QString &name : basic.entryList(QDir::Files))
+            QVERIFY(QFile::copy(basic.filePath(name), folder.filePath(name)));
+        // Written by another editor: the run must name them when it is asked which files are so.
+        QVERIFY(testfiles::putFile(
+            folder, SongCatalogue::FileName, QStringLiteral("\"夜の歌\",\"歌い手\",\"J-POP\",3\r\n").toUtf8()));
+        QVERIFY(testfiles::putFile(folder, choicelist::PlaceFile, QStringLiteral("駅前カラオケ\r\n").toUtf8()));
+        textfile::resetBackupsForTesting();
+
+        SharedTables tables(folder);
+        tables.startReading();
+        for (int round = 0; round < 20; ++round) {
+            PersonalData personal;
+            QVERIFY(readPersonalData(folder, personal).ok());
+            QVERIFY(savePersonalData(folder, personal, personal.userName, QString::number(personal.targetPoints)).ok());
+            QCOMPARE(choicelist::read(folder, choicelist::PlaceFile), QStringList { QStringLiteral("駅前カラオケ") });
+        }
+        const TableReads read = tables.finishReading();
+
+        QVERIFY(read.diary.ok() && read.songs.ok() && read.artists.ok());
+        DiaryBook diary;
+        SongCatalogue songs;
+        ArtistCatalogue artists;
+        QVERIFY(diary.load(folder).ok() && songs.loadSongCatalogue(folder).ok()
+            && artists.loadArtistCatalogue(folder).ok());
+        QVERIFY(diary.entryCount() > 0);
+        QCOMPARE(tables.diary.entries(), diary.entries());
+        QCOMPARE(tables.songs.songs().size(), 1);
+        QCOMPARE(tables.songs.songs(), songs.songs());
+        QCOMPARE(tables.artists.artists(), artists.artists());
+        QCOMPARE(textfile::foreignEncodedFiles(),
+            QList<textfile::ForeignFile>({ { choicelist::PlaceFile, QStringLiteral("UTF-8") },
+                { SongCatalogue::FileName, QStringLiteral("UTF-8") } }));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSharedTables)
+#include "test_shared_tables.moc"
