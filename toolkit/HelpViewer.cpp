@@ -2,6 +2,7 @@
 
 #include "toolkit/Keys.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QPointer>
 #include <QTextBrowser>
@@ -12,6 +13,22 @@
 namespace {
 
 const QString HelpPage = QStringLiteral(":/help/index.html");
+
+/// Lays its whole page out for each new width at once. QTextBrowser lays a long page out in steps
+/// after it is shown, growing its scroll bar at each step, so the window was painted again and
+/// again after it opened.
+class WholePageBrowser : public QTextBrowser
+{
+public:
+    using QTextBrowser::QTextBrowser;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QTextBrowser::resizeEvent(event);
+        document()->documentLayout()->documentSize();
+    }
+};
 
 QPointer<QWidget> helpWindow;
 
@@ -24,7 +41,7 @@ QWidget *createHelpWindow(QWidget *owner)
     keys::escapeGoesBack(window, &QWidget::close);
     auto *layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto *browser = new QTextBrowser(window);
+    auto *browser = new WholePageBrowser(window);
     browser->setObjectName(QStringLiteral("txtHelp"));
     browser->setOpenExternalLinks(true);
     layout->addWidget(browser);
