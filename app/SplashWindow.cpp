@@ -18,10 +18,14 @@
 
 namespace {
 
-xcb_atom_t internAtom(xcb_connection_t *connection, QByteArrayView name)
+xcb_intern_atom_cookie_t askAtom(xcb_connection_t *connection, QByteArrayView name)
 {
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, false, uint16_t(name.size()), name.data()), nullptr);
+    return xcb_intern_atom(connection, false, uint16_t(name.size()), name.data());
+}
+
+xcb_atom_t atomOf(xcb_connection_t *connection, xcb_intern_atom_cookie_t asked)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, asked, nullptr);
     const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
     return atom;
@@ -37,8 +41,11 @@ void clearX11Title(QWidget *window)
     if (!x11)
         return;
     xcb_connection_t *connection = x11->connection();
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()),
-        internAtom(connection, "_NET_WM_NAME"), internAtom(connection, "UTF8_STRING"), 8, 0, nullptr);
+    // Both asked before either answer is awaited: one round trip to the server, not two.
+    const xcb_intern_atom_cookie_t name = askAtom(connection, "_NET_WM_NAME");
+    const xcb_intern_atom_cookie_t type = askAtom(connection, "UTF8_STRING");
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), atomOf(connection, name),
+        atomOf(connection, type), 8, 0, nullptr);
 }
 
 } // namespace
