@@ -262,8 +262,9 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
 {
     ReadResult result;
     const QString path = resolveDataFile(folder, name);
-    // Whatever was known of the file goes: this read is what the run knows of it now.
+    // This read is what the run knows of the file now, but its old content stays kept.
     FileState state;
+    state.backedUp = fileStates().find(path).value_or(FileState()).backedUp;
     QFile file(path);
     if (!file.exists()) {
         fileStates().set(path, state);

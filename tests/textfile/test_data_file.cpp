@@ -167,6 +167,21 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path + QStringLiteral(".bak")));
     }
 
+    void readingAgainKeepsTheRunsBackup()
+    {
+        // The old content is kept once a run: reading the file back after a save, as the stores do,
+        // must not make the next save keep the content of the first.
+        const QString name = QStringLiteral("曲目.txt");
+        const QString path = m_dir.filePath(name);
+        QVERIFY(testfiles::writeBytes(path, "old\r\n"));
+        QVERIFY(textfile::readDataFile(m_dir, name).ok());
+        QVERIFY(textfile::rewriteDataFile(m_dir, name, "first\r\n").ok());
+        QVERIFY(textfile::readDataFile(m_dir, name).ok());
+        QVERIFY(textfile::rewriteDataFile(m_dir, name, "second\r\n").ok());
+        QCOMPARE(readBytes(path + QStringLiteral(".bak")), QByteArray("old\r\n"));
+        QCOMPARE(QDir(m_dir.filePath(QStringLiteral("backup"))).entryList(QDir::Files).size(), 1);
+    }
+
     void unencodableWriteLeavesTheFileAlone()
     {
         const QString path = m_dir.filePath(QStringLiteral("場所.txt"));
