@@ -1,6 +1,6 @@
 // Writes the splash window's pictures (app/SplashPictures.h): each SVG source drawn by Qt's own
-// SVG icon engine at the sizes the window shows it, as bare pixels beside the sources. Run after changing
-// logo.svg or app.svg:
+// SVG icon engine at the sizes the window shows it, as bare pixels beside the sources. Run after
+// changing logo.svg or app.svg:
 //   cmake --build BUILD --target splash-pictures
 // test_main_window_windows compares the files with a fresh drawing of their sources.
 
