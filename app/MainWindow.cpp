@@ -2,6 +2,7 @@
 
 #include "analysis/SortWindow.h"
 #include "app/AppResources.h"
+#include "app/ReadyPictures.h"
 #include "artists/ArtistWindow.h"
 #include "diary/ChoiceList.h"
 #include "personal/PrivateWindow.h"
@@ -23,7 +24,6 @@
 #include <QEvent>
 #include <QFocusFrame>
 #include <QFrame>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -137,31 +137,31 @@ MainWindow::~MainWindow() = default;
 void MainWindow::buildToolbar()
 {
     const auto makeButton
-        = [this](const QString &name, const QString &caption, const QString &tip, const QString &icon, int left) {
+        = [this](const QString &name, const QString &caption, const QString &tip, const char *icon, int left) {
               auto *button = new QToolButton(m_client);
               button->setObjectName(name);
               button->setText(caption);
               button->setToolTip(tip);
-              button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
-              button->setIconSize(QSize(32, 32));
+              button->setIcon(pictures::readyIcon(icon, { pictures::ToolbarPicture, pictures::ToolbarPicture * 2 }));
+              button->setIconSize(pictures::ToolbarPicture);
               button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
               placeTwips(button, left, 75, 840, 915);
               return button;
           };
-    cmdNew = makeButton(QStringLiteral("cmdNew"), QStringLiteral("新規"), QStringLiteral("新しい日記を作成します"),
-        QStringLiteral("new"), 150);
-    cmdTouroku = makeButton(QStringLiteral("cmdTouroku"), QStringLiteral("登録"), QStringLiteral("日記を保存します"),
-        QStringLiteral("register"), 975);
-    cmdSort = makeButton(QStringLiteral("cmdSort"), QStringLiteral("分析"), QStringLiteral("登録曲の一覧など"),
-        QStringLiteral("analysis"), 1800);
-    cmdKasyu = makeButton(QStringLiteral("cmdKasyu"), QStringLiteral("歌手"),
-        QStringLiteral("アーティストデータベース"), QStringLiteral("singer"), 2625);
-    cmdPrivate = makeButton(QStringLiteral("cmdPrivate"), QStringLiteral("設定"), QStringLiteral("ポイントの設定"),
-        QStringLiteral("settings"), 3450);
-    cmdHelp = makeButton(QStringLiteral("cmdHelp"), QStringLiteral("ヘルプ"),
-        QStringLiteral("ヘルプファイルを開きます"), QStringLiteral("help"), 4275);
-    cmdEnd = makeButton(QStringLiteral("cmdEnd"), QStringLiteral("修了"), QStringLiteral("プログラムを終了します"),
-        QStringLiteral("end"), 8475);
+    cmdNew = makeButton(
+        QStringLiteral("cmdNew"), QStringLiteral("新規"), QStringLiteral("新しい日記を作成します"), "new", 150);
+    cmdTouroku = makeButton(
+        QStringLiteral("cmdTouroku"), QStringLiteral("登録"), QStringLiteral("日記を保存します"), "register", 975);
+    cmdSort = makeButton(
+        QStringLiteral("cmdSort"), QStringLiteral("分析"), QStringLiteral("登録曲の一覧など"), "analysis", 1800);
+    cmdKasyu = makeButton(
+        QStringLiteral("cmdKasyu"), QStringLiteral("歌手"), QStringLiteral("アーティストデータベース"), "singer", 2625);
+    cmdPrivate = makeButton(
+        QStringLiteral("cmdPrivate"), QStringLiteral("設定"), QStringLiteral("ポイントの設定"), "settings", 3450);
+    cmdHelp = makeButton(
+        QStringLiteral("cmdHelp"), QStringLiteral("ヘルプ"), QStringLiteral("ヘルプファイルを開きます"), "help", 4275);
+    cmdEnd = makeButton(
+        QStringLiteral("cmdEnd"), QStringLiteral("修了"), QStringLiteral("プログラムを終了します"), "end", 8475);
 
     lblPoint = makeLabel(m_client, QStringLiteral("lblPoint"), QString(), 5850, 225, 1350, 240);
     lblPoint->setFont(msPGothic(12));

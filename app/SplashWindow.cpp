@@ -2,7 +2,7 @@
 
 #include "app/AppResources.h"
 #include "app/MainWindow.h"
-#include "app/SplashPictures.h"
+#include "app/ReadyPictures.h"
 #include "toolkit/Twips.h"
 
 #include <QCoreApplication>
@@ -65,12 +65,12 @@ SplashWindow::SplashWindow()
 
     auto *logo = new QLabel(frame);
     logo->setObjectName(QStringLiteral("Image2"));
-    logo->setPixmap(splash::readyPixmap("logo", splash::Logo, devicePixelRatioF()));
+    logo->setPixmap(pictures::readyPixmap("logo", pictures::Logo, devicePixelRatioF()));
     placeTwips(logo, 315, 300, 4815, 1425);
 
     auto *icon = new QLabel(frame);
     icon->setObjectName(QStringLiteral("Image1"));
-    icon->setPixmap(splash::readyPixmap("app", splash::Icon, devicePixelRatioF()));
+    icon->setPixmap(pictures::readyPixmap("app", pictures::SplashIcon, devicePixelRatioF()));
     placeTwips(icon, 4800, 1920, 480, 480);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())

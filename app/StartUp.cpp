@@ -2,6 +2,7 @@
 
 #include "app/AppResources.h"
 #include "app/MainWindow.h"
+#include "app/ReadyPictures.h"
 #include "app/SplashWindow.h"
 #include "diary/ChoiceList.h"
 #include "tables/SharedTables.h"
@@ -10,7 +11,6 @@
 #include "toolkit/MessageBoxes.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -33,7 +33,7 @@ void prepareApplication()
     installFontSubstitutions();
     loadQtTranslations();
     QApplication::setApplicationName(QStringLiteral("Crooner's Diary"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    QApplication::setWindowIcon(pictures::readyIcon("app", pictures::windowIconSizes()));
 }
 
 std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)

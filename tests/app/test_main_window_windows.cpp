@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 
 #include "analysis/SortWindow.h"
-#include "app/SplashPictures.h"
+#include "app/ReadyPictures.h"
 #include "app/SplashWindow.h"
 #include "artists/ArtistWindow.h"
 #include "personal/PrivateWindow.h"
@@ -89,31 +89,43 @@ private slots:
         QCOMPARE(splash.size(), QSize(twipsToPixels(5685), twipsToPixels(2745)));
         QVERIFY(splash.windowTitle().isEmpty());
         // The pictures are kept as drawn from the SVG sources: after a change to a source they
-        // must be drawn again (target splash-pictures). The window shows them as kept.
+        // must be drawn again (target ready-pictures). The windows show them as kept.
         const QDir icons(QStringLiteral(CROONER_TEST_DATA "/../../app/icons"));
-        for (const splash::Drawing &drawing : splash::drawings()) {
-            const QString kept = splash::fileName(drawing.source, drawing.size);
-            QFile file(icons.filePath(kept));
-            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(kept));
-            const QImage picture = splash::pictureOf(file.readAll(), drawing.size).copy();
-            QVERIFY2(!picture.isNull(), qPrintable(kept));
-            const QImage drawn = splash::drawSource(
+        QHash<QString, QImage> kept;
+        for (const pictures::Drawing &drawing : pictures::drawings()) {
+            const QString name = pictures::fileName(drawing.source, drawing.size);
+            QFile file(icons.filePath(name));
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(name));
+            const QImage picture = pictures::pictureOf(file.readAll(), drawing.size).copy();
+            QVERIFY2(!picture.isNull(), qPrintable(name));
+            const QImage drawn = pictures::drawSource(
                 icons.filePath(QLatin1String(drawing.source) + QLatin1String(".svg")), drawing.size);
-            QVERIFY2(alike(picture, drawn), qPrintable(kept));
-            if (drawing.size == splash::Logo || drawing.size == splash::Icon) {
-                const QPixmap shown = splash
-                                          .findChild<QLabel *>(drawing.size == splash::Logo ? QStringLiteral("Image2")
-                                                                                            : QStringLiteral("Image1"))
-                                          ->pixmap();
-                QCOMPARE(shown.deviceIndependentSize(), QSizeF(drawing.size));
-                QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32),
-                    picture.convertToFormat(QImage::Format_ARGB32));
-            }
+            QVERIFY2(alike(picture, drawn), qPrintable(name));
+            kept.insert(name, picture.convertToFormat(QImage::Format_ARGB32));
         }
+        const auto shown = [&](const QPixmap &pixmap, const char *source, QSize size) {
+            return pixmap.toImage().convertToFormat(QImage::Format_ARGB32)
+                == kept.value(pictures::fileName(source, size));
+        };
+        const QPixmap logo = splash.findChild<QLabel *>(QStringLiteral("Image2"))->pixmap();
+        QCOMPARE(logo.deviceIndependentSize(), QSizeF(pictures::Logo));
+        QVERIFY(shown(logo, "logo", pictures::Logo));
+        const QPixmap icon = splash.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap();
+        QCOMPARE(icon.deviceIndependentSize(), QSizeF(pictures::SplashIcon));
+        QVERIFY(shown(icon, "app", pictures::SplashIcon));
         const std::unique_ptr<MainWindow> window = splash.startUp(tables);
         QVERIFY(window->isVisible());
         QVERIFY(!splash.isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Crooner's Diary  歌子"));
+        for (const char *source : pictures::toolbarSources()) {
+            QVERIFY(
+                shown(pictures::readyIcon(source, { pictures::ToolbarPicture }).pixmap(pictures::ToolbarPicture, 1.0),
+                    source, pictures::ToolbarPicture));
+        }
+        const QIcon end = window->findChild<QAbstractButton *>(QStringLiteral("cmdEnd"))->icon();
+        QCOMPARE(end.availableSizes(), QList<QSize>({ pictures::ToolbarPicture, pictures::ToolbarPicture * 2 }));
+        QVERIFY(shown(end.pixmap(pictures::ToolbarPicture, 1.0), "end", pictures::ToolbarPicture));
+        QVERIFY(shown(end.pixmap(pictures::ToolbarPicture, 2.0), "end", pictures::ToolbarPicture * 2));
     }
 
     void toolbarWindowsOpenOnce()
