@@ -14,8 +14,8 @@
 /// sizes they are shown, and kept beside the sources as bare pixels: premultiplied RGBA, four
 /// bytes a pixel in that order, row after row, stored in the resources uncompressed. They are
 /// shown as they lie, with nothing to decode or draw at start: drawing them from SVG loaded Qt's
-/// SVG module and cost about ten million instructions, decoding the splash pictures from PNG files
-/// still 7.5 million.
+/// SVG icon engine and cost about ten million instructions, decoding the splash pictures from PNG
+/// files still 7.5 million.
 namespace pictures {
 
 struct Drawing
