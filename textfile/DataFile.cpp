@@ -149,6 +149,7 @@ SaveResult replaceChecked(
     FileState state = fileStates().find(path).value_or(FileState());
     struct stat status;
     if (const auto failure = replaceFile(path, bytes, !state.backedUp, &status)) {
+        // The run knows the file from now on, as it was before this save.
         fileStates().set(path, state);
         QString reason = systemReason(failure->error, true);
         if (!failure->backupCopy.isEmpty())
