@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QScrollBar>
@@ -64,12 +65,23 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(fx->window()));
     }
 
-    void deleteShown()
+    void trigger(const QString &menu, const QString &item)
     {
-        for (QAction *item : fx->child<QMenu>(QStringLiteral("mnuDiary"))->actions()) {
-            if (item->text() == QStringLiteral("この日記を削除(&D)…"))
-                item->trigger();
+        for (QAction *action : fx->child<QMenu>(menu)->actions()) {
+            if (action->text() == item)
+                action->trigger();
         }
+    }
+
+    void deleteShown() { trigger(QStringLiteral("mnuDiary"), QStringLiteral("この日記を削除(&D)…")); }
+
+    template <typename Control> static Control *inShownWindow(const QString &window, const QString &control)
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == window && widget->isVisible())
+                return widget->findChild<Control *>(control);
+        }
+        qFatal("no window %s shown", qPrintable(window));
     }
 
 private slots:
@@ -366,7 +378,8 @@ private slots:
     }
 
     /// Cancel (the default) keeps everything; OK rewrites the diary without the outing and shows
-    /// the one that took its place, or the new last one, with the totals recounted.
+    /// the one that took its place, or the new last one, with the totals, the scroll bar's range
+    /// and the open search and statistics recounted.
     void deletingTheShownOuting_data()
     {
         QTest::addColumn<int>("shown");
@@ -388,7 +401,12 @@ private slots:
         QFETCH(QString, nowShown);
         QFETCH(QString, hours);
         openShown();
-        fx->child<QScrollBar>(QStringLiteral("hsbData"))->setValue(shown);
+        auto *scrollBar = fx->child<QScrollBar>(QStringLiteral("hsbData"));
+        scrollBar->setValue(shown);
+        trigger(QStringLiteral("mnuDiary"), QStringLiteral("検索(&F)…"));
+        trigger(QStringLiteral("mnuView"), QStringLiteral("統計(&T)…"));
+        inShownWindow<QLineEdit>(QStringLiteral("frmSearch"), QStringLiteral("txtSearch"))
+            ->setText(QStringLiteral("2024"));
         const auto before = fx->snapshot();
         const ShownMessage asked { question
                 + QStringLiteral("の日記を削除します。\n曲データの唄った回数は変わりません。よろしいですか？"),
@@ -403,6 +421,12 @@ private slots:
         QCOMPARE(messages->shown(), QList<ShownMessage>({ asked }));
         QCOMPARE(fx->tables().diary.entryCount(), 2);
         QCOMPARE(kensu(), QStringLiteral("2 / 2"));
+        QCOMPARE(scrollBar->maximum(), 2);
+        QCOMPARE(inShownWindow<QLabel>(QStringLiteral("frmSearch"), QStringLiteral("lblCount"))->text(),
+            QStringLiteral("2件"));
+        QVERIFY(inShownWindow<QLabel>(QStringLiteral("frmStats"), QStringLiteral("lblSummary"))
+                    ->text()
+                    .startsWith(QStringLiteral("2024年: 2回　")));
         QCOMPARE(combo(QStringLiteral("cboDate"))->currentText(), nowShown);
         QCOMPARE(fx->child<QLabel>(QStringLiteral("lblJikan"))->text(), hours);
         QCOMPARE(fx->bytes(QStringLiteral("曲目.txt")), before.value(QStringLiteral("曲目.txt")));
