@@ -76,8 +76,10 @@ void TestSearchWindow::typingSearchesAndReturnOpensTheOuting()
     QCOMPARE(column("msgResult", &window, 1), QStringList({ "2025年01月05日", "2025/3/9", "2024年12月31日" }));
     QCOMPARE(grid->textAt(2, 3), QStringLiteral("曲: ＬＥＭＯＮ / 米津玄師"));
 
-    // Return in the search box opens the first result; Down moves to the next.
+    // Return in the search box opens the first result, Up staying on it; Down moves to the next.
+    QTest::keyClick(text, Qt::Key_Up);
     QTest::keyClick(text, Qt::Key_Return);
+    QCOMPARE(chosen.size(), 1);
     QTest::keyClick(text, Qt::Key_Down);
     QVERIFY(history->isEnabled());
     QTRY_VERIFY(grid->selectionModel()->isRowSelected(1));
@@ -122,6 +124,17 @@ void TestSearchWindow::historyWindowListsTheOutingsOfTheSong()
     window.showSong(QStringLiteral("Lemon"), QStringLiteral("米津玄師"));
     QCOMPARE(column("msgHistory", &window, 1), QStringList({ "2025年01月05日", "2025/3/9", "2024年12月31日" }));
     QCOMPARE(summary->text(), QStringLiteral("初めて: 2024年12月31日　最後: 2025/3/9　3回"));
+
+    // A double-click opens the outing of the row clicked.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy chosen(&window, &SongHistoryWindow::outingChosen);
+    auto *grid = window.findChild<FlexGrid *>("msgHistory");
+    // Through the window, as the system delivers it: press, release, press, release.
+    const QPoint third = grid->visualRect(grid->model()->index(2, 1)).center();
+    QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, grid->viewport()->mapTo(&window, third));
+    QCOMPARE(chosen.size(), 1);
+    QCOMPARE(chosen[0][0].toInt(), 4);
 }
 
 QTEST_MAIN(TestSearchWindow)
