@@ -222,6 +222,16 @@ void TestDiaryBook::damagedFileKeepsEveryLine_data()
     row("missing end line and marker", "missing-end-and-marker.txt", bookEntries(), "book-changed.txt",
         dataBytes("book.txt") + added);
     row("extra line after place", "extra-line.txt", bookEntries(), "extra-line-changed.txt", inPlace("extra-line.txt"));
+    row("stray line before the songs", "between-sections.txt", bookEntries(), "between-sections-changed.txt",
+        inPlace("between-sections.txt"));
+    // The first duration line is the field; the second stays a line of its own.
+    row("second duration line", "second-duration.txt", bookEntries(), "second-duration-changed.txt",
+        inPlace("second-duration.txt"));
+    // The second entry begins at its date line, right after the date line of the first.
+    DiaryEntry dateOnly;
+    dateOnly.date = firstEntry().date;
+    row("date line in a header", "cut-after-date.txt", { dateOnly, secondEntry() }, "book-changed.txt",
+        inPlace("cut-after-date.txt"));
     DiaryEntry noDuration = secondEntry();
     noDuration.duration.clear();
     row("missing duration line", "missing-duration.txt", { firstEntry(), noDuration }, "missing-duration-changed.txt",
