@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,6 +77,11 @@ private Q_SLOTS:
         QVERIFY(backup.exists(QStringLiteral("場所.txt.20190101-000000")));
         QVERIFY(backup.exists(QStringLiteral("メモ.txt")));
         QCOMPARE(m_dir.entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+        // The next run's copy is the 21st: the oldest goes.
+        textfile::resetBackupsForTesting();
+        QVERIFY(textfile::writeLines(m_dir, QStringLiteral("曲目.txt"), { "fourth" }).ok());
+        QCOMPARE(backup.entryList({ QStringLiteral("曲目.txt.*") }, QDir::Files, QDir::Name).first(), earlier.at(3));
     }
 
     void saveIsRefusedWhenNoBackupCanBeMade()
@@ -101,6 +107,7 @@ private Q_SLOTS:
         QTest::newRow("rewritten") << QStringLiteral("rewrite") << SaveResult::Status::ChangedOnDisk;
         QTest::newRow("deleted") << QStringLiteral("delete") << SaveResult::Status::ChangedOnDisk;
         QTest::newRow("created after") << QStringLiteral("create") << SaveResult::Status::ChangedOnDisk;
+        QTest::newRow("same size, same second") << QStringLiteral("edit") << SaveResult::Status::ChangedOnDisk;
         QTest::newRow("unreadable") << QStringLiteral("folder") << SaveResult::Status::NotRead;
     }
 
@@ -120,6 +127,13 @@ private Q_SLOTS:
             QVERIFY(testfiles::writeBytes(path, "theirs, a little longer\r\n"));
         else if (change == QStringLiteral("delete"))
             QVERIFY(QFile::remove(path));
+        else if (change == QStringLiteral("edit")) {
+            // Saved in place, as some editors save: only the nanoseconds of its time are not those read.
+            QVERIFY(testfiles::writeBytes(path, "ours\r\n"));
+            const qint64 ns = read.version.modifiedNs;
+            const timespec times[2] = { { 0, UTIME_OMIT }, { time_t(ns / 1000000000), long((ns + 1) % 1000000000) } };
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+        }
         const QByteArray before = readBytes(path);
 
         for (const SaveResult &result :
