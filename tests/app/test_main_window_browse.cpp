@@ -288,6 +288,24 @@ private slots:
         QCOMPARE(label(QStringLiteral("lblKensu")), QStringLiteral("1 / 1"));
         QCOMPARE(label(QStringLiteral("lblKyoku")), QStringLiteral("4曲"));
     }
+
+    void unreadableCatalogueIsReported_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("songs") << QStringLiteral("曲目.txt");
+        QTest::newRow("artists") << QStringLiteral("アーティスト.txt");
+    }
+
+    void unreadableCatalogueIsReported()
+    {
+        QFETCH(QString, file);
+        fx = std::make_unique<AppFixture>();
+        QVERIFY(QFile::remove(fx->path(file)));
+        QVERIFY(fx->folder().mkdir(file));
+        fx->open();
+        QCOMPARE(messages->shown().size(), 1);
+        QVERIFY(messages->shown()[0].text.startsWith(file + QStringLiteral(" を読み込めませんでした\n")));
+    }
 };
 
 QTEST_MAIN(MainWindowBrowseTest)
