@@ -5,6 +5,8 @@
 
 #include "SaveOperations.h"
 
+#include "exchange/BackupArchive.h"
+#include "exchange/CsvExport.h"
 #include "tests/support/MainWindowMessages.h"
 #include "toolkit/ScriptedMessages.h"
 
@@ -288,6 +290,40 @@ private slots:
         QCOMPARE(nth - 1, calls);
         for (const QString &file : files)
             QVERIFY2(reported.value(file) > 0, qPrintable(file + QStringLiteral(": no failure reported")));
+    }
+
+    /// An export or a backup failing at one call leaves the earlier one as it was: the CSV files
+    /// take their names only once all three are written, the zip only once it is synced.
+    void failedExportLeavesTheEarlierOne_data()
+    {
+        QTest::addColumn<bool>("backup");
+        QTest::addColumn<QByteArray>("call");
+        QTest::addColumn<int>("nth");
+        QTest::newRow("backup, fsync of the zip") << true << QByteArray("fsync") << 1;
+        QTest::newRow("csv, write of the second file") << false << QByteArray("write") << 2;
+    }
+
+    void failedExportLeavesTheEarlierOne()
+    {
+        QFETCH(bool, backup);
+        QFETCH(QByteArray, call);
+        QFETCH(int, nth);
+        const QString zipName = QStringLiteral("控え.zip");
+        data = std::make_unique<DataFolder>();
+        data->copyFrom(QStringLiteral("basic"));
+        for (const QString &name : csvFileNames() + QStringList { zipName })
+            data->setBytes(name, "earlier");
+        const QMap<QString, QByteArray> before = data->tree();
+        SharedTables tables(data->current());
+        tables.finishReading();
+
+        const QByteArray folder = QFile::encodeName(data->current().canonicalPath());
+        QCOMPARE(faults.arm(call.constData(), nth, EIO, folder.constData()), 0);
+        const QString reason = backup ? writeBackupArchive(data->current(), data->current().filePath(zipName)).reason
+                                      : writeCsvFiles(tables, data->current()).reason;
+        faults.disarm();
+        QCOMPARE(reason, QStringLiteral("ディスクの読み書きに失敗しました"));
+        QCOMPARE(data->tree(), before);
     }
 };
 
