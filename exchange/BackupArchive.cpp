@@ -52,17 +52,8 @@ BackupResult failure(const QString &file, const QString &reason)
 /// so hide a change made by another program from the next save.
 int readStoredFile(const QString &path, StoredFile &file)
 {
-    if (QFileInfo(path).isDir())
-        return EISDIR;
-    QFile input(path);
-    errno = 0;
-    if (!input.open(QIODevice::ReadOnly))
-        return textfile::errorOf(input, errno);
-    if (::fstat(input.handle(), &file.status) != 0)
-        return errno;
-    file.bytes = input.readAll();
-    if (input.error() != QFileDevice::NoError)
-        return textfile::errorOf(input, 0);
+    if (const int error = textfile::readFileBytes(path, file.bytes, &file.status))
+        return error;
     file.name = QFileInfo(path).fileName();
     return 0;
 }

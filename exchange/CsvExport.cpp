@@ -6,11 +6,9 @@
 #include "textfile/SystemReason.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <array>
 #include <cerrno>
-#include <memory>
 
 namespace {
 
@@ -127,21 +125,14 @@ ExportResult writeCsvFiles(const SharedTables &tables, const QDir &target)
         if (const int error = exchange::fileRefusal(target.filePath(name)))
             return failed(error, name);
     }
-    // All three are written and synced before any replaces a file, so that a full disk or a failed
-    // write leaves every old export as it was.
-    std::array<std::unique_ptr<QSaveFile>, 3> files;
-    for (size_t i = 0; i < files.size(); ++i) {
-        files[i] = std::make_unique<QSaveFile>(target.filePath(names.at(qsizetype(i))));
-        if (const int error = textfile::writeSynced(*files[i], texts[i].bytes()))
-            return failed(error, names.at(qsizetype(i)));
-    }
-    for (size_t i = 0; i < files.size(); ++i) {
-        errno = 0;
-        if (!files[i]->commit())
-            return failed(textfile::errorOf(*files[i], errno), names.at(qsizetype(i)));
+    // All three take their names together or none does: a spreadsheet never meets one new file
+    // beside two old ones.
+    QList<textfile::FileChange> changes;
+    for (size_t i = 0; i < texts.size(); ++i)
+        changes.append({ target.filePath(names.at(qsizetype(i))), texts[i].bytes(), false, {} });
+    if (const auto failure = textfile::replaceFiles(changes))
+        return failed(failure->error, QFileInfo(failure->file).fileName());
+    for (size_t i = 0; i < texts.size(); ++i)
         result.written.append({ names.at(qsizetype(i)), texts[i].rows() });
-    }
-    if (const int error = textfile::syncFolder(folder))
-        return failed(error, exchange::shownPath(folder));
     return result;
 }

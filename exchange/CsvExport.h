@@ -16,9 +16,8 @@ struct CsvFileWritten
     bool operator==(const CsvFileWritten &) const = default;
 };
 
-/// What an export of the CSV files did: the files written, or why it stopped. A failure before the
-/// files take their names leaves the folder as it was; only a failure while they are put in place
-/// (a rename, the sync of the folder) can leave some written, and written then lists them.
+/// What an export of the CSV files did: the files written, or why it stopped, every file of the
+/// folder then as it was.
 struct ExportResult
 {
     QList<CsvFileWritten> written; ///< in the order of csvFileNames()
@@ -36,7 +35,6 @@ QStringList existingCsvFiles(const QDir &target);
 
 /// Writes the diary's outings (one row per song sung, one for an outing without songs), the song
 /// catalogue and the artist catalogue into target as UTF-8 CSV with a byte-order mark, RFC 4180
-/// quoting and CR LF line ends, replacing files of those names. Each file is written in full and
-/// synced before any takes its name. A folder that is missing or cannot be written is refused with
-/// nothing written.
+/// quoting and CR LF line ends, replacing files of those names, all three or none. A folder that
+/// is missing or cannot be written is refused with nothing written.
 ExportResult writeCsvFiles(const SharedTables &tables, const QDir &target);

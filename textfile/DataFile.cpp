@@ -22,10 +22,15 @@ namespace textfile {
 
 namespace {
 
+qint64 nanoseconds(const struct timespec &time)
+{
+    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
 FileVersion versionOf(const struct stat &status)
 {
-    return { true, status.st_dev, status.st_ino, status.st_size,
-        qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec };
+    return { true, status.st_dev, status.st_ino, status.st_size, nanoseconds(status.st_mtim),
+        nanoseconds(status.st_ctim) };
 }
 
 FileVersion versionOf(const QString &path)
@@ -45,7 +50,27 @@ struct FileState
     Encoding encoding = Encoding::Cp932; ///< of the version last read; every write is code page 932
     /// What encodingOf gives for the version stamped, when that version was read and so looked at.
     std::optional<Encoding> stampedEncoding;
+    /// Of the bytes of the version stamped: a file whose status changed but not its bytes was
+    /// changed by nobody in a way a save could lose.
+    size_t digest = 0;
 };
+
+} // namespace
+
+/// A data file write that has passed its checks, to be put in place with the others of its batch.
+struct PendingWrite
+{
+    QString path;
+    QByteArray bytes;
+    FileState state; ///< what the run knew of the file before this write
+};
+
+namespace {
+
+size_t digestOf(const QByteArray &bytes)
+{
+    return qHash(bytes);
+}
 
 /// What the run knows of each data file, by absolute path. Files never read or written in this run
 /// have no entry and are not checked. The tables may be read on another thread than the one
@@ -123,51 +148,125 @@ int writeProtection(const QString &path)
     return writeRefusal(folder, root);
 }
 
+/// Why a data file that is a symbolic link cannot be used, for the error of followLinks.
+QString linkReason(int error)
+{
+    return error == ENOENT ? QStringLiteral("シンボリックリンクのリンク先のファイルが見つかりません")
+                           : systemReason(error, false);
+}
+
+/// Whether the file on disk, at version current, still holds the bytes of the version known.
+bool holdsKnownBytes(const QString &path, const FileVersion &current, const FileState &known)
+{
+    if (!current.exists || !known.stamp.exists || current.size != known.stamp.size)
+        return false;
+    QByteArray bytes;
+    return readFileBytes(path, bytes) == 0 && digestOf(bytes) == known.digest;
+}
+
 /// Whether the file may be replaced: it was read, it can be written, and nobody else changed it
 /// since. A missing or read-only folder is told as such rather than as a change. *current gets the
 /// version on disk.
 SaveResult checkBeforeReplace(const QString &path, FileVersion *current)
 {
     const QString name = QFileInfo(path).fileName();
-    const std::optional<FileState> known = fileStates().find(path);
+    std::optional<FileState> known = fileStates().find(path);
     if (known && known->readFailed)
         return SaveResult::notRead(name);
-    if (const int error = writeProtection(path))
+    QString target;
+    if (const int error = followLinks(path, &target))
+        return SaveResult::writeFailed(linkReason(error), name);
+    if (const int error = writeProtection(target))
         return SaveResult::writeFailed(systemReason(error, true), name);
     *current = versionOf(path);
-    if (known && *current != known->stamp)
-        return SaveResult::changedOnDisk(name);
+    if (known && *current != known->stamp) {
+        if (!holdsKnownBytes(path, *current, *known))
+            return SaveResult::changedOnDisk(name);
+        known->stamp = *current;
+        fileStates().set(path, *known);
+    }
     return SaveResult::saved();
 }
 
-/// Replaces the file at path, already checked and found as replaced, and remembers the version
-/// written.
+/// The writes the innermost batch of the thread holds back.
+thread_local QList<PendingWrite> *gatheredWrites = nullptr;
+
+const PendingWrite *pendingWriteOf(const QString &path)
+{
+    if (!gatheredWrites)
+        return nullptr;
+    for (const PendingWrite &write : std::as_const(*gatheredWrites)) {
+        if (write.path == path)
+            return &write;
+    }
+    return nullptr;
+}
+
+/// Why a replacement failed, in the user's words.
+QString failureReason(const ReplaceFailure &failure)
+{
+    // Every save is refused until the user moves that file: say so.
+    if (failure.backupCopy == BackupFolderName + u'/' && failure.error == ENOTDIR)
+        return QStringLiteral(
+            "データのフォルダーにある「%1」がフォルダーではなくファイルのため、バックアップを作れません。"
+            "そのファイルの名前を変えるか別の場所へ移してから、もう一度保存してください。")
+            .arg(BackupFolderName);
+    const QString reason = systemReason(failure.error, true);
+    if (failure.backupCopy.isEmpty())
+        return reason;
+    return QStringLiteral("バックアップを作れませんでした（") + failure.backupCopy + QStringLiteral("）：") + reason;
+}
+
+/// Puts every write in place together (journal: where to record them while they are put in
+/// place) and remembers the versions written; a failure leaves every file as it was.
+SaveResult commitWrites(const QList<PendingWrite> &writes, const QString &journal, QList<FileVersion> *versions)
+{
+    QList<FileChange> changes;
+    for (const PendingWrite &write : writes)
+        changes.append({ write.path, write.bytes, !write.state.backedUp, {} });
+    if (const auto failure = replaceFiles(changes, journal)) {
+        // The run knows the files from now on, as they were before this save.
+        for (const PendingWrite &write : writes)
+            fileStates().set(write.path, write.state);
+        return SaveResult::writeFailed(failureReason(*failure), QFileInfo(failure->file).fileName());
+    }
+    for (qsizetype i = 0; i < writes.size(); ++i) {
+        FileState state = writes.at(i).state;
+        state.readFailed = false;
+        state.backedUp = true;
+        // The status of the file written, not of whatever has the name by now: a change made by
+        // another program right after the save still shows at the next one.
+        state.stamp = versionOf(changes.at(i).written);
+        state.digest = digestOf(writes.at(i).bytes);
+        state.encoding = Encoding::Cp932;
+        state.stampedEncoding.reset();
+        fileStates().set(writes.at(i).path, state);
+        if (versions)
+            versions->append(state.stamp);
+    }
+    return SaveResult::saved();
+}
+
+/// Replaces the file at path, already checked and found as replaced, or holds the write back for
+/// the batch gathering them.
 SaveResult replaceChecked(
     const QString &path, const QByteArray &bytes, const FileVersion &replaced, WrittenFile *written)
 {
-    const QString name = QFileInfo(path).fileName();
-    FileState state = fileStates().find(path).value_or(FileState());
-    struct stat status;
-    if (const auto failure = replaceFile(path, bytes, !state.backedUp, &status)) {
-        // The run knows the file from now on, as it was before this save.
-        fileStates().set(path, state);
-        QString reason = systemReason(failure->error, true);
-        if (!failure->backupCopy.isEmpty())
-            reason = QStringLiteral("バックアップを作れませんでした（") + failure->backupCopy + QStringLiteral("）：")
-                + reason;
-        return SaveResult::writeFailed(reason, name);
+    const PendingWrite write { path, bytes, fileStates().find(path).value_or(FileState()) };
+    if (gatheredWrites) {
+        // A second write of a file in one batch replaces the first, which never reached the disk.
+        gatheredWrites->removeIf([&path](const PendingWrite &pending) { return pending.path == path; });
+        gatheredWrites->append(write);
+        // The version written is known only once the batch is in place.
+        if (written)
+            *written = { replaced, {}, bytes };
+        return SaveResult::saved();
     }
-    state.readFailed = false;
-    state.backedUp = true;
-    // The status of the file written, not of whatever has the name by now: a change made by another
-    // program right after the save still shows at the next one.
-    state.stamp = versionOf(status);
-    state.encoding = Encoding::Cp932;
-    state.stampedEncoding.reset();
-    fileStates().set(path, state);
-    if (written)
-        *written = { replaced, state.stamp, bytes };
-    return SaveResult::saved();
+    QList<FileVersion> versions;
+    const SaveResult result = commitWrites({ write }, {}, &versions);
+    if (result.ok() && written)
+        *written = { replaced, versions.first(), bytes };
+    return result;
 }
 
 /// Encodes text for the file at path, naming the file when a character cannot be written.
@@ -266,31 +365,29 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
     // This read is what the run knows of the file now, but its old content stays kept.
     FileState state;
     state.backedUp = fileStates().find(path).value_or(FileState()).backedUp;
-    QFile file(path);
-    if (!file.exists()) {
-        fileStates().set(path, state);
-        return result;
-    }
-    result.exists = true;
-    const auto failed = [&](int error) {
+    const auto failed = [&](const QString &reason) {
+        result.exists = true;
         state.readFailed = true;
         fileStates().set(path, state);
-        result.error = systemReason(error, false);
+        result.error = reason;
         return result;
     };
-    if (QFileInfo(path).isDir())
-        return failed(EISDIR);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(errorOf(file, errno));
-    // The version is taken before reading: a change made while reading then shows at the next save.
+    // A link to nothing is no missing file: the first save would put a file in the link's place.
+    QString target;
+    if (const int error = followLinks(path, &target))
+        return failed(linkReason(error));
+    // The version is that of the file as opened: a change made while reading shows at the next save.
     struct stat status;
-    if (::fstat(file.handle(), &status) != 0)
-        return failed(errno);
-    result.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failed(errorOf(file, 0));
+    if (const int error = readFileBytes(path, result.bytes, &status)) {
+        if (error == ENOENT) {
+            fileStates().set(path, state);
+            return result;
+        }
+        return failed(systemReason(error, false));
+    }
+    result.exists = true;
     state.stamp = versionOf(status);
+    state.digest = digestOf(result.bytes);
     state.encoding = encodingOf(result.bytes);
     state.stampedEncoding = state.encoding;
     fileStates().set(path, state);
@@ -349,6 +446,11 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
     if (const SaveResult check = checkBeforeReplace(path, &current); !check.ok())
         return check;
     QByteArray bytes;
+    if (const PendingWrite *pending = pendingWriteOf(path)) {
+        bytes = pending->bytes;
+        bytes += added;
+        return replaceChecked(path, bytes, current, written);
+    }
     if (current.exists) {
         if (const int error = readFileBytes(path, bytes))
             return SaveResult::writeFailed(systemReason(error, false), QFileInfo(path).fileName());
@@ -373,14 +475,21 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
 
 void removeSaveLeftovers(const QDir &folder, const QStringList &fileNames)
 {
-    QStringList known;
-    for (const QString &name : fileNames)
+    QStringList known { foldAscii(JournalName) };
+    // A data file that is a link is saved beside its target, in a folder of its own.
+    QList<QFileInfo> targets;
+    for (const QString &name : fileNames) {
         known << foldAscii(name) << foldAscii(name + QLatin1String(".bak"));
+        QString target;
+        const QString path = resolveDataFile(folder, name);
+        if (followLinks(path, &target) == 0 && target != QFileInfo(path).absoluteFilePath())
+            targets.append(QFileInfo(target));
+    }
     // "." name ".saving" or ".previous", and the temporary link that QSaveFile, with which earlier
     // versions staged, made beside the former.
     static const QRegularExpression leftover(QStringLiteral(R"(^\.(.+)\.(?:saving|previous)(?:\.[A-Za-z0-9]{6})?$)"));
     static const QRegularExpression datedCopy(QStringLiteral(R"(^(.+)\.\d{8}-\d{6}(?:_\d+)?$)"));
-    const auto removeFrom = [&](const QDir &dir, bool dated) {
+    const auto removeFrom = [&](const QDir &dir, const QStringList &known, bool dated) {
         for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
             const QRegularExpressionMatch match = leftover.match(entry);
             if (!match.hasMatch())
@@ -396,8 +505,39 @@ void removeSaveLeftovers(const QDir &folder, const QStringList &fileNames)
                 QFile::remove(dir.filePath(entry));
         }
     };
-    removeFrom(folder, false);
-    removeFrom(QDir(folder.filePath(BackupFolderName)), true);
+    removeFrom(folder, known, false);
+    for (const QFileInfo &target : std::as_const(targets))
+        removeFrom(target.absoluteDir(), { foldAscii(target.fileName()) }, false);
+    removeFrom(QDir(folder.filePath(BackupFolderName)), known, true);
+}
+
+SaveBatch::SaveBatch(const QDir &folder)
+    : m_journal(folder.absoluteFilePath(JournalName))
+    , m_outer(gatheredWrites)
+{
+    gatheredWrites = &m_writes;
+}
+
+SaveBatch::~SaveBatch()
+{
+    gatheredWrites = m_outer;
+}
+
+SaveResult SaveBatch::commit()
+{
+    gatheredWrites = m_outer;
+    const QList<PendingWrite> writes = std::exchange(m_writes, {});
+    if (m_outer) {
+        // Inside another batch, these writes become part of it.
+        for (const PendingWrite &write : writes) {
+            m_outer->removeIf([&write](const PendingWrite &pending) { return pending.path == write.path; });
+            m_outer->append(write);
+        }
+        return SaveResult::saved();
+    }
+    if (writes.isEmpty())
+        return SaveResult::saved();
+    return commitWrites(writes, m_journal, nullptr);
 }
 
 void resetBackupsForTesting()

@@ -23,8 +23,8 @@ QString resolveDataFile(const QDir &folder, const QString &name);
 bool sameDataFileName(const QString &a, const QString &b);
 
 /// What identifies one version of a file on disk: a rename puts another inode in its place, a
-/// write in place changes its size or modification time. A missing file is the version that
-/// does not exist.
+/// write in place changes its size, its modification time or at least its status time. A missing
+/// file is the version that does not exist.
 struct FileVersion
 {
     bool exists = false;
@@ -32,6 +32,7 @@ struct FileVersion
     ino_t inode = 0;
     off_t size = 0;
     qint64 modifiedNs = 0;
+    qint64 changedNs = 0; ///< of the status: an edit that sets the modification time back still shows here
 
     bool operator==(const FileVersion &) const = default;
 };
@@ -94,6 +95,30 @@ SaveResult writeText(const QDir &folder, const QString &name, const QString &tex
 /// content in another encoding is decoded and written again in code page 932.
 SaveResult appendLines(
     const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written = nullptr);
+
+struct PendingWrite;
+
+/// Makes the data file writes of this thread, from its making to commit(), one save: they are
+/// checked as they are made, as always, but put in place together, all or none, and a crash part
+/// way through is finished at the next start (finishInterruptedSave). A batch that ends without
+/// commit() writes nothing; the tables changed meanwhile must then be put back by the caller.
+/// Inside another batch, its writes join that one's.
+class SaveBatch
+{
+public:
+    explicit SaveBatch(const QDir &folder);
+    ~SaveBatch();
+    SaveBatch(const SaveBatch &) = delete;
+    SaveBatch &operator=(const SaveBatch &) = delete;
+
+    /// Puts the writes in place; a failure leaves every file as it was.
+    SaveResult commit();
+
+private:
+    QString m_journal;
+    QList<PendingWrite> *m_outer;
+    QList<PendingWrite> m_writes;
+};
 
 /// Removes what saves killed part way left in the folder and its backup folder: the hidden
 /// temporary files beside the named data files, their ".bak" files and their dated copies. Call

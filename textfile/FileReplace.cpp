@@ -1,12 +1,12 @@
 #include "textfile/FileReplace.h"
 
-#include "textfile/SystemReason.h"
-
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
@@ -34,6 +34,11 @@ void removeQuietly(const QString &path)
     ::unlink(native(path).constData());
 }
 
+QString folderOf(const QString &path)
+{
+    return path.left(path.lastIndexOf(u'/'));
+}
+
 /// The hidden name beside path: "dir/.name" followed by suffix.
 QString hiddenBeside(const QString &path, QLatin1StringView suffix)
 {
@@ -41,51 +46,510 @@ QString hiddenBeside(const QString &path, QLatin1StringView suffix)
     return path.left(slash + 1) + u'.' + path.mid(slash + 1) + suffix;
 }
 
-/// Writes bytes as a new file at staged and has them on disk before returning 0, with the file's
-/// status in *written when asked; on failure returns the system error and leaves no file there.
-int stage(const QString &staged, const QByteArray &bytes, struct stat *written = nullptr)
+/// Writes all of bytes to fd, going on after a short count; 0 or the system error.
+int writeAll(int fd, const QByteArray &bytes)
 {
-    removeQuietly(staged);
-    QSaveFile file(staged);
-    if (const int error = writeSynced(file, bytes, written))
-        return error;
-    errno = 0;
-    if (!file.commit())
-        return errorOf(file, errno);
+    const char *next = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        next += written;
+        left -= written;
+    }
     return 0;
+}
+
+/// Makes bytes a new file at path, on disk before it returns 0, with the permissions given (none:
+/// what the process's umask leaves of 0666); on failure returns the system error and leaves no
+/// file there. With keepOpen the file stays open in
+/// *keepOpen, so that its status can be taken once it has its name.
+int stage(const QString &path, const QByteArray &bytes, std::optional<mode_t> mode, int *keepOpen = nullptr)
+{
+    removeQuietly(path);
+    const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode.value_or(0666));
+    if (fd < 0)
+        return errno;
+    // The umask narrowed what open gave; a replaced file keeps its permissions whole. A file system
+    // without permissions (FAT) refuses, and keeps its own.
+    if (mode)
+        ::fchmod(fd, *mode);
+    int error = writeAll(fd, bytes);
+    if (!error && ::fdatasync(fd) != 0)
+        error = errno;
+    if (error || !keepOpen) {
+        if (::close(fd) != 0 && !error)
+            error = errno;
+    }
+    if (error) {
+        removeQuietly(path);
+        return error;
+    }
+    if (keepOpen)
+        *keepOpen = fd;
+    return 0;
+}
+
+/// The permissions of the file at path; none when it is missing.
+std::optional<mode_t> permissionsOf(const QString &path)
+{
+    struct stat status;
+    if (::stat(native(path).constData(), &status) != 0)
+        return std::nullopt;
+    return status.st_mode & 07777;
+}
+
+/// The errors of link(2) that say the file system has no hard link there, rather than that the
+/// write failed: another disk, FAT, a file system without them.
+bool noHardLinks(int error)
+{
+    return error == EXDEV || error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == EMLINK;
+}
+
+/// Gives the content at from the second name to: a hard link or, where the file system has none,
+/// a synced copy; 0 or the system error.
+int secondName(const QString &from, const QString &to)
+{
+    removeQuietly(to);
+    if (::link(native(from).constData(), native(to).constData()) == 0)
+        return 0;
+    if (!noHardLinks(errno))
+        return errno;
+    QByteArray bytes;
+    if (const int error = readFileBytes(from, bytes))
+        return error;
+    return stage(to, bytes, permissionsOf(from));
+}
+
+/// The record of a save of several files: one line a file, the last "end", so that a record
+/// cut short is known as such. A line: whether the file existed ("1" or "0"), the size and the
+/// SHA-1 of its new content, the path of the file replaced.
+QByteArray journalText(const QList<FileChange> &changes, const QStringList &targets, const QList<bool> &existed)
+{
+    QByteArray text = "crooners-diary save 1\n";
+    for (qsizetype i = 0; i < changes.size(); ++i) {
+        text += (existed.at(i) ? "1 " : "0 ") + QByteArray::number(changes.at(i).bytes.size()) + ' '
+            + QCryptographicHash::hash(changes.at(i).bytes, QCryptographicHash::Sha1).toHex() + ' '
+            + targets.at(i).toUtf8() + '\n';
+    }
+    return text + "end\n";
+}
+
+/// One replacement of several files with every step it took, so that a failure can undo them in
+/// reverse.
+class Replacement
+{
+public:
+    Replacement(QList<FileChange> &changes, const QString &journal)
+        : m_changes(changes)
+        , m_journal(changes.size() > 1 ? journal : QString())
+    {
+    }
+
+    ~Replacement()
+    {
+        for (File &file : m_files) {
+            if (file.fd >= 0)
+                ::close(file.fd);
+        }
+    }
+
+    std::optional<ReplaceFailure> run()
+    {
+        for (const FileChange &change : std::as_const(m_changes)) {
+            File file;
+            file.path = change.path;
+            if (const int error = followLinks(change.path, &file.target))
+                return fail(error, change.path);
+            file.existed = exists(file.target);
+            file.backUp = change.keepBackups && file.existed;
+            m_files.append(file);
+        }
+        for (qsizetype i = 0; i < m_files.size(); ++i) {
+            if (const auto failure = prepare(m_files[i], m_changes.at(i).bytes))
+                return failure;
+        }
+        // The ".bak" files first: until the new content is in place they hold what the files do.
+        for (File &file : m_files) {
+            if (!file.backUp)
+                continue;
+            if (::rename(native(file.bakStaged()).constData(), native(file.bak()).constData()) != 0)
+                return fail(errno, file.path, file.name() + QLatin1String(".bak"));
+            file.bakMoved = true;
+        }
+        if (!m_journal.isEmpty()) {
+            if (const auto failure = writeJournal())
+                return failure;
+        }
+        for (File &file : m_files) {
+            if (::rename(native(file.staged()).constData(), native(file.target).constData()) != 0)
+                return fail(errno, file.path);
+            file.moved = true;
+        }
+        for (const QString &folder : touchedFolders()) {
+            if (const int error = syncFolder(folder))
+                return fail(error, m_files.first().path);
+        }
+        for (qsizetype i = 0; i < m_files.size(); ++i) {
+            File &file = m_files[i];
+            // Taken once the file has its name: the rename changes its status time.
+            if (::fstat(file.fd, &m_changes[i].written) != 0)
+                return fail(errno, file.path);
+        }
+
+        // Done: what follows only tidies up.
+        if (m_journalWritten) {
+            removeQuietly(m_journal);
+            syncFolder(folderOf(m_journal));
+        }
+        for (const File &file : std::as_const(m_files)) {
+            removeQuietly(file.previous());
+            removeQuietly(file.bakPrevious());
+            if (file.backUp)
+                pruneDatedCopies(file);
+        }
+        return std::nullopt;
+    }
+
+private:
+    struct File
+    {
+        QString path; ///< as given
+        QString target; ///< the file that takes the content: path with its links followed
+        int fd = -1; ///< the staged file, open until its status is taken
+        QString datedCopy;
+        bool existed = false;
+        bool backUp = false;
+        bool bakExisted = false;
+        bool moved = false;
+        bool bakMoved = false;
+        bool madeBackupFolder = false;
+
+        QString name() const { return path.mid(path.lastIndexOf(u'/') + 1); }
+        QString staged() const { return hiddenBeside(target, StagedSuffix); }
+        QString previous() const { return hiddenBeside(target, PreviousSuffix); }
+        QString bak() const { return path + QLatin1String(".bak"); }
+        QString bakStaged() const { return hiddenBeside(bak(), StagedSuffix); }
+        QString bakPrevious() const { return hiddenBeside(bak(), PreviousSuffix); }
+        QString backupFolder() const { return folderOf(path) + u'/' + BackupFolderName; }
+    };
+
+    /// Everything short of putting the new content in place: the backups, the new content staged
+    /// beside the file, a second name for the old content.
+    std::optional<ReplaceFailure> prepare(File &file, const QByteArray &bytes)
+    {
+        const std::optional<mode_t> mode = permissionsOf(file.target);
+        if (file.backUp) {
+            QByteArray old;
+            if (const int error = readFileBytes(file.target, old))
+                return fail(error, file.path);
+            if (const auto failure = makeDatedCopy(file, old, mode))
+                return failure;
+            if (const int error = secondName(file.datedCopy, file.bakStaged()))
+                return fail(error, file.path, file.name() + QLatin1String(".bak"));
+        }
+        if (const int error = stage(file.staged(), bytes, mode, &file.fd))
+            return fail(error, file.path);
+        if (file.existed) {
+            if (const int error = secondName(file.target, file.previous()))
+                return fail(error, file.path);
+        }
+        file.bakExisted = file.backUp && exists(file.bak());
+        if (file.bakExisted) {
+            if (const int error = secondName(file.bak(), file.bakPrevious()))
+                return fail(error, file.path, file.name() + QLatin1String(".bak"));
+        }
+        return std::nullopt;
+    }
+
+    std::optional<ReplaceFailure> makeDatedCopy(File &file, const QByteArray &old, std::optional<mode_t> mode)
+    {
+        const QString folder = file.backupFolder();
+        const QString folderName = BackupFolderName + u'/';
+        struct stat status;
+        if (::stat(native(folder).constData(), &status) != 0) {
+            if (::mkdir(native(folder).constData(), 0777) != 0)
+                return fail(errno, file.path, folderName);
+            file.madeBackupFolder = true;
+            if (const int error = syncFolder(folderOf(file.path)))
+                return fail(error, file.path, folderName);
+        } else if (!S_ISDIR(status.st_mode)) {
+            return fail(ENOTDIR, file.path, folderName);
+        }
+        const QString copy = newCopyPath(file);
+        const QString relative = folderName + copy.mid(folder.size() + 1);
+        const QString staged = hiddenBeside(copy, StagedSuffix);
+        if (const int error = stage(staged, old, mode))
+            return fail(error, file.path, relative);
+        if (::rename(native(staged).constData(), native(copy).constData()) != 0) {
+            const int error = errno;
+            removeQuietly(staged);
+            return fail(error, file.path, relative);
+        }
+        file.datedCopy = copy;
+        if (const int error = syncFolder(folder))
+            return fail(error, file.path, relative);
+        return std::nullopt;
+    }
+
+    /// "backup/name.yyyyMMdd-HHmmss", with "_2", "_3"… when a copy of that second exists.
+    static QString newCopyPath(const File &file)
+    {
+        const QString base = file.backupFolder() + u'/' + file.name() + u'.'
+            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        QString copy = base;
+        for (int n = 2; exists(copy); ++n)
+            copy = base + u'_' + QString::number(n);
+        return copy;
+    }
+
+    std::optional<ReplaceFailure> writeJournal()
+    {
+        QStringList targets;
+        QList<bool> existed;
+        for (const File &file : std::as_const(m_files)) {
+            targets.append(file.target);
+            existed.append(file.existed);
+        }
+        const QString staged = hiddenBeside(m_journal, StagedSuffix);
+        int error = stage(staged, journalText(m_changes, targets, existed), std::nullopt);
+        if (!error && ::rename(native(staged).constData(), native(m_journal).constData()) != 0) {
+            error = errno;
+            removeQuietly(staged);
+        }
+        if (!error) {
+            m_journalWritten = true;
+            error = syncFolder(folderOf(m_journal));
+        }
+        if (error)
+            return fail(error, m_files.first().path);
+        return std::nullopt;
+    }
+
+    /// The folders whose entries the replacement changed.
+    QStringList touchedFolders() const
+    {
+        QStringList folders;
+        for (const File &file : m_files) {
+            folders.append(folderOf(file.target));
+            if (file.backUp)
+                folders.append(folderOf(file.path));
+        }
+        folders.removeDuplicates();
+        return folders;
+    }
+
+    /// Keeps the newest copies of the file, the one just made first whatever its name says: a
+    /// clock once set ahead, or a copy from another machine, must not push it out. The others go
+    /// by their times on disk, oldest first, so that a change of time zone cannot make an older
+    /// copy look newer either.
+    static void pruneDatedCopies(const File &file)
+    {
+        // One pattern for every file, its name compared apart: compiling one per save cost more
+        // than the listing.
+        static const QRegularExpression pattern(
+            QStringLiteral(R"(^(.*)\.\d{8}-\d{6}(?:_\d+)?$)"), QRegularExpression::DotMatchesEverythingOption);
+        const QString folder = file.backupFolder();
+        struct Copy
+        {
+            QString path;
+            qint64 modifiedNs;
+        };
+        QList<Copy> copies;
+        for (const QString &entry : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            const QRegularExpressionMatch match = pattern.match(entry);
+            const QString path = folder + u'/' + entry;
+            struct stat status;
+            if (!match.hasMatch() || match.capturedView(1) != file.name() || path == file.datedCopy
+                || ::lstat(native(path).constData(), &status) != 0)
+                continue;
+            copies.append({ path, qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec });
+        }
+        const qsizetype surplus = copies.size() - (KeptDatedCopies - 1);
+        if (surplus <= 0)
+            return;
+        std::sort(copies.begin(), copies.end(), [](const Copy &a, const Copy &b) {
+            return a.modifiedNs != b.modifiedNs ? a.modifiedNs < b.modifiedNs : a.path < b.path;
+        });
+        for (qsizetype i = 0; i < surplus; ++i)
+            removeQuietly(copies.at(i).path);
+        syncFolder(folder);
+    }
+
+    ReplaceFailure fail(int error, const QString &file, const QString &backupCopy = {})
+    {
+        rollBack();
+        return { error, file, backupCopy };
+    }
+
+    void rollBack()
+    {
+        for (auto file = m_files.rbegin(); file != m_files.rend(); ++file) {
+            if (file->moved) {
+                if (file->existed)
+                    ::rename(native(file->previous()).constData(), native(file->target).constData());
+                else
+                    removeQuietly(file->target);
+            }
+            if (file->bakMoved) {
+                if (file->bakExisted)
+                    ::rename(native(file->bakPrevious()).constData(), native(file->bak()).constData());
+                else
+                    removeQuietly(file->bak());
+            }
+        }
+        for (const QString &folder : touchedFolders())
+            syncFolder(folder);
+        // The files are back: the record of the save must not finish it at the next start.
+        if (m_journalWritten) {
+            removeQuietly(m_journal);
+            syncFolder(folderOf(m_journal));
+        }
+        for (File &file : m_files) {
+            if (file.fd >= 0) {
+                ::close(file.fd);
+                file.fd = -1;
+            }
+            for (const QString &path : { file.staged(), file.previous(), file.bakStaged(), file.bakPrevious() })
+                removeQuietly(path);
+            if (!file.datedCopy.isEmpty()) {
+                removeQuietly(file.datedCopy);
+                syncFolder(file.backupFolder());
+            }
+            if (file.madeBackupFolder)
+                ::rmdir(native(file.backupFolder()).constData());
+        }
+    }
+
+    QList<FileChange> &m_changes;
+    const QString m_journal;
+    QList<File> m_files;
+    bool m_journalWritten = false;
+};
+
+struct JournalEntry
+{
+    bool existed = false;
+    qint64 size = 0;
+    QByteArray sha1;
+    QString target;
+};
+
+/// The entries of a journal; false when it is not one whole.
+bool readJournal(const QByteArray &bytes, QList<JournalEntry> &entries)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    if (lines.size() < 3 || lines.first() != "crooners-diary save 1" || !lines.last().isEmpty()
+        || lines.at(lines.size() - 2) != "end")
+        return false;
+    for (qsizetype i = 1; i < lines.size() - 2; ++i) {
+        const QList<QByteArray> fields = lines.at(i).split(' ');
+        if (fields.size() < 4 || (fields.at(0) != "0" && fields.at(0) != "1"))
+            return false;
+        JournalEntry entry;
+        bool sized = false;
+        entry.existed = fields.at(0) == "1";
+        entry.size = fields.at(1).toLongLong(&sized);
+        entry.sha1 = QByteArray::fromHex(fields.at(2));
+        // The path may hold blanks: it is the rest of the line.
+        entry.target
+            = QString::fromUtf8(lines.at(i).mid(fields.at(0).size() + fields.at(1).size() + fields.at(2).size() + 3));
+        if (!sized || entry.sha1.size() != 20 || !entry.target.startsWith(u'/'))
+            return false;
+        entries.append(entry);
+    }
+    return true;
+}
+
+bool holds(const QString &path, const JournalEntry &entry)
+{
+    QByteArray bytes;
+    return readFileBytes(path, bytes) == 0 && bytes.size() == entry.size
+        && QCryptographicHash::hash(bytes, QCryptographicHash::Sha1) == entry.sha1;
 }
 
 } // namespace
 
-int errorOf(const QFileDevice &file, int savedErrno)
+std::optional<ReplaceFailure> replaceFiles(QList<FileChange> &changes, const QString &journal)
 {
-    if (const int named = errorNumberOf(file.errorString()))
-        return named;
-    return savedErrno != 0 ? savedErrno : EIO;
+    return Replacement(changes, journal).run();
 }
 
-int writeSynced(QSaveFile &file, const QByteArray &bytes, struct stat *written)
+std::optional<ReplaceFailure> replaceFile(
+    const QString &path, const QByteArray &bytes, bool keepBackups, struct stat *written)
 {
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return errorOf(file, errno);
-    // Unbuffered, so that a failing write(2) shows here: a buffered QSaveFile writes only inside
-    // commit(), which then renames a short file into place and reports success. A short count is
-    // checked for the same reason.
-    errno = 0;
-    if (file.write(bytes) != bytes.size()) {
-        const int error = errorOf(file, errno);
-        file.cancelWriting();
-        return error;
+    QList<FileChange> changes { { path, bytes, keepBackups, {} } };
+    const auto failure = replaceFiles(changes);
+    if (!failure && written)
+        *written = changes.first().written;
+    return failure;
+}
+
+InterruptedSave finishInterruptedSave(const QString &journal)
+{
+    InterruptedSave result;
+    QByteArray bytes;
+    if (const int error = readFileBytes(journal, bytes)) {
+        if (error != ENOENT) {
+            result.outcome = InterruptedSave::Outcome::Unreadable;
+            result.error = error;
+        }
+        return result;
     }
-    // commit() syncs as well, but ignores a failure; its sync then finds nothing left to write.
-    int error = ::fdatasync(file.handle()) != 0 ? errno : 0;
-    // The version written, taken from the file itself: the renames keep its inode, size and time.
-    if (!error && written && ::fstat(file.handle(), written) != 0)
-        error = errno;
-    if (error)
-        file.cancelWriting();
-    return error;
+    QList<JournalEntry> entries;
+    if (!readJournal(bytes, entries)) {
+        result.outcome = InterruptedSave::Outcome::Unreadable;
+        result.error = EINVAL;
+        removeQuietly(journal);
+        syncFolder(folderOf(journal));
+        return result;
+    }
+    // Every new content is on disk before the record is made: each file either has it already or
+    // has it staged beside it, unless something else changed the files since.
+    bool whole = true;
+    bool renamed = false;
+    for (const JournalEntry &entry : std::as_const(entries)) {
+        result.files.append(entry.target.mid(entry.target.lastIndexOf(u'/') + 1));
+        if (!holds(hiddenBeside(entry.target, StagedSuffix), entry) && !holds(entry.target, entry))
+            whole = false;
+    }
+    QSet<QString> folders;
+    for (const JournalEntry &entry : std::as_const(entries)) {
+        const QString staged = hiddenBeside(entry.target, StagedSuffix);
+        const QString previous = hiddenBeside(entry.target, PreviousSuffix);
+        folders.insert(folderOf(entry.target));
+        if (whole) {
+            if (exists(staged)) {
+                if (::rename(native(staged).constData(), native(entry.target).constData()) != 0)
+                    result.error = errno;
+                renamed = true;
+            }
+        } else if (entry.existed ? exists(previous) : holds(entry.target, entry)) {
+            const bool back = entry.existed
+                ? ::rename(native(previous).constData(), native(entry.target).constData()) == 0
+                : ::unlink(native(entry.target).constData()) == 0;
+            if (!back)
+                result.error = errno;
+        }
+    }
+    for (const QString &folder : std::as_const(folders))
+        syncFolder(folder);
+    if (result.error == 0) {
+        for (const JournalEntry &entry : std::as_const(entries)) {
+            removeQuietly(hiddenBeside(entry.target, StagedSuffix));
+            removeQuietly(hiddenBeside(entry.target, PreviousSuffix));
+        }
+        removeQuietly(journal);
+        syncFolder(folderOf(journal));
+    }
+    result.outcome = !whole ? InterruptedSave::Outcome::RolledBack
+        : renamed           ? InterruptedSave::Outcome::Finished
+                            : InterruptedSave::Outcome::None;
+    return result;
 }
 
 int syncFolder(const QString &folder)
@@ -98,201 +562,64 @@ int syncFolder(const QString &folder)
     return result;
 }
 
-int readFileBytes(const QString &path, QByteArray &bytes)
+int readFileBytes(const QString &path, QByteArray &bytes, struct stat *status)
 {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        return errorOf(file, errno);
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return errorOf(file, errno);
-    return 0;
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat opened;
+    int error = ::fstat(fd, &opened) == 0 ? 0 : errno;
+    if (!error && S_ISDIR(opened.st_mode))
+        error = EISDIR;
+    QByteArray read;
+    if (!error) {
+        // The size is a hint: a file that grows or shrinks while read is read to its end.
+        read.resize(qsizetype(std::max<off_t>(opened.st_size, 0)) + 1);
+        qsizetype filled = 0;
+        for (;;) {
+            if (filled == read.size())
+                read.resize(read.size() * 2);
+            const ssize_t got = ::read(fd, read.data() + filled, size_t(read.size() - filled));
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                error = errno;
+                break;
+            }
+            if (got == 0)
+                break;
+            filled += got;
+        }
+        read.truncate(filled);
+    }
+    ::close(fd);
+    if (!error) {
+        bytes = std::move(read);
+        if (status)
+            *status = opened;
+    }
+    return error;
 }
 
-namespace {
-
-/// One replacement with every step it took, so that a failure can undo them in reverse.
-class Replacement
+int followLinks(const QString &path, QString *target)
 {
-public:
-    explicit Replacement(const QString &path)
-        : m_path(path)
-        , m_folder(path.left(path.lastIndexOf(u'/')))
-        , m_name(path.mid(path.lastIndexOf(u'/') + 1))
-        , m_staged(hiddenBeside(path, StagedSuffix))
-        , m_previous(hiddenBeside(path, PreviousSuffix))
-        , m_bak(path + QLatin1String(".bak"))
-        , m_bakStaged(hiddenBeside(m_bak, StagedSuffix))
-        , m_bakPrevious(hiddenBeside(m_bak, PreviousSuffix))
-        , m_backupFolder(m_folder + u'/' + BackupFolderName)
-    {
+    QString current = QFileInfo(path).absoluteFilePath();
+    // As many links as the system itself follows before it gives up with ELOOP.
+    for (int hop = 0; hop <= 40; ++hop) {
+        struct stat status;
+        if (::lstat(native(current).constData(), &status) != 0) {
+            if (hop > 0)
+                return ENOENT;
+            *target = current;
+            return 0;
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            *target = current;
+            return 0;
+        }
+        current = QFile::symLinkTarget(current);
     }
-
-    std::optional<ReplaceFailure> run(const QByteArray &bytes, bool keepBackups, struct stat *written)
-    {
-        m_existed = exists(m_path);
-        const bool backUp = keepBackups && m_existed;
-        if (backUp) {
-            QByteArray old;
-            if (const int error = readFileBytes(m_path, old))
-                return fail(error);
-            if (const auto failure = makeDatedCopy(old))
-                return failure;
-            // The ".bak" holds the same bytes as the dated copy, already on disk: a second name for
-            // that copy spares writing and syncing them again.
-            removeQuietly(m_bakStaged);
-            if (::link(native(m_datedCopy).constData(), native(m_bakStaged).constData()) != 0)
-                return fail(errno, m_name + QLatin1String(".bak"));
-        }
-        if (const int error = stage(m_staged, bytes, written))
-            return fail(error);
-        // Second names for the old contents, to put them back if a later step fails.
-        if (m_existed && ::link(native(m_path).constData(), native(m_previous).constData()) != 0)
-            return fail(errno);
-        m_bakExisted = backUp && exists(m_bak);
-        if (m_bakExisted && ::link(native(m_bak).constData(), native(m_bakPrevious).constData()) != 0)
-            return fail(errno, m_name + QLatin1String(".bak"));
-
-        if (::rename(native(m_staged).constData(), native(m_path).constData()) != 0)
-            return fail(errno);
-        m_fileMoved = true;
-        if (backUp) {
-            if (::rename(native(m_bakStaged).constData(), native(m_bak).constData()) != 0)
-                return fail(errno, m_name + QLatin1String(".bak"));
-            m_bakMoved = true;
-        }
-        if (const int error = syncFolder(m_folder))
-            return fail(error);
-
-        removeQuietly(m_previous);
-        removeQuietly(m_bakPrevious);
-        if (backUp)
-            pruneDatedCopies();
-        return std::nullopt;
-    }
-
-private:
-    std::optional<ReplaceFailure> makeDatedCopy(const QByteArray &old)
-    {
-        const QString folderName = BackupFolderName + u'/';
-        if (!QFileInfo(m_backupFolder).isDir()) {
-            if (::mkdir(native(m_backupFolder).constData(), 0777) != 0)
-                return fail(errno, folderName);
-            m_madeBackupFolder = true;
-            if (const int error = syncFolder(m_folder))
-                return fail(error, folderName);
-        }
-        const QString copy = newCopyPath();
-        const QString relative = folderName + copy.mid(m_backupFolder.size() + 1);
-        const QString staged = hiddenBeside(copy, StagedSuffix);
-        if (const int error = stage(staged, old))
-            return fail(error, relative);
-        if (::rename(native(staged).constData(), native(copy).constData()) != 0) {
-            const int error = errno;
-            removeQuietly(staged);
-            return fail(error, relative);
-        }
-        m_datedCopy = copy;
-        if (const int error = syncFolder(m_backupFolder))
-            return fail(error, relative);
-        return std::nullopt;
-    }
-
-    /// "backup/name.yyyyMMdd-HHmmss", with "_2", "_3"… when a copy of that second exists.
-    QString newCopyPath() const
-    {
-        const QString base = m_backupFolder + u'/' + m_name + u'.'
-            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        QString copy = base;
-        for (int n = 2; exists(copy); ++n)
-            copy = base + u'_' + QString::number(n);
-        return copy;
-    }
-
-    void pruneDatedCopies() const
-    {
-        // One pattern for every file, its name compared apart: compiling one per save cost more
-        // than the listing.
-        static const QRegularExpression pattern(
-            QStringLiteral(R"(^(.*)\.(\d{8}-\d{6})(?:_(\d+))?$)"), QRegularExpression::DotMatchesEverythingOption);
-        struct Copy
-        {
-            QString name;
-            QString stamp;
-            int number;
-        };
-        QList<Copy> copies;
-        for (const QString &entry : QDir(m_backupFolder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-            const QRegularExpressionMatch match = pattern.match(entry);
-            if (match.hasMatch() && match.capturedView(1) == m_name)
-                copies.append(
-                    { entry, match.captured(2), match.captured(3).isEmpty() ? 1 : match.captured(3).toInt() });
-        }
-        if (copies.size() <= KeptDatedCopies)
-            return;
-        std::sort(copies.begin(), copies.end(),
-            [](const Copy &a, const Copy &b) { return a.stamp != b.stamp ? a.stamp < b.stamp : a.number < b.number; });
-        for (qsizetype i = 0; i < copies.size() - KeptDatedCopies; ++i)
-            removeQuietly(m_backupFolder + u'/' + copies.at(i).name);
-        syncFolder(m_backupFolder);
-    }
-
-    ReplaceFailure fail(int error, const QString &backupCopy = {})
-    {
-        rollBack();
-        return { error, backupCopy };
-    }
-
-    void rollBack()
-    {
-        if (m_bakMoved) {
-            if (m_bakExisted)
-                ::rename(native(m_bakPrevious).constData(), native(m_bak).constData());
-            else
-                removeQuietly(m_bak);
-        }
-        if (m_fileMoved) {
-            if (m_existed)
-                ::rename(native(m_previous).constData(), native(m_path).constData());
-            else
-                removeQuietly(m_path);
-        }
-        for (const QString &path : { m_staged, m_previous, m_bakStaged, m_bakPrevious })
-            removeQuietly(path);
-        if (m_fileMoved || m_bakMoved)
-            syncFolder(m_folder);
-        if (!m_datedCopy.isEmpty()) {
-            removeQuietly(m_datedCopy);
-            syncFolder(m_backupFolder);
-        }
-        if (m_madeBackupFolder)
-            ::rmdir(native(m_backupFolder).constData());
-    }
-
-    const QString m_path;
-    const QString m_folder;
-    const QString m_name;
-    const QString m_staged;
-    const QString m_previous;
-    const QString m_bak;
-    const QString m_bakStaged;
-    const QString m_bakPrevious;
-    const QString m_backupFolder;
-    QString m_datedCopy;
-    bool m_existed = false;
-    bool m_bakExisted = false;
-    bool m_fileMoved = false;
-    bool m_bakMoved = false;
-    bool m_madeBackupFolder = false;
-};
-
-} // namespace
-
-std::optional<ReplaceFailure> replaceFile(
-    const QString &path, const QByteArray &bytes, bool keepBackups, struct stat *written)
-{
-    return Replacement(path).run(bytes, keepBackups, written);
+    return ELOOP;
 }
 
 } // namespace textfile

@@ -1,16 +1,8 @@
 #include "textfile/SystemReason.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace textfile {
-
-namespace {
-
-constexpr int KnownErrors[] = { ENOSPC, EDQUOT, EIO, EACCES, EPERM, EROFS, ENOENT, EISDIR, ENOTDIR, ENAMETOOLONG,
-    EMFILE, ENFILE, EBUSY, ETXTBSY, EEXIST, ELOOP, EXDEV, EFBIG };
-
-} // namespace
 
 QString systemReason(int error, bool writing)
 {
@@ -19,6 +11,7 @@ QString systemReason(int error, bool writing)
     case EDQUOT:
         return QStringLiteral("ディスクの空き容量が足りません");
     case EFBIG:
+    case EOVERFLOW:
         return QStringLiteral("ファイルが大きすぎます");
     case EIO:
         return QStringLiteral("ディスクの読み書きに失敗しました");
@@ -34,8 +27,12 @@ QString systemReason(int error, bool writing)
         return QStringLiteral("ファイルではなくフォルダです");
     case ENOTDIR:
         return QStringLiteral("フォルダが見つかりません");
+    case ENOTEMPTY:
+        return QStringLiteral("フォルダが空ではありません");
     case ENAMETOOLONG:
         return QStringLiteral("ファイルの名前が長すぎます");
+    case ELOOP:
+        return QStringLiteral("シンボリックリンクが循環しています");
     case EMFILE:
     case ENFILE:
         return QStringLiteral("開いているファイルが多すぎます");
@@ -44,19 +41,38 @@ QString systemReason(int error, bool writing)
     case EBUSY:
     case ETXTBSY:
         return QStringLiteral("ファイルがほかのプログラムに使われています");
+    case EXDEV:
+        return QStringLiteral("別のディスクのあいだではできない操作です");
+    case EMLINK:
+        return QStringLiteral("ファイルのリンクが多すぎます");
+    case ENOTSUP:
+    case EINVAL:
+        return QStringLiteral("このディスクではできない操作です");
+    case ENODEV:
+    case ENXIO:
+        return QStringLiteral("ディスクが見つかりません（取り外されたかもしれません）");
+    case ESTALE:
+    case ETIMEDOUT:
+    case ENOTCONN:
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+    case ECONNRESET:
+    case ECONNREFUSED:
+    case ENETDOWN:
+    case ENETUNREACH:
+        return QStringLiteral("ネットワーク上のディスクにつながりません");
+    case ENOMEM:
+        return QStringLiteral("メモリが足りません");
+    case EAGAIN:
+    case EINTR:
+        return QStringLiteral("ディスクが一時的に使えません。もう一度お試しください");
+    case ENOLCK:
+    case EDEADLK:
+        return QStringLiteral("ファイルをロックできません");
     default:
         break;
     }
     return QStringLiteral("予期しないエラーが発生しました（エラー番号 %1）").arg(error);
-}
-
-int errorNumberOf(const QString &text)
-{
-    for (const int error : KnownErrors) {
-        if (text == QString::fromLocal8Bit(std::strerror(error)))
-            return error;
-    }
-    return 0;
 }
 
 } // namespace textfile

@@ -92,8 +92,7 @@ private Q_SLOTS:
         const SaveResult result = textfile::writeLines(m_dir, QStringLiteral("曲目.txt"), { "second" });
         QCOMPARE(result.status, SaveResult::Status::WriteFailed);
         QCOMPARE(result.file, QStringLiteral("曲目.txt"));
-        QCOMPARE(result.reason,
-            QStringLiteral("バックアップを作れませんでした（backup/）：同じ名前のファイルがすでにあります"));
+        QVERIFY2(result.reason.contains(QStringLiteral("名前を変えるか別の場所へ移して")), qPrintable(result.reason));
         QCOMPARE(readBytes(path), QByteArray("original\r\n"));
         QCOMPARE(m_dir.entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
     }
