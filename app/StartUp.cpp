@@ -7,6 +7,7 @@
 #include "diary/ChoiceList.h"
 #include "tables/SharedTables.h"
 #include "textfile/DataFile.h"
+#include "textfile/SystemReason.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
 
@@ -40,11 +41,12 @@ void prepareApplication()
 std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)
 {
     auto lock = std::make_unique<FolderLock>(folder);
+    const QString place = QDir::toNativeSeparators(folder.absolutePath());
+    QString reason;
     switch (lock->outcome()) {
     case FolderLock::Outcome::HeldElsewhere:
         messages::refuse(nullptr,
-            QStringLiteral("このフォルダーのカラオケ日記は、ほかのウィンドウですでに開かれています。\n")
-                + QDir::toNativeSeparators(folder.absolutePath()),
+            QStringLiteral("このフォルダーのカラオケ日記は、ほかのウィンドウですでに開かれています。\n") + place,
             QStringLiteral("二重起動"));
         return nullptr;
     case FolderLock::Outcome::Locked:
@@ -52,10 +54,23 @@ std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)
         textfile::removeSaveLeftovers(folder,
             { DiaryBook::FileName, SongCatalogue::FileName, ArtistCatalogue::FileName, PersonalData::FileName,
                 choicelist::PlaceFile, choicelist::MemberFile });
+        return lock;
+    case FolderLock::Outcome::NotAFile:
+        // No program can lock a folder, so removing it harms none that runs.
+        reason = FolderLock::FileName
+            + QStringLiteral(" がファイルではなくフォルダーなどになっています。それを削除するか名前を変えてから、"
+                             "起動しなおしてください。");
         break;
     case FolderLock::Outcome::Unlockable:
+        reason = textfile::systemReason(lock->error(), true);
         break;
     }
+    messages::refuse(nullptr,
+        QStringLiteral("このフォルダーをロックできないため、読み取り専用で開きます。変更は保存できません。\n") + reason
+            + u'\n' + place,
+        QStringLiteral("読み取り専用"));
+    // Without the lock nothing may be written: a second program could be writing the same files.
+    textfile::refuseWrites(reason);
     return lock;
 }
 

@@ -15,8 +15,9 @@ void prepareApplication();
 
 /// Takes the data folder for the run, before any data file is read. When another program has it
 /// open, says so and returns nullptr: the program must end without touching the folder. Otherwise
-/// clears what saves cut short left behind and returns the lock to keep until the end (holding
-/// nothing when the folder takes no lock file, as a read-only one, where nothing is saved anyway).
+/// returns the lock to keep until the end: under the lock, after clearing what saves cut short left
+/// behind; without one (a read-only folder, a folder in the lock file's place), after saying so
+/// and why, refusing every save of the run.
 std::unique_ptr<FolderLock> openDataFolder(const QDir &folder);
 
 /// The program's start: starts reading the diary and the catalogues on a second thread, shows the

@@ -111,6 +111,13 @@ FileStates &fileStates()
     return states;
 }
 
+/// Why every write is refused in this run; empty when writes are made.
+QString &writesRefused()
+{
+    static QString reason;
+    return reason;
+}
+
 QString foldAscii(const QString &text)
 {
     QString folded = text;
@@ -170,6 +177,8 @@ bool holdsKnownBytes(const QString &path, const FileVersion &current, const File
 SaveResult checkBeforeReplace(const QString &path, FileVersion *current)
 {
     const QString name = QFileInfo(path).fileName();
+    if (!writesRefused().isEmpty())
+        return SaveResult::readOnly(writesRefused(), name);
     std::optional<FileState> known = fileStates().find(path);
     if (known && known->readFailed)
         return SaveResult::notRead(name);
@@ -540,9 +549,15 @@ SaveResult SaveBatch::commit()
     return commitWrites(writes, m_journal, nullptr);
 }
 
+void refuseWrites(const QString &reason)
+{
+    writesRefused() = reason;
+}
+
 void resetBackupsForTesting()
 {
     fileStates().clear();
+    writesRefused().clear();
 }
 
 } // namespace textfile

@@ -73,7 +73,7 @@ struct WrittenFile
 /// a file in a run, its old content is kept in a dated copy in the folder "backup" (the newest 20
 /// per file are kept) and in the same name plus ".bak". A failure leaves every file as it was.
 /// Refused, with nothing written, when the file could not be read or was changed by another
-/// program since this one last read or wrote it.
+/// program since this one last read or wrote it, and in a run that saves nothing (refuseWrites).
 /// Each writer below puts what it wrote in *written when asked and the write succeeds.
 SaveResult rewriteDataFile(
     const QDir &folder, const QString &name, const QByteArray &bytes, WrittenFile *written = nullptr);
@@ -125,7 +125,12 @@ private:
 /// it only while this program alone works on the folder.
 void removeSaveLeftovers(const QDir &folder, const QStringList &fileNames);
 
-/// Forgets every file read, written and backed up, so that tests can start a fresh "run".
+/// Refuses every write from now on as ReadOnly with the reason, for a run whose folder could not be
+/// locked. Called at start, before the tables are read.
+void refuseWrites(const QString &reason);
+
+/// Forgets every file read, written and backed up, and lets writes be made again, so that tests
+/// can start a fresh "run".
 void resetBackupsForTesting();
 
 } // namespace textfile

@@ -5,8 +5,8 @@
 /// Outcome of an operation that writes a data file: either it was saved, or it was refused before
 /// anything was written (table full, a double quote the format cannot carry, a character code page
 /// 932 cannot hold, a text missing, a name registered already, a number out of range, a file that
-/// must not be overwritten), or the write itself failed and every file was left as it was, or the
-/// file was written but could not be read back.
+/// must not be overwritten, a run that saves nothing), or the write itself failed and every file
+/// was left as it was, or the file was written but could not be read back.
 struct SaveResult
 {
     enum class Status
@@ -24,12 +24,13 @@ struct SaveResult
         ChangedOnDisk, ///< another program changed the file after this one last read or wrote it
         /// the file holds lines its reader could not place, which a change of its structure could
         /// lose
-        Unplaced
+        Unplaced,
+        ReadOnly ///< the run saves nothing, as its folder could not be locked; reason says why
     };
 
     Status status = Status::Saved;
     QString character; ///< the character that cannot be stored, for Unencodable
-    QString reason; ///< why, for OutOfRange, WriteFailed and ReadBackFailed
+    QString reason; ///< why, for OutOfRange, WriteFailed, ReadBackFailed and ReadOnly
     QString file; ///< the data file's name as it is in the folder, where one is concerned
 
     bool ok() const { return status == Status::Saved; }
@@ -53,4 +54,8 @@ struct SaveResult
     static SaveResult notRead(const QString &file) { return { Status::NotRead, {}, {}, file }; }
     static SaveResult changedOnDisk(const QString &file) { return { Status::ChangedOnDisk, {}, {}, file }; }
     static SaveResult unplaced(const QString &file) { return { Status::Unplaced, {}, {}, file }; }
+    static SaveResult readOnly(const QString &reason, const QString &file)
+    {
+        return { Status::ReadOnly, {}, reason, file };
+    }
 };

@@ -67,6 +67,8 @@ QString systemReason(int error, bool writing)
     case EINTR:
         return QStringLiteral("ディスクが一時的に使えません。もう一度お試しください");
     case ENOLCK:
+        // A network folder whose server keeps no locks.
+        return QStringLiteral("このフォルダーではファイルをロックできません");
     case EDEADLK:
         return QStringLiteral("ファイルをロックできません");
     default:

@@ -125,6 +125,13 @@ void reportSaveProblem(QWidget *parent, const SaveResult &result)
                 + QStringLiteral("その変更を失わないよう、保存しませんでした。プログラムを起動しなおしてください。"),
             QStringLiteral("保存エラー"));
         break;
+    case SaveResult::Status::ReadOnly:
+        refuse(parent,
+            QStringLiteral("保存できませんでした\n") + result.file
+                + QStringLiteral("\nこのフォルダーはロックできなかったため、読み取り専用で開いています。\n")
+                + result.reason,
+            QStringLiteral("保存エラー"));
+        break;
     case SaveResult::Status::Saved:
     case SaveResult::Status::TableFull:
     case SaveResult::Status::HoldsQuote:

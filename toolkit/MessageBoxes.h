@@ -70,7 +70,8 @@ bool refuseUnstorable(QWidget *parent, const QStringList &texts);
 /// no file is named, else as a character of that file's own text that code page 932 lacks, title
 /// "保存エラー"; a failed write, a number out of range or a failed read-back as "保存できませんでした"
 /// with the file (when named) and the reason on the next lines, title "保存エラー"; a file not read
-/// or changed by another program as a refusal that names it.
+/// or changed by another program as a refusal that names it; a run opened read-only as
+/// "保存できませんでした", the file, that the folder could not be locked, and why.
 /// Table-full, double-quote, missing-text and duplicate results are refused by each window with its
 /// own words.
 void reportSaveProblem(QWidget *parent, const SaveResult &result);

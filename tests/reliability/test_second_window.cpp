@@ -1,8 +1,9 @@
 // A second start on a diary folder that a running program holds: it refuses with one message and
 // touches no file, not even a save of the first program in progress, which looks like a leftover.
 // Once that program is killed, the lock it leaves behind is taken over and the leftover cleared.
+// A damaged lock file is taken over too; where no lock can be had, the start says why and saves nothing.
 
-#include "DataFolder.h"
+#include "SaveOperations.h"
 
 #include "app/StartUp.h"
 #include "tests/support/MainWindowMessages.h"
@@ -65,6 +66,51 @@ private slots:
         QCOMPARE(lock->outcome(), FolderLock::Outcome::Locked);
         QVERIFY(messages.shown().isEmpty());
         QVERIFY(!folder.exists(saving));
+    }
+
+    void damagedOrMissingLock_data()
+    {
+        QTest::addColumn<QByteArray>("lockFile"); // "/" makes it a folder; null makes the data folder read-only
+        QTest::addColumn<QString>("reason"); // why every save is refused, empty when none is
+        QTest::newRow("empty, as after a power cut") << QByteArray("") << QString();
+        QTest::newRow("garbage") << QByteArray("\0\xff\x81@lock?\r\n\x1a", 12) << QString();
+        QTest::newRow("folder in its place")
+            << QByteArray("/")
+            << QStringLiteral(".crooners-diary.lock がファイルではなくフォルダーなどになっています。"
+                              "それを削除するか名前を変えてから、起動しなおしてください。");
+        QTest::newRow("read-only folder") << QByteArray() << QStringLiteral("書き込みが許可されていません");
+    }
+
+    void damagedOrMissingLock()
+    {
+        QFETCH(QByteArray, lockFile);
+        QFETCH(QString, reason);
+        DataFolder data;
+        data.copyFrom(QStringLiteral("basic"));
+        const QDir folder = data.current();
+        data.setBytes(QStringLiteral(".曲目.txt.saving"), "cut short");
+        if (lockFile == "/")
+            QVERIFY(folder.mkdir(FolderLock::FileName));
+        else if (!lockFile.isNull())
+            data.setBytes(FolderLock::FileName, lockFile);
+        else
+            data.makeFolderReadOnly(); // root too: the owner's write permission is honoured
+        ScriptedMessages messages;
+        const std::unique_ptr<FolderLock> lock = openDataFolder(folder);
+        QCOMPARE(FolderLock(folder).outcome() == FolderLock::Outcome::HeldElsewhere, reason.isEmpty());
+        QCOMPARE(folder.exists(QStringLiteral(".曲目.txt.saving")), !reason.isEmpty());
+        prepareOperation(data.open(), Operation::NewOuting);
+        commitOperation(data.window(), Operation::NewOuting);
+        const QString notice = QStringLiteral("このフォルダーをロックできないため、読み取り専用で開きます。"
+                                              "変更は保存できません。\n");
+        const QString refused
+            = QStringLiteral("保存できませんでした\nカラオケ.TXT\n"
+                             "このフォルダーはロックできなかったため、読み取り専用で開いています。\n");
+        QCOMPARE(messages.shown(),
+            (reason.isEmpty()
+                    ? QList { AskNew, Done }
+                    : QList { refusal(notice + reason + u'\n' + folder.path(), QStringLiteral("読み取り専用")), AskNew,
+                        refusal(refused + reason, QStringLiteral("保存エラー")) }));
     }
 };
 
