@@ -23,8 +23,16 @@ FolderLock::FolderLock(const QDir &folder)
         m_error = EACCES;
         return;
     }
+    // An earlier version removes its lock file when it ends: a lock taken on the file just removed
+    // holds nothing, so it is taken again on the file that has the name now.
+    for (int attempt = 0; attempt < 3 && tryLock(folder.filePath(FileName)); ++attempt) { }
+}
+
+/// One try; true when it should be tried again.
+bool FolderLock::tryLock(const QString &lockFile)
+{
     // Not blocking, so that a pipe in the lock file's place cannot hold the start.
-    const QByteArray path = QFile::encodeName(folder.filePath(FileName));
+    const QByteArray path = QFile::encodeName(lockFile);
     m_fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
     // The file stays, so in a folder shared by several users it may be another's, readable only;
     // a lock needs no more.
@@ -33,20 +41,26 @@ FolderLock::FolderLock(const QDir &folder)
     if (m_fd < 0) {
         m_error = errno;
         m_outcome = m_error == EISDIR ? Outcome::NotAFile : Outcome::Unlockable;
-        return;
+        return false;
     }
     struct stat status;
+    struct stat named;
+    bool again = false;
     if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         m_outcome = Outcome::NotAFile;
     } else if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
-        m_outcome = Outcome::Locked;
-        return;
+        if (::stat(path.constData(), &named) == 0 && named.st_dev == status.st_dev && named.st_ino == status.st_ino) {
+            m_outcome = Outcome::Locked;
+            return false;
+        }
+        again = true;
     } else {
         m_error = errno;
         m_outcome = m_error == EWOULDBLOCK ? Outcome::HeldElsewhere : Outcome::Unlockable;
     }
     ::close(m_fd);
     m_fd = -1;
+    return again;
 }
 
 FolderLock::~FolderLock()

@@ -30,6 +30,8 @@ public:
     int error() const { return m_error; }
 
 private:
+    bool tryLock(const QString &lockFile);
+
     int m_fd = -1;
     Outcome m_outcome = Outcome::Unlockable;
     int m_error = 0;
