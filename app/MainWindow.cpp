@@ -441,7 +441,11 @@ void MainWindow::ClearEntryInputs()
 
 void MainWindow::computePoints()
 {
-    const PointsSummary summary = computePointsSummary(m_tables.diary, m_tables.songs, m_tables.artists);
+    showPoints(computePointsSummary(m_tables.diary, m_tables.songs, m_tables.artists));
+}
+
+void MainWindow::showPoints(const PointsSummary &summary)
+{
     PersonalData &personal = m_tables.personal;
     personal.currentPoints = summary.currentPoints;
     personal.levelPercent = computeLevelPercent(summary.currentPoints, personal.targetPoints);

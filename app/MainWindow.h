@@ -25,6 +25,7 @@ class QToolButton;
 class SortWindow;
 struct DiaryEntry;
 struct LoadResult;
+struct PointsSummary;
 struct SharedTables;
 
 /// The main window (frmMain): the diary's entry inputs, the totals and level gauge, and the toolbar
@@ -59,6 +60,8 @@ private:
     void ShowEntry();
     void ClearEntryInputs();
     void computePoints();
+    /// The totals, points and level of summary, the gauge painted after them.
+    void showPoints(const PointsSummary &summary);
     void paintLevelGauge();
     void refillSongChoices();
 

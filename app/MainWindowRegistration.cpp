@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 
+#include "tables/Points.h"
 #include "tables/SharedTables.h"
 #include "textfile/FullWidth.h"
 #include "toolkit/FlexGrid.h"
@@ -51,31 +52,36 @@ void MainWindow::cmdTouroku_Click()
     if (!confirmed)
         return;
 
-    SaveResult written;
-    SaveResult counted;
+    // The outing and its sing count are one save: a crash or a failure between the two files
+    // leaves neither.
+    PointsSummary totals;
+    SaveResult saved;
     {
         WaitCursor wait;
-        written = target == 0 ? diary.append(m_tables.dataFolder, entryFromInputs())
-                              : diary.change(m_tables.dataFolder, target, entryFromInputs());
-        if (written.ok()) {
+        saved = m_tables.saveTogether([&] {
+            const SaveResult written = target == 0 ? diary.append(m_tables.dataFolder, entryFromInputs())
+                                                   : diary.change(m_tables.dataFolder, target, entryFromInputs());
+            if (!written.ok())
+                return written;
+            // The totals shown are those of the outing stored, before the count rises.
+            totals = computePointsSummary(diary, m_tables.songs, m_tables.artists);
+            return m_tables.songs.countSongSung(m_tables.dataFolder, m_pickedSong);
+        });
+        if (saved.ok()) {
             // The store already equals the file it has just written; reading the whole diary again
             // would only repeat that.
             afterDiaryRead();
             // A change goes to the entry that holds the date, which is not always the one shown.
             hsbData->setValue(target == 0 ? diary.entryCount() : target);
             ShowEntry();
-            computePoints();
-            counted = m_tables.songs.countSongSung(m_tables.dataFolder, m_pickedSong);
+            showPoints(totals);
             showPickerButtons();
         }
     }
-    if (!written.ok()) {
-        messages::reportSaveProblem(this, written);
+    if (!saved.ok()) {
+        messages::reportSaveProblem(this, saved);
         return;
     }
-    // The outing is stored even when the sing count could not be.
-    if (!counted.ok())
-        messages::reportSaveProblem(this, counted);
     messages::notify(this, QStringLiteral("登録しました"), QStringLiteral("登録終了"));
     if (m_tables.personal.levelPercent >= 100)
         messages::notify(this, targetReachedText(), QStringLiteral("目標レベル達成"));

@@ -7,6 +7,7 @@
 #include "diary/ChoiceList.h"
 #include "tables/SharedTables.h"
 #include "textfile/DataFile.h"
+#include "textfile/FileReplace.h"
 #include "textfile/SystemReason.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
@@ -25,6 +26,32 @@ void loadQtTranslations()
     auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
     if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator.release());
+}
+
+/// Tells the user, once, what became of a save that the last run did not end.
+void reportInterruptedSave(const textfile::InterruptedSave &save)
+{
+    QString text;
+    switch (save.outcome) {
+    case textfile::InterruptedSave::Outcome::None:
+        return;
+    case textfile::InterruptedSave::Outcome::Finished:
+        text = QStringLiteral("前回の保存は途中で終わっていました。残りを書き込み、保存を完了しました。");
+        break;
+    case textfile::InterruptedSave::Outcome::RolledBack:
+        text = QStringLiteral(
+            "前回の保存は途中で終わっていて、完了できませんでした。ファイルを保存前の内容に戻しました。");
+        break;
+    case textfile::InterruptedSave::Outcome::Unreadable:
+        text = QStringLiteral("前回の保存は途中で終わっていましたが、その記録を読めませんでした。"
+                              "ファイルは途中のままです。内容を確かめてください。");
+        break;
+    }
+    for (const QString &file : save.files)
+        text += u'\n' + file;
+    if (save.error != 0)
+        text += u'\n' + textfile::systemReason(save.error, true);
+    messages::notify(nullptr, text, QStringLiteral("保存の復旧"));
 }
 
 } // namespace
@@ -51,6 +78,7 @@ std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)
         return nullptr;
     case FolderLock::Outcome::Locked:
         // Only under the lock: a save in progress in another program looks just like a leftover.
+        reportInterruptedSave(textfile::finishInterruptedSave(folder.absoluteFilePath(textfile::JournalName)));
         textfile::removeSaveLeftovers(folder,
             { DiaryBook::FileName, SongCatalogue::FileName, ArtistCatalogue::FileName, PersonalData::FileName,
                 choicelist::PlaceFile, choicelist::MemberFile });

@@ -35,6 +35,25 @@ struct SharedTables
     /// called), waiting for the reading when it is not done yet.
     TableReads finishReading();
 
+    /// Runs changes, which change tables through their saves, as one save: every file they write
+    /// is put in place together or none is (textfile::SaveBatch). changes returns the first result
+    /// that is not ok, or ok; whenever the whole is not saved, every table is put back as it was.
+    template <typename Changes> SaveResult saveTogether(Changes changes)
+    {
+        const Snapshot before { diary, songs, artists, personal };
+        textfile::SaveBatch batch(dataFolder);
+        SaveResult result = changes();
+        if (result.ok())
+            result = batch.commit();
+        if (!result.ok()) {
+            diary = before.diary;
+            songs = before.songs;
+            artists = before.artists;
+            personal = before.personal;
+        }
+        return result;
+    }
+
     QDir dataFolder;
     DiaryBook diary;
     SongCatalogue songs;
@@ -42,6 +61,13 @@ struct SharedTables
     PersonalData personal;
 
 private:
+    struct Snapshot
+    {
+        DiaryBook diary;
+        SongCatalogue songs;
+        ArtistCatalogue artists;
+        PersonalData personal;
+    };
     struct Read
     {
         DiaryBook diary;

@@ -201,11 +201,10 @@ public:
                 return fail(errno, file.path);
         }
 
-        // Done: what follows only tidies up.
-        if (m_journalWritten) {
+        // Done: what follows only tidies up. A record found again after a crash here finds every
+        // file with its new content and is simply removed.
+        if (m_journalWritten)
             removeQuietly(m_journal);
-            syncFolder(folderOf(m_journal));
-        }
         for (const File &file : std::as_const(m_files)) {
             removeQuietly(file.previous());
             removeQuietly(file.bakPrevious());
@@ -409,7 +408,9 @@ private:
             removeQuietly(m_journal);
             syncFolder(folderOf(m_journal));
         }
-        for (File &file : m_files) {
+        // In reverse, so that the backup folder a first file made is empty when it goes.
+        for (auto it = m_files.rbegin(); it != m_files.rend(); ++it) {
+            File &file = *it;
             if (file.fd >= 0) {
                 ::close(file.fd);
                 file.fd = -1;
