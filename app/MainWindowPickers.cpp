@@ -118,7 +118,7 @@ void MainWindow::addListChoice(QComboBox *box, const QString &fileName, const QS
         result = choicelist::append(m_tables.dataFolder, fileName, name);
     }
     if (!result.ok()) {
-        messages::reportSaveProblem(this, result);
+        messages::reportSaveProblem(this, result, name);
         return;
     }
     // The choice reads as the file now holds it, and becomes the box's current item so that

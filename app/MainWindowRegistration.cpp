@@ -79,7 +79,7 @@ void MainWindow::cmdTouroku_Click()
         }
     }
     if (!saved.ok()) {
-        messages::reportSaveProblem(this, saved);
+        messages::reportSaveProblem(this, saved, DiaryBook::entryLines(entryFromInputs()).join(u'\n'));
         return;
     }
     messages::notify(this, QStringLiteral("登録しました"), QStringLiteral("登録終了"));

@@ -424,7 +424,7 @@ void ArtistWindow::cmdTouroku_Click()
         result = m_tables.artists.addArtist(m_tables.dataFolder, name, reading);
     }
     if (!result.ok()) {
-        messages::reportSaveProblem(this, result);
+        messages::reportSaveProblem(this, result, name + u'\n' + reading);
         return;
     }
     ListAllArtists();

@@ -198,7 +198,7 @@ void SongEntryWindow::cmdHozon_Click()
         result = m_tables.songs.addSong(m_tables.dataFolder, song);
     }
     if (!result.ok()) {
-        messages::reportSaveProblem(this, result);
+        messages::reportSaveProblem(this, result, SongCatalogue::recordLine(song));
         return;
     }
     Q_EMIT songSaved();

@@ -12,13 +12,16 @@
 #include "textfile/FileReplace.h"
 #include "textfile/SystemReason.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,7 +71,8 @@ QString reasonFor(const zip::Problem &problem, const QString &what)
     return problem.library.isEmpty() ? what : what + QStringLiteral("（") + problem.library + QStringLiteral("）");
 }
 
-/// A new hidden file beside path, ".name.XXXXXX", opened for reading and writing; -1 with errno.
+/// A new hidden file beside path, ".name.XXXXXX", opened for reading and writing and locked while
+/// it is open, so that a later backup can tell it from one that a killed run left; -1 with errno.
 int createHiddenBeside(const QString &path, QString &created)
 {
     const QFileInfo info(path);
@@ -79,10 +83,31 @@ int createHiddenBeside(const QString &path, QString &created)
             suffix.append(QLatin1Char(Letters[QRandomGenerator::global()->bounded(int(sizeof Letters - 1))]));
         created = info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.' + suffix;
         const int fd = ::open(native(created).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            ::flock(fd, LOCK_EX);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
+}
+
+/// Removes the hidden archives that backups killed part way left in folder: those no running
+/// backup holds locked.
+void removeLeftoverArchives(const QString &folder)
+{
+    static const QRegularExpression leftover(
+        QStringLiteral(R"(^\..+\.zip\.[A-Za-z0-9]{6}$)"), QRegularExpression::CaseInsensitiveOption);
+    for (const QString &entry : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!leftover.match(entry).hasMatch())
+            continue;
+        const QByteArray path = native(folder + u'/' + entry);
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
 }
 
 } // namespace
@@ -146,6 +171,7 @@ BackupResult writeBackupArchive(const QDir &dataFolder, const QString &zipPath)
     if (!zipFunctions)
         return failure(zipName, QStringLiteral("ZIPファイルを作れませんでした（") + moduleError + QStringLiteral("）"));
 
+    removeLeftoverArchives(zipFolder);
     QString staged;
     const int fd = createHiddenBeside(zipInfo.absoluteFilePath(), staged);
     if (fd < 0)

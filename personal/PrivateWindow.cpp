@@ -125,7 +125,7 @@ void PrivateWindow::cmdHozon_Click()
 
     const SaveResult result = savePersonalData(m_tables.dataFolder, m_tables.personal, name, target);
     if (!result.ok()) {
-        messages::reportSaveProblem(this, result);
+        messages::reportSaveProblem(this, result, name + u'\n' + target);
         return;
     }
 

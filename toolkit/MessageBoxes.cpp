@@ -3,6 +3,8 @@
 #include "textfile/FileReplace.h"
 #include "textfile/TextLines.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace {
@@ -89,7 +91,7 @@ bool refuseUnstorable(QWidget *parent, const QStringList &texts)
     return false;
 }
 
-void reportSaveProblem(QWidget *parent, const SaveResult &result)
+void reportSaveProblem(QWidget *parent, const SaveResult &result, const QString &typed)
 {
     switch (result.status) {
     case SaveResult::Status::Unencodable:
@@ -119,12 +121,21 @@ void reportSaveProblem(QWidget *parent, const SaveResult &result)
                 + QStringLiteral("ファイルを確かめてから、プログラムを起動しなおしてください。"),
             QStringLiteral("保存エラー"));
         break;
-    case SaveResult::Status::ChangedOnDisk:
-        refuse(parent,
-            result.file + QStringLiteral(" は、このプログラムが読み込んだ後にほかのプログラムで変更されています。\n")
-                + QStringLiteral("その変更を失わないよう、保存しませんでした。プログラムを起動しなおしてください。"),
-            QStringLiteral("保存エラー"));
+    case SaveResult::Status::ChangedOnDisk: {
+        const QString text = result.file
+            + QStringLiteral(" は、このプログラムが読み込んだ後にほかのプログラムで変更されています。\n")
+            + QStringLiteral("その変更を失わないよう、保存しませんでした。プログラムを起動しなおすとその変更を読み込み"
+                             "ますが、入力中の内容は失われます。");
+        if (typed.isEmpty()) {
+            refuse(parent, text, QStringLiteral("保存エラー"));
+            break;
+        }
+        // What was typed would be lost with the restart: it can be kept first.
+        if (confirm(parent, text + QStringLiteral("\n\nOK を押すと、入力中の内容をクリップボードにコピーします。"),
+                QStringLiteral("保存エラー"), MessageIcon::Warning))
+            QGuiApplication::clipboard()->setText(typed);
         break;
+    }
     case SaveResult::Status::ReadOnly:
         refuse(parent,
             QStringLiteral("保存できませんでした\n") + result.file

@@ -74,7 +74,7 @@ bool refuseUnstorable(QWidget *parent, const QStringList &texts);
 /// "保存できませんでした", the file, that the folder could not be locked, and why.
 /// Table-full, double-quote, missing-text and duplicate results are refused by each window with its
 /// own words.
-void reportSaveProblem(QWidget *parent, const SaveResult &result);
+void reportSaveProblem(QWidget *parent, const SaveResult &result, const QString &typed = {});
 /// Shows a load that is not ok(): "X を読み込めませんでした" with the reason on the next line, title
 /// "読み込みエラー".
 void reportLoadProblem(QWidget *parent, const LoadResult &result);

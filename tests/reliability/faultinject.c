@@ -8,6 +8,7 @@
 #include <dlfcn.h>
 #include <errno.h>
 #include <limits.h>
+#include <signal.h>
 #include <stdatomic.h>
 #include <stdio.h>
 #include <string.h>
@@ -59,14 +60,18 @@ static int inFolder(const char *path)
         && (path[armedLength] == '\0' || path[armedLength] == '/');
 }
 
-/* Counts a call of the armed kind touching the folder; true, with errno set, when it is the one to fail. */
+/* Counts a call of the armed kind touching the folder; true, with errno set, when it is the one to
+ * fail (every one for nth 0). An errno of -1 kills the process there instead, as a crash does. */
 static int fails(const char *path, const char *otherPath)
 {
     if (!inFolder(path) && !inFolder(otherPath))
         return 0;
-    if (atomic_fetch_add(&counted, 1) + 1 != atomic_load(&failingCall))
+    const long nth = atomic_load(&failingCall);
+    if (atomic_fetch_add(&counted, 1) + 1 != nth && nth != 0)
         return 0;
     atomic_store(&triggered, 1);
+    if (atomic_load(&failureErrno) == -1)
+        raise(SIGKILL);
     errno = atomic_load(&failureErrno);
     return 1;
 }
@@ -135,8 +140,8 @@ void faultinject_disarm(void)
     atomic_store_explicit(&armedCall, None, memory_order_release);
 }
 
-/* Makes the nth call (counting from 1) of the named function that touches folder, an absolute path
- * as the program names it, fail with error. Returns 0, or -1 for an unknown name or a folder too long. */
+/* Makes the nth call (counting from 1; 0 for every call) of the named function that touches folder,
+ * an absolute path as the program names it, fail with error, or with -1 kill the process. Returns 0, or -1 for an unknown name or a folder too long. */
 int faultinject_arm(const char *call, long nth, int error, const char *folder)
 {
     faultinject_disarm();

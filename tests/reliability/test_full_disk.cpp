@@ -3,6 +3,7 @@
 // must fail with the reason and leave every file as it was; once space is freed it succeeds.
 
 #include "DataFolder.h"
+#include "SaveOperations.h"
 #include "tests/support/TestFiles.h"
 
 #include "diary/DiaryBook.h"
@@ -23,6 +24,19 @@ namespace {
 const QString DiaryFile = QStringLiteral("カラオケ.TXT");
 const QString NewDate = QStringLiteral("2024年04月01日");
 
+/// A tmpfs of the given size on the folder, unmounted when the guard ends; the reason it could
+/// not be mounted otherwise.
+auto mountTmpfs(const QString &folder, const char *size, QString *failure)
+{
+    const QByteArray mountPoint = QFile::encodeName(folder);
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, size) != 0)
+        *failure = QStringLiteral("cannot mount a tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno));
+    return qScopeGuard([mountPoint] {
+        if (::umount2(mountPoint.constData(), 0) != 0)
+            ::umount2(mountPoint.constData(), MNT_DETACH);
+    });
+}
+
 } // namespace
 
 class TestFullDisk : public QObject
@@ -36,13 +50,10 @@ private slots:
             QSKIP("mounting a tmpfs needs root");
         ScriptedMessages messages;
         DataFolder data;
-        const QByteArray mountPoint = QFile::encodeName(data.current().path());
-        if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
-            QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno))));
-        const auto unmount = qScopeGuard([&mountPoint] {
-            if (::umount2(mountPoint.constData(), 0) != 0)
-                ::umount2(mountPoint.constData(), MNT_DETACH);
-        });
+        QString failure;
+        const auto unmount = mountTmpfs(data.current().path(), "size=64k", &failure);
+        if (!failure.isEmpty())
+            QSKIP(qPrintable(failure));
         data.copyFrom(QStringLiteral("basic"));
         const MainWindow *main = data.open();
         const int entries = data.tables().diary.entryCount();
@@ -77,6 +88,30 @@ private slots:
         QCOMPARE(stored.entryCount(), entries + 1);
         QCOMPARE(stored.entry(entries + 1).date, NewDate);
         QCOMPARE(stored.entries(), data.tables().diary.entries());
+    }
+
+    /// The backup folder on another disk, where no hard link reaches: the registration saves and
+    /// keeps its backups as anywhere else.
+    void backupFolderOnAnotherDisk()
+    {
+        if (::geteuid() != 0)
+            QSKIP("mounting a tmpfs needs root");
+        ScriptedMessages messages;
+        DataFolder data;
+        data.copyFrom(QStringLiteral("basic"));
+        QVERIFY(data.current().mkdir(QStringLiteral("backup")));
+        QString failure;
+        const auto unmount = mountTmpfs(data.current().filePath(QStringLiteral("backup")), "size=1m", &failure);
+        if (!failure.isEmpty())
+            QSKIP(qPrintable(failure));
+        const QByteArray before = data.bytes(DiaryFile);
+        const MainWindow *main = data.open();
+        prepareOperation(main, Operation::NewOuting);
+        commitOperation(main, Operation::NewOuting);
+        QCOMPARE(messages.shown(), QList<ShownMessage>({ AskNew, Done }));
+        QCOMPARE(data.bytes(DiaryFile + QStringLiteral(".bak")), before);
+        const QDir backup(data.current().filePath(QStringLiteral("backup")));
+        QCOMPARE(testfiles::fileBytes(backup, backup.entryList({ DiaryFile + u'*' }, QDir::Files).value(0)), before);
     }
 };
 

@@ -8,6 +8,7 @@
 #include "tests/support/MainWindowMessages.h"
 #include "toolkit/ScriptedMessages.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -218,6 +219,21 @@ private slots:
         const QWidget *box = control<QWidget>(openWindow(typed.window), typed.control);
         const auto *combo = qobject_cast<const QComboBox *>(box);
         QCOMPARE(combo ? combo->currentText() : qobject_cast<const QLineEdit *>(box)->text(), typed.text);
+    }
+
+    /// A diary another program changed is not overwritten; the outing typed can be kept in the
+    /// clipboard before the restart that reads the change.
+    void changedDiaryOffersTheTypedOutingToTheClipboard()
+    {
+        prepareOperation(main(), Operation::NewOuting);
+        data->setBytes(DiaryFile, data->bytes(DiaryFile) + "\r\n");
+        messages->clear();
+        commitOperation(main(), Operation::NewOuting);
+        QCOMPARE(messages->shown().size(), 2);
+        QCOMPARE(messages->shown().last().buttons, MessageButtons::OkCancel);
+        QVERIFY(messages->shown().last().text.startsWith(
+            DiaryFile + QStringLiteral(" は、このプログラムが読み込んだ後に")));
+        QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("【日付】2024年04月01日\n")));
     }
 
     void saveAfterTheFolderReturnsKeepsEveryRecord_data()

@@ -5,12 +5,14 @@
 
 #include "SaveOperations.h"
 
+#include "app/StartUp.h"
 #include "exchange/BackupArchive.h"
 #include "exchange/CsvExport.h"
 #include "tests/support/MainWindowMessages.h"
 #include "toolkit/ScriptedMessages.h"
 
 #include <QLineEdit>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -291,7 +293,106 @@ private slots:
         QCOMPARE(reason, QStringLiteral("ディスクの読み書きに失敗しました"));
         QCOMPARE(data->tree(), before);
     }
+
+    /// Where link(2) refuses every hard link (FAT, a backup folder on another disk), a save does
+    /// all it does elsewhere, its second names made as copies.
+    void savesWithoutHardLinks_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::newRow("FAT, EPERM") << EPERM;
+        QTest::newRow("another disk, EXDEV") << EXDEV;
+        QTest::newRow("EMLINK") << EMLINK;
+    }
+
+    void savesWithoutHardLinks()
+    {
+        QFETCH(int, error);
+        startOperation(Operation::NewOuting);
+        commitFailing(Operation::NewOuting, "write", LONG_MAX, 0);
+        const QMap<QString, QByteArray> saved = withoutTimes(data->tree());
+        startOperation(Operation::NewOuting);
+        commitFailing(Operation::NewOuting, "link", 0, error);
+        QVERIFY(faults.triggered());
+        QCOMPARE(messages->shown(), QList<ShownMessage>({ AskNew, Done }));
+        QCOMPARE(withoutTimes(data->tree()), saved);
+    }
+
+    /// A registration killed at any step of its save: the next start finds the outing and its
+    /// sing count both saved, telling so once where it finished the save, or neither.
+    void killedRegistrationIsWholeAtNextStart_data()
+    {
+        QTest::addColumn<QByteArray>("call");
+        for (const char *call : { "rename", "fsync", "fdatasync", "link" })
+            QTest::newRow(call) << QByteArray(call);
+    }
+
+    void killedRegistrationIsWholeAtNextStart()
+    {
+        QFETCH(QByteArray, call);
+        startOperation(Operation::NewOuting);
+        const QMap<QString, QByteArray> before = data->tree();
+        commitOperation(main(), Operation::NewOuting);
+        const QList<QByteArray> saved { data->bytes(DiaryFile), data->bytes(SongFile) };
+        const ShownMessage finished { QStringLiteral(
+                                          "前回の保存は途中で終わっていました。残りを書き込み、保存を完了しました。\n")
+                + DiaryFile + u'\n' + SongFile,
+            QStringLiteral("保存の復旧"), MessageButtons::Ok, MessageIcon::Information };
+        int kills = 0;
+        for (long nth = 1;; ++nth) {
+            data = std::make_unique<DataFolder>();
+            data->copyFrom(QStringLiteral("basic"));
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("KILLED_SAVE"),
+                data->current().canonicalPath() + u'\n' + QString::fromLatin1(call) + u'\n' + QString::number(nth));
+            child.setProcessEnvironment(environment);
+            child.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY(child.waitForFinished());
+            if (child.exitStatus() == QProcess::NormalExit) {
+                QCOMPARE(child.exitCode(), 0);
+                break;
+            }
+            ++kills;
+            messages->clear();
+            QVERIFY(openDataFolder(data->current()));
+            const QList<QByteArray> found { data->bytes(DiaryFile), data->bytes(SongFile) };
+            if (found == saved) {
+                QVERIFY(messages->shown().isEmpty() || messages->shown() == QList<ShownMessage>({ finished }));
+            } else {
+                QCOMPARE(found, QList<QByteArray>({ before.value(DiaryFile), before.value(SongFile) }));
+                QVERIFY(messages->shown().isEmpty());
+            }
+            for (const QString &entry : data->tree().keys())
+                QVERIFY2(!entry.section(u'/', -1).startsWith(u'.') || entry.endsWith(QStringLiteral(".lock")),
+                    qPrintable(entry));
+        }
+        QVERIFY(kills > 0);
+    }
 };
 
-QTEST_MAIN(TestWriteFaults)
+/// The half of killedRegistrationIsWholeAtNextStart that gets killed: a registration in the
+/// folder that KILLED_SAVE names, killed at the nth call it names.
+int registerAndGetKilled(const QStringList &order)
+{
+    const FaultInjection faults;
+    ScriptedMessages messages;
+    SharedTables tables { QDir(order.at(0)) };
+    MainWindow window(tables);
+    window.show();
+    prepareOperation(&window, Operation::NewOuting);
+    faults.arm(
+        order.at(1).toLatin1().constData(), order.at(2).toLong(), -1, QFile::encodeName(order.at(0)).constData());
+    commitOperation(&window, Operation::NewOuting);
+    return messages.shown() == QList<ShownMessage>({ AskNew, Done }) ? 0 : 1;
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("KILLED_SAVE"))
+        return registerAndGetKilled(qEnvironmentVariable("KILLED_SAVE").split(u'\n'));
+    TestWriteFaults test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_write_faults.moc"

@@ -4,6 +4,7 @@
 #include "textfile/TextLines.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -107,6 +108,7 @@ private Q_SLOTS:
         QTest::newRow("deleted") << QStringLiteral("delete") << SaveResult::Status::ChangedOnDisk;
         QTest::newRow("created after") << QStringLiteral("create") << SaveResult::Status::ChangedOnDisk;
         QTest::newRow("same size, same second") << QStringLiteral("edit") << SaveResult::Status::ChangedOnDisk;
+        QTest::newRow("same size, time set back") << QStringLiteral("back") << SaveResult::Status::ChangedOnDisk;
         QTest::newRow("unreadable") << QStringLiteral("folder") << SaveResult::Status::NotRead;
     }
 
@@ -126,11 +128,12 @@ private Q_SLOTS:
             QVERIFY(testfiles::writeBytes(path, "theirs, a little longer\r\n"));
         else if (change == QStringLiteral("delete"))
             QVERIFY(QFile::remove(path));
-        else if (change == QStringLiteral("edit")) {
-            // Saved in place, as some editors save: only the nanoseconds of its time are not those read.
+        else if (change == QStringLiteral("edit") || change == QStringLiteral("back")) {
+            // Saved in place, as some editors save: only the nanoseconds of its time are not those
+            // read, or even its time is put back.
             QVERIFY(testfiles::writeBytes(path, "ours\r\n"));
-            const qint64 ns = read.version.modifiedNs;
-            const timespec times[2] = { { 0, UTIME_OMIT }, { time_t(ns / 1000000000), long((ns + 1) % 1000000000) } };
+            const qint64 ns = read.version.modifiedNs + (change == QStringLiteral("edit") ? 1 : 0);
+            const timespec times[2] = { { 0, UTIME_OMIT }, { time_t(ns / 1000000000), long(ns % 1000000000) } };
             QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
         }
         const QByteArray before = readBytes(path);
@@ -149,6 +152,65 @@ private Q_SLOTS:
             QVERIFY(textfile::appendLines(m_dir, name, { "added" }).ok());
             QCOMPARE(readBytes(path), before + "added\r\n");
         }
+    }
+
+    /// A file whose status changed but not its bytes (its permissions, a backup program's marks)
+    /// was changed by nobody in a way a save could lose.
+    void sameBytesWithANewStatusAreSaved()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("場所.txt"));
+        QVERIFY(testfiles::writeBytes(path, "mine\r\n"));
+        QVERIFY(textfile::readDataFile(m_dir, QStringLiteral("場所.txt")).ok());
+        QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner));
+        QVERIFY(textfile::appendLines(m_dir, QStringLiteral("場所.txt"), { "added" }).ok());
+        QCOMPARE(readBytes(path), QByteArray("mine\r\nadded\r\n"));
+    }
+
+    /// A data file that is a symbolic link, as into a synced folder, is saved through to its
+    /// target and stays a link; a link to nothing or round in a circle is refused.
+    void linkedFileIsSavedThroughToItsTarget()
+    {
+        const QString name = QStringLiteral("場所.txt");
+        const QString link = m_dir.filePath(name);
+        QTemporaryDir synced;
+        const QString target = QDir(synced.path()).filePath(QStringLiteral("places.txt"));
+        QVERIFY(testfiles::writeBytes(target, "old\r\n"));
+        QVERIFY(QFile::link(target, link));
+        QVERIFY(textfile::readDataFile(m_dir, name).ok());
+        QVERIFY(textfile::appendLines(m_dir, name, { "new" }).ok());
+        QCOMPARE(readBytes(target), QByteArray("old\r\nnew\r\n"));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+        QCOMPARE(readBytes(link + QStringLiteral(".bak")), QByteArray("old\r\n"));
+
+        QVERIFY(QFile::remove(target));
+        QCOMPARE(textfile::readDataFile(m_dir, name).error,
+            QStringLiteral("シンボリックリンクのリンク先のファイルが見つかりません"));
+        QVERIFY(QFile::remove(link) && QFile::link(name, link));
+        QCOMPARE(textfile::readDataFile(m_dir, name).error, QStringLiteral("シンボリックリンクが循環しています"));
+        QCOMPARE(textfile::writeLines(m_dir, name, { "new" }).status, SaveResult::Status::NotRead);
+        QVERIFY(QFileInfo(link).isSymLink());
+    }
+
+    /// Dated copies named ahead of the clock (a clock once set ahead, copies from another
+    /// machine) go by their times on disk, and the copy just made is kept.
+    void pruningKeepsTheCopyJustMade()
+    {
+        QVERIFY(testfiles::writeBytes(m_dir.filePath(QStringLiteral("曲目.txt")), "original\r\n"));
+        QVERIFY(m_dir.mkdir(QStringLiteral("backup")));
+        const QDir backup(m_dir.filePath(QStringLiteral("backup")));
+        for (int day = 1; day <= 20; ++day) {
+            const QString copy
+                = backup.filePath(QStringLiteral("曲目.txt.209901%1-120000").arg(day, 2, 10, QLatin1Char('0')));
+            QVERIFY(testfiles::writeBytes(copy, "future\r\n"));
+            // Written in the order of their names but made long ago, the last first.
+            const timespec times[2] = { { 0, UTIME_OMIT }, { time_t(1000000 - day), 0 } };
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(copy).constData(), times, 0), 0);
+        }
+        QVERIFY(textfile::writeLines(m_dir, QStringLiteral("曲目.txt"), { "second" }).ok());
+        const QStringList copies = backup.entryList({ QStringLiteral("曲目.txt.*") }, QDir::Files, QDir::Name);
+        QCOMPARE(copies.size(), 20);
+        QVERIFY(!copies.contains(QStringLiteral("曲目.txt.20990120-120000")));
+        QCOMPARE(testfiles::fileBytes(backup, copies.first()), QByteArray("original\r\n"));
     }
 
     void leftoversOfKilledSavesAreRemoved()
