@@ -11,6 +11,7 @@
 #include "tables/Points.h"
 #include "tables/SharedTables.h"
 #include "textfile/DataFile.h"
+#include "toolkit/EncodingQuestion.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/HelpViewer.h"
@@ -35,6 +36,9 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -326,17 +330,49 @@ void MainWindow::Form_Load()
     const TableReads read = m_tables.finishReading();
 
     messages::reportLoadProblem(this, readPersonalData(m_tables.dataFolder, m_tables.personal));
-    setWindowTitle(QStringLiteral("Crooner's Diary  ") + m_tables.personal.userName);
 
     ReadDiary(read.diary);
     messages::reportLoadProblem(this, read.songs);
     messages::reportLoadProblem(this, read.artists);
 
     FillChoiceLists();
+    // Before anything is shown of them or written to them.
+    readAgainInAnsweredEncodings();
+    setWindowTitle(QStringLiteral("Crooner's Diary  ") + m_tables.personal.userName);
     hsbData->setValue(m_tables.diary.entryCount());
     ShowEntry();
     computePoints();
     messages::reportForeignEncodings(this, textfile::foreignEncodedFiles());
+}
+
+void MainWindow::readAgainInAnsweredEncodings()
+{
+    const QDir &folder = m_tables.dataFolder;
+    const QStringList changed = askGuessedEncodings(this,
+        { DiaryBook::FileName, SongCatalogue::FileName, ArtistCatalogue::FileName, PersonalData::FileName,
+            choicelist::PlaceFile, choicelist::MemberFile });
+    const auto answeredOtherwise = [&changed](const QString &name) {
+        return std::any_of(changed.cbegin(), changed.cend(),
+            [&name](const QString &file) { return textfile::sameDataFileName(file, name); });
+    };
+    if (answeredOtherwise(DiaryBook::FileName))
+        ReadDiary(m_tables.diary.load(folder));
+    if (answeredOtherwise(SongCatalogue::FileName)) {
+        messages::reportLoadProblem(this, m_tables.songs.loadSongCatalogue(folder));
+        refillSongChoices();
+    }
+    if (answeredOtherwise(ArtistCatalogue::FileName))
+        messages::reportLoadProblem(this, m_tables.artists.loadArtistCatalogue(folder));
+    if (answeredOtherwise(PersonalData::FileName))
+        messages::reportLoadProblem(this, readPersonalData(folder, m_tables.personal));
+    for (const auto &[box, file] :
+        { std::pair(cboBasyo, choicelist::PlaceFile), std::pair(cboMember, choicelist::MemberFile) }) {
+        if (!answeredOtherwise(file))
+            continue;
+        box->clear();
+        box->addItems(choicelist::read(folder, file));
+        box->setCurrentIndex(-1);
+    }
 }
 
 void MainWindow::SetUpSongGrid()

@@ -57,6 +57,8 @@ private:
     /// The scroll range and the analysis window follow the book just read.
     void afterDiaryRead();
     void FillChoiceLists();
+    /// Asks about the files read whose encoding is a guess, and reads again those answered otherwise.
+    void readAgainInAnsweredEncodings();
     void ShowEntry();
     void ClearEntryInputs();
     void computePoints();

@@ -4,6 +4,7 @@
 #include "tables/SharedTables.h"
 #include "textfile/FullWidth.h"
 #include "textfile/Records.h"
+#include "toolkit/EncodingQuestion.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
 #include "toolkit/MessageBoxes.h"
@@ -130,7 +131,11 @@ void SongEntryWindow::Form_Load(QPoint topLeft, SongEntryMode mode)
 
 void SongEntryWindow::loadSongEntryChoices(SongEntryMode mode)
 {
-    cboJanru->addItems(choicelist::read(m_tables.dataFolder, choicelist::GenreFile));
+    QStringList genres = choicelist::read(m_tables.dataFolder, choicelist::GenreFile);
+    // Read only here: a list whose encoding is a guess is asked about now.
+    if (!askGuessedEncodings(this, { choicelist::GenreFile }).isEmpty())
+        genres = choicelist::read(m_tables.dataFolder, choicelist::GenreFile);
+    cboJanru->addItems(genres);
     cboShout->addItems({ QStringLiteral("◎"), QStringLiteral("○"), QStringLiteral("－") });
     cboHyouka->addItems({ QStringLiteral("◎"), QStringLiteral("○"), QStringLiteral("×") });
     if (mode == SongEntryMode::NewSong) {

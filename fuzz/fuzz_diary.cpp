@@ -18,7 +18,11 @@ namespace {
 
 bool written(const DiaryBook &book, QByteArray *bytes)
 {
-    return cp932::encode(textfile::joinLines(book.lines()), bytes);
+    if (!cp932::encode(textfile::joinLines(book.lines()), bytes))
+        return false;
+    // As a save does: what the program wrote reads back as code page 932, though also UTF-8.
+    textfile::settleEncoding(*bytes, textfile::Encoding::Cp932);
+    return true;
 }
 
 /// What every line of the book was read as, without the texts.

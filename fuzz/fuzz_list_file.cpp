@@ -25,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort();
         return 0;
     }
+    // As a save does: what the program wrote reads back as code page 932, though also UTF-8.
+    textfile::settleEncoding(written, textfile::Encoding::Cp932);
     // Lines read from UTF-8 or UTF-16 read back as code page 932 keeps them (U+2016 as U+2225,
     // U+E002A as nothing).
     QStringList expected = choices;

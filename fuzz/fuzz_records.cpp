@@ -28,8 +28,11 @@ struct Reading
 std::optional<QByteArray> encodeLines(const QStringList &lines, const Reading &reading)
 {
     QByteArray bytes;
-    if (cp932::encode(textfile::joinLines(lines), &bytes))
+    if (cp932::encode(textfile::joinLines(lines), &bytes)) {
+        // As a save does: what the program wrote reads back as code page 932, though also UTF-8.
+        textfile::settleEncoding(bytes, textfile::Encoding::Cp932);
         return bytes;
+    }
     if (reading.encoding == textfile::Encoding::Cp932)
         std::abort();
     return std::nullopt;

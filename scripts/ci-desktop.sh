@@ -17,7 +17,7 @@ fail() {
 step() { echo "=== ci-desktop: $*"; }
 
 step "installing what is missing"
-packages="cmake ninja-build g++ ccache qt6-base-dev libqt6svg6 libgl-dev libxcb1-dev qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev libarchive-dev
+packages="cmake ninja-build g++ ccache qt6-base-dev libqt6svg6 libgl-dev libxcb1-dev qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev libarchive-dev libuchardet-dev pkg-config
     fonts-ipafont-gothic xvfb xdotool x11-utils xauth imagemagick desktop-file-utils appstream dpkg-dev"
 missing=""
 for package in $packages; do

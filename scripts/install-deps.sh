@@ -2,7 +2,7 @@
 # Installs what building, running and testing need on Debian 12, where it is missing. Qt Charts'
 # CMake files need Qt's OpenGL ones, which its package does not pull in.
 set -e
-packages="cmake ninja-build g++ ccache qt6-base-dev libqt6svg6 libgl-dev libxcb1-dev qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev libarchive-dev fonts-ipafont-gothic
+packages="cmake ninja-build g++ ccache qt6-base-dev libqt6svg6 libgl-dev libxcb1-dev qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev libarchive-dev libuchardet-dev pkg-config fonts-ipafont-gothic
     python3 xvfb xdotool xauth imagemagick"
 missing=""
 for package in $packages; do

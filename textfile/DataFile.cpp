@@ -50,6 +50,8 @@ struct FileState
     Encoding encoding = Encoding::Cp932; ///< of the version last read; every write is code page 932
     /// What encodingOf gives for the version stamped, when that version was read and so looked at.
     std::optional<Encoding> stampedEncoding;
+    /// The bytes read, kept only while their encoding is a guess the user has not confirmed.
+    QByteArray guessedBytes;
     /// Of the bytes of the version stamped: a file whose status changed but not its bytes was
     /// changed by nobody in a way a save could lose.
     size_t digest = 0;
@@ -249,6 +251,9 @@ SaveResult commitWrites(const QList<PendingWrite> &writes, const QString &journa
         state.digest = digestOf(writes.at(i).bytes);
         state.encoding = Encoding::Cp932;
         state.stampedEncoding.reset();
+        state.guessedBytes.clear();
+        // Read again in this run, what the program wrote reads as written.
+        settleEncoding(writes.at(i).bytes, Encoding::Cp932);
         fileStates().set(writes.at(i).path, state);
         if (versions)
             versions->append(state.stamp);
@@ -397,8 +402,11 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
     result.exists = true;
     state.stamp = versionOf(status);
     state.digest = digestOf(result.bytes);
-    state.encoding = encodingOf(result.bytes);
+    const EncodingGuess found = encodingOf(result.bytes);
+    state.encoding = found.encoding;
     state.stampedEncoding = state.encoding;
+    if (!found.certain)
+        state.guessedBytes = result.bytes;
     fileStates().set(path, state);
     result.version = state.stamp;
     return result;
@@ -416,6 +424,30 @@ QList<ForeignFile> foreignEncodedFiles()
     }
     std::sort(files.begin(), files.end(), [](const ForeignFile &a, const ForeignFile &b) { return a.file < b.file; });
     return files;
+}
+
+QList<GuessedFile> guessedEncodingFiles()
+{
+    QList<GuessedFile> files;
+    const QHash<QString, FileState> states = fileStates().all();
+    for (auto state = states.cbegin(); state != states.cend(); ++state) {
+        if (!state->guessedBytes.isEmpty())
+            files.append({ state.key(), state->guessedBytes, state->encoding });
+    }
+    std::sort(files.begin(), files.end(), [](const GuessedFile &a, const GuessedFile &b) { return a.path < b.path; });
+    return files;
+}
+
+void settleFileEncoding(const GuessedFile &file, Encoding encoding)
+{
+    settleEncoding(file.bytes, encoding);
+    std::optional<FileState> state = fileStates().find(file.path);
+    if (!state || state->guessedBytes != file.bytes)
+        return;
+    state->encoding = encoding;
+    state->stampedEncoding = encoding;
+    state->guessedBytes.clear();
+    fileStates().set(file.path, *state);
 }
 
 SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteArray &bytes, WrittenFile *written)
@@ -468,10 +500,12 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
     // encoding found then holds; a diary of 300 outings would otherwise be looked at once more.
     const std::optional<FileState> known = fileStates().find(path);
     const bool readBefore = known && known->stampedEncoding && known->stamp == current;
-    if ((readBefore ? *known->stampedEncoding : encodingOf(bytes)) == Encoding::Cp932) {
+    // Old bytes are kept only in code page 932: a file is never written in two encodings.
+    const Encoding encoding = readBefore ? *known->stampedEncoding : encodingOf(bytes).encoding;
+    if (encoding == Encoding::Cp932) {
         bytes = withCrLfLineEnds(bytes);
     } else {
-        const QString text = decodeDataFile(bytes);
+        const QString text = decodeAs(bytes, encoding);
         QStringList oldLines;
         for (const QStringView line : lineViews(text))
             oldLines.append(line.toString());
@@ -558,6 +592,7 @@ void resetBackupsForTesting()
 {
     fileStates().clear();
     writesRefused().clear();
+    forgetSettledEncodings();
 }
 
 } // namespace textfile

@@ -46,7 +46,8 @@ struct ReadResult
     bool ok() const { return error.isEmpty(); }
 };
 
-/// Reads the file's bytes and remembers the version read and its encoding (encodingOf).
+/// Reads the file's bytes and remembers the version read and its encoding (encodingOf), with the
+/// bytes while that is a guess (guessedEncodingFiles).
 ReadResult readDataFile(const QDir &folder, const QString &name);
 
 struct ForeignFile
@@ -60,6 +61,21 @@ struct ForeignFile
 /// The files read in this run in an encoding other than code page 932 and not rewritten since
 /// (a rewrite makes them code page 932), by name.
 QList<ForeignFile> foreignEncodedFiles();
+
+/// A file read in this run whose encoding is a guess (encodingOf) not yet confirmed.
+struct GuessedFile
+{
+    QString path; ///< absolute, the name as it is in the folder
+    QByteArray bytes; ///< as read
+    Encoding guess; ///< the encoding it was read in
+};
+
+/// The files whose encoding is a guess, by path.
+QList<GuessedFile> guessedEncodingFiles();
+
+/// Settles the encoding of the file's bytes (settleEncoding) and of the file, as long as it is the
+/// version read: the file is read, appended to and reported (foreignEncodedFiles) in it from now on.
+void settleFileEncoding(const GuessedFile &file, Encoding encoding);
 
 /// What a successful write put in place of what.
 struct WrittenFile
@@ -129,8 +145,8 @@ void removeSaveLeftovers(const QDir &folder, const QStringList &fileNames);
 /// locked. Called at start, before the tables are read.
 void refuseWrites(const QString &reason);
 
-/// Forgets every file read, written and backed up, and lets writes be made again, so that tests
-/// can start a fresh "run".
+/// Forgets every file read, written and backed up and every settled encoding, and lets writes be
+/// made again, so that tests can start a fresh "run".
 void resetBackupsForTesting();
 
 } // namespace textfile

@@ -2,7 +2,13 @@
 
 #include "textfile/Cp932.h"
 
+#include <QCryptographicHash>
+#include <QHash>
 #include <QStringDecoder>
+
+#include <mutex>
+#include <optional>
+#include <uchardet.h>
 
 namespace textfile {
 
@@ -86,21 +92,94 @@ bool isUtf8BeyondAscii(const QByteArray &bytes)
     return beyondAscii;
 }
 
-} // namespace
+/// The user's answers and this program's writes, by the digest of the bytes. The tables may be
+/// read on another thread, so every look and change goes through the lock.
+class SettledEncodings
+{
+public:
+    std::optional<Encoding> find(const QByteArray &digest) const
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto settled = m_encodings.constFind(digest);
+        return settled == m_encodings.constEnd() ? std::nullopt : std::optional(*settled);
+    }
+    void set(const QByteArray &digest, Encoding encoding)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_encodings.insert(digest, encoding);
+    }
+    void clear()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_encodings.clear();
+    }
 
-Encoding encodingOf(const QByteArray &bytes)
+private:
+    mutable std::mutex m_mutex;
+    QHash<QByteArray, Encoding> m_encodings;
+};
+
+SettledEncodings &settledEncodings()
+{
+    static SettledEncodings encodings;
+    return encodings;
+}
+
+QByteArray digestOf(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+/// What the character-set detector makes of the bytes: UTF-8, or code page 932 for whatever else
+/// it names (Shift_JIS and its variants, or a code page this program never reads).
+Encoding detectedEncoding(const QByteArray &bytes)
+{
+    const uchardet_t detector = uchardet_new();
+    if (!detector)
+        return Encoding::Cp932;
+    Encoding found = Encoding::Cp932;
+    if (uchardet_handle_data(detector, bytes.constData(), size_t(bytes.size())) == 0) {
+        uchardet_data_end(detector);
+        if (qstricmp(uchardet_get_charset(detector), "UTF-8") == 0)
+            found = Encoding::Utf8;
+    }
+    uchardet_delete(detector);
+    return found;
+}
+
+/// The encoding of unmarked bytes that are well-formed UTF-8 beyond ASCII; cleanCp932: whether
+/// they also read cleanly as code page 932.
+EncodingGuess guessUtf8Like(const QByteArray &bytes, bool cleanCp932)
+{
+    if (!cleanCp932)
+        return { Encoding::Utf8, true };
+    // Many Japanese names in UTF-8 (カラオケ館, 鈴木) are also clean code page 932, and a few code
+    // page 932 texts are well-formed UTF-8: the bytes alone cannot tell.
+    if (const std::optional<Encoding> settled = settledEncodings().find(digestOf(bytes)))
+        return { *settled, true };
+    return { detectedEncoding(bytes), false };
+}
+
+std::optional<Encoding> markedEncoding(const QByteArray &bytes)
 {
     if (bytes.startsWith(Utf8Mark))
         return Encoding::Utf8;
     if (bytes.startsWith(Utf16LeMark) || bytes.startsWith(Utf16BeMark))
         return Encoding::Utf16;
-    // Bytes that read cleanly as code page 932 stay code page 932, even where they are also
-    // well-formed UTF-8 (a short list of kanji may be): every file this program writes must read
-    // back as written. The UTF-8 question comes first: code page 932 text fails it at its first
-    // Japanese character, where reading cleanly takes the whole file.
-    if (isUtf8BeyondAscii(bytes) && !cp932::decodesCleanly(bytes))
-        return Encoding::Utf8;
-    return Encoding::Cp932;
+    return std::nullopt;
+}
+
+} // namespace
+
+EncodingGuess encodingOf(const QByteArray &bytes)
+{
+    if (const std::optional<Encoding> marked = markedEncoding(bytes))
+        return { *marked, true };
+    // The UTF-8 question comes first: code page 932 text fails it at its first Japanese character,
+    // where reading cleanly takes the whole file.
+    if (!isUtf8BeyondAscii(bytes))
+        return { Encoding::Cp932, true };
+    return guessUtf8Like(bytes, cp932::decodesCleanly(bytes));
 }
 
 QString decodeDataFile(const QByteArray &bytes, bool *damaged, Encoding *encoding)
@@ -108,17 +187,31 @@ QString decodeDataFile(const QByteArray &bytes, bool *damaged, Encoding *encodin
     Encoding used = Encoding::Cp932;
     bool held = false;
     QString text;
-    if (bytes.startsWith(Utf8Mark) || bytes.startsWith(Utf16LeMark) || bytes.startsWith(Utf16BeMark)) {
-        used = encodingOf(bytes);
+    if (const std::optional<Encoding> marked = markedEncoding(bytes)) {
+        used = *marked;
     } else {
         // Most files are code page 932: decoding tells at once whether they read cleanly, the
-        // question encodingOf asks first, so the bytes are gone through once instead of twice.
+        // question encodingOf asks second, so the bytes are gone through once instead of twice.
         text = cp932::decode(bytes, &held);
-        if (held && isUtf8BeyondAscii(bytes))
-            used = Encoding::Utf8;
+        if (isUtf8BeyondAscii(bytes))
+            used = guessUtf8Like(bytes, !held).encoding;
     }
-    switch (used) {
+    if (used != Encoding::Cp932)
+        text = decodeAs(bytes, used, &held);
+    if (encoding)
+        *encoding = used;
+    if (damaged)
+        *damaged = held;
+    return text;
+}
+
+QString decodeAs(const QByteArray &bytes, Encoding encoding, bool *damaged)
+{
+    bool held = false;
+    QString text;
+    switch (encoding) {
     case Encoding::Cp932:
+        text = cp932::decode(bytes, &held);
         break;
     case Encoding::Utf8:
         text = decodeWith(QStringConverter::Utf8, bytes, &held);
@@ -128,11 +221,26 @@ QString decodeDataFile(const QByteArray &bytes, bool *damaged, Encoding *encodin
             bytes.startsWith(Utf16LeMark) ? QStringConverter::Utf16LE : QStringConverter::Utf16BE, bytes, &held);
         break;
     }
-    if (encoding)
-        *encoding = used;
     if (damaged)
         *damaged = held;
     return text;
+}
+
+void settleEncoding(const QByteArray &bytes, Encoding encoding)
+{
+    if (markedEncoding(bytes) || !isUtf8BeyondAscii(bytes) || !cp932::decodesCleanly(bytes))
+        return;
+    settledEncodings().set(digestOf(bytes), encoding);
+}
+
+QString contentDigest(const QByteArray &bytes)
+{
+    return QString::fromLatin1(digestOf(bytes).toHex());
+}
+
+void forgetSettledEncodings()
+{
+    settledEncodings().clear();
 }
 
 } // namespace textfile

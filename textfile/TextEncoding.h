@@ -14,14 +14,39 @@ enum class Encoding
     Utf16
 };
 
-/// The encoding of a data file's bytes: UTF-8 or UTF-16 when a byte-order mark says so, UTF-8
-/// when the bytes do not read cleanly as code page 932 but are well-formed UTF-8 holding some
-/// character beyond ASCII, otherwise code page 932 (pure ASCII included).
-Encoding encodingOf(const QByteArray &bytes);
+/// The encoding found for a data file's bytes. Certain when a byte-order mark tells it, when only
+/// one of the strict code page 932 and UTF-8 decoders takes the bytes, when neither does (code page
+/// 932, its bad bytes held), for pure ASCII (code page 932) and for bytes whose encoding was
+/// settled. Bytes beyond ASCII that both decoders take are a guess of the character-set detector,
+/// which the user is to confirm.
+struct EncodingGuess
+{
+    Encoding encoding = Encoding::Cp932;
+    bool certain = true;
+
+    bool operator==(const EncodingGuess &) const = default;
+};
+
+EncodingGuess encodingOf(const QByteArray &bytes);
 
 /// Decodes the bytes of a data file in encodingOf(bytes), dropping a byte-order mark. Code page 932
 /// holds undecodable bytes as cp932::decode does; in UTF-8 and UTF-16 they become U+FFFD. *damaged
 /// is set when some bytes could not be decoded; *encoding to the encoding used.
 QString decodeDataFile(const QByteArray &bytes, bool *damaged = nullptr, Encoding *encoding = nullptr);
+
+/// Decodes the bytes in the given encoding, whatever encodingOf finds, as decodeDataFile decodes
+/// in it: to show a file both ways.
+QString decodeAs(const QByteArray &bytes, Encoding encoding, bool *damaged = nullptr);
+
+/// Records the encoding of bytes whose encoding is a guess, as the user answered or as this
+/// program wrote them: encodingOf gives it, certain, for the same bytes from now on, in any file.
+/// Bytes whose encoding is certain by themselves are left alone.
+void settleEncoding(const QByteArray &bytes, Encoding encoding);
+
+/// A digest of the bytes (hexadecimal SHA-256), by which an answer can be kept across runs.
+QString contentDigest(const QByteArray &bytes);
+
+/// Forgets every settled encoding, for tests that start a fresh run.
+void forgetSettledEncodings();
 
 } // namespace textfile

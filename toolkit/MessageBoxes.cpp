@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -24,8 +25,23 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::Information;
 }
 
-MessageAnswer showModalBox(QWidget *parent, const ShownMessage &message)
+int showChoiceBox(QWidget *parent, const ShownMessage &message)
 {
+    QMessageBox box(boxIcon(message.icon), message.title, message.text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton *> buttons;
+    for (const QString &choice : message.choices)
+        buttons.append(box.addButton(choice, QMessageBox::AcceptRole));
+    box.setDefaultButton(qobject_cast<QPushButton *>(buttons.value(message.defaultChoice)));
+    box.setEscapeButton(buttons.value(message.escapeChoice));
+    box.exec();
+    const int pressed = int(buttons.indexOf(box.clickedButton()));
+    return pressed < 0 ? message.escapeChoice : pressed;
+}
+
+int showModalBox(QWidget *parent, const ShownMessage &message)
+{
+    if (message.buttons == MessageButtons::Choices)
+        return showChoiceBox(parent, message);
     const QMessageBox::StandardButtons buttons = message.buttons == MessageButtons::Ok
         ? QMessageBox::StandardButtons(QMessageBox::Ok)
         : QMessageBox::Ok | QMessageBox::Cancel;
@@ -33,7 +49,13 @@ MessageAnswer showModalBox(QWidget *parent, const ShownMessage &message)
     box.setDefaultButton(
         message.buttons == MessageButtons::OkCancelDefaultCancel ? QMessageBox::Cancel : QMessageBox::Ok);
     // Closing a confirmation without pressing a button goes no further, as Cancel does.
-    return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    return int(box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel);
+}
+
+/// The index of the button pressed.
+int present(QWidget *parent, const ShownMessage &message)
+{
+    return installedPresenter ? installedPresenter->present(parent, message) : showModalBox(parent, message);
 }
 
 } // namespace
@@ -47,9 +69,7 @@ void setPresenter(MessagePresenter *presenter)
 
 MessageAnswer show(QWidget *parent, const ShownMessage &message)
 {
-    if (installedPresenter)
-        return installedPresenter->present(parent, message);
-    return showModalBox(parent, message);
+    return present(parent, message) == int(MessageAnswer::Ok) ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
 
 void refuse(QWidget *parent, const QString &text, const QString &title)
@@ -71,6 +91,13 @@ bool confirmIrreversible(QWidget *parent, const QString &text, const QString &ti
 void notify(QWidget *parent, const QString &text, const QString &title)
 {
     show(parent, { text, title, MessageButtons::Ok, MessageIcon::Information });
+}
+
+int choose(QWidget *parent, const QString &text, const QString &title, const QStringList &choices, int defaultChoice,
+    int escapeChoice)
+{
+    return present(
+        parent, { text, title, MessageButtons::Choices, MessageIcon::Question, choices, defaultChoice, escapeChoice });
 }
 
 void refuseUnencodable(QWidget *parent, const QString &character)

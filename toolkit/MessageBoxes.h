@@ -21,12 +21,15 @@ enum class MessageButtons
 {
     Ok,
     OkCancel,
-    OkCancelDefaultCancel ///< for what cannot be undone: Enter alone does not do it
+    OkCancelDefaultCancel, ///< for what cannot be undone: Enter alone does not do it
+    Choices ///< the buttons named in ShownMessage::choices
 };
+/// The button pressed, by its place among the box's buttons: a presenter answers a box with choices
+/// with the index of the choice.
 enum class MessageAnswer
 {
-    Ok,
-    Cancel
+    Ok = 0,
+    Cancel = 1
 };
 
 struct ShownMessage
@@ -35,6 +38,9 @@ struct ShownMessage
     QString title;
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::Information;
+    QStringList choices = {}; ///< the buttons of a box with choices, left to right
+    int defaultChoice = 0; ///< the choice Enter presses
+    int escapeChoice = 0; ///< the choice Escape, or closing the box, presses
 
     bool operator==(const ShownMessage &) const = default;
 };
@@ -43,7 +49,8 @@ class MessagePresenter
 {
 public:
     virtual ~MessagePresenter() = default;
-    virtual MessageAnswer present(QWidget *parent, const ShownMessage &message) = 0;
+    /// Shows the box and returns the index of the button pressed (MessageAnswer, or the choice).
+    virtual int present(QWidget *parent, const ShownMessage &message) = 0;
 };
 
 namespace messages {
@@ -60,6 +67,9 @@ bool confirm(QWidget *parent, const QString &text, const QString &title, Message
 bool confirmIrreversible(QWidget *parent, const QString &text, const QString &title);
 /// OK button, information icon.
 void notify(QWidget *parent, const QString &text, const QString &title);
+/// A button for each choice, question icon; returns the index of the choice pressed.
+int choose(QWidget *parent, const QString &text, const QString &title, const QStringList &choices, int defaultChoice,
+    int escapeChoice);
 
 /// The refusal for a character code page 932 cannot hold: "「X」は保存できない文字です", "入力エラー".
 void refuseUnencodable(QWidget *parent, const QString &character);

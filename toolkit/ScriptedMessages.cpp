@@ -10,8 +10,10 @@ ScriptedMessages::~ScriptedMessages()
     messages::setPresenter(nullptr);
 }
 
-MessageAnswer ScriptedMessages::present(QWidget *, const ShownMessage &message)
+int ScriptedMessages::present(QWidget *, const ShownMessage &message)
 {
     m_shown.append(message);
-    return m_answers.isEmpty() ? MessageAnswer::Ok : m_answers.dequeue();
+    if (!m_answers.isEmpty())
+        return m_answers.dequeue();
+    return message.buttons == MessageButtons::Choices ? message.defaultChoice : int(MessageAnswer::Ok);
 }

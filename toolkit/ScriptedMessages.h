@@ -5,8 +5,8 @@
 #include <QList>
 #include <QQueue>
 
-/// A presenter for tests and benchmarks: answers from a queue (OK once it runs dry) and records
-/// every box shown. Installs itself for its lifetime.
+/// A presenter for tests and benchmarks: answers from a queue (once it runs dry, OK or the default
+/// choice) and records every box shown. Installs itself for its lifetime.
 class ScriptedMessages : public MessagePresenter
 {
 public:
@@ -15,7 +15,9 @@ public:
     ScriptedMessages(const ScriptedMessages &) = delete;
     ScriptedMessages &operator=(const ScriptedMessages &) = delete;
 
-    void queueAnswer(MessageAnswer answer) { m_answers.enqueue(answer); }
+    void queueAnswer(MessageAnswer answer) { m_answers.enqueue(int(answer)); }
+    /// The index of the choice pressed in a box with choices.
+    void queueChoice(int choice) { m_answers.enqueue(choice); }
     const QList<ShownMessage> &shown() const { return m_shown; }
     void clear()
     {
@@ -23,9 +25,9 @@ public:
         m_answers.clear();
     }
 
-    MessageAnswer present(QWidget *parent, const ShownMessage &message) override;
+    int present(QWidget *parent, const ShownMessage &message) override;
 
 private:
-    QQueue<MessageAnswer> m_answers;
+    QQueue<int> m_answers;
     QList<ShownMessage> m_shown;
 };

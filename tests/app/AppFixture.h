@@ -12,6 +12,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMap>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +26,8 @@ public:
     explicit AppFixture(const QString &set = QStringLiteral("basic"), const QString &variant = QString())
     {
         textfile::resetBackupsForTesting();
+        // Answers kept across runs are kept here, not in the user's settings.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
         if (!set.isEmpty())
             copyFolder(testfiles::testDataPath(QStringLiteral("app/") + set));
         if (!variant.isEmpty())
@@ -110,6 +113,7 @@ private:
     }
 
     QTemporaryDir m_dir;
+    QTemporaryDir m_settings;
     std::unique_ptr<SharedTables> m_tables;
     std::unique_ptr<MainWindow> m_window;
 };

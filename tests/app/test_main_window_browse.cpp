@@ -289,6 +289,30 @@ private slots:
         QCOMPARE(label(QStringLiteral("lblKyoku")), QStringLiteral("4曲"));
     }
 
+    void listReadInAGuessedEncodingIsAskedAboutOnceAndReadAgain()
+    {
+        fx = std::make_unique<AppFixture>();
+        fx->setBytes(QStringLiteral("場所.txt"), "カラオケ館\r\nビッグエコー\r\n");
+        messages->queueChoice(1);
+        fx->open();
+        const QList<ShownMessage> asked {
+            { QStringLiteral("場所.txt の文字コードが UTF-8 かシフトJISか、はっきりしません。\n\n"
+                             "UTF-8 として読むと：\nカラオケ館\n\n"
+                             "シフトJIS として読むと：\n繧ｫ繝ｩ繧ｪ繧ｱ鬢ｨ\n\nどちらで読み込みますか？"),
+                QStringLiteral("文字コードの確認"), MessageButtons::Choices, MessageIcon::Question,
+                { QStringLiteral("UTF-8"), QStringLiteral("シフトJIS") }, 0, 0 }
+        };
+        QCOMPARE(messages->shown(), asked);
+        const QStringList answered { QStringLiteral("繧ｫ繝ｩ繧ｪ繧ｱ鬢ｨ"), QStringLiteral("繝薙ャ繧ｰ繧ｨ繧ｳ繝ｼ") };
+        QCOMPARE(comboItems(fx->child<QComboBox>(QStringLiteral("cboBasyo"))), answered);
+        // The next run keeps the answer.
+        textfile::resetBackupsForTesting();
+        SharedTables tables(fx->folder());
+        const MainWindow again(tables);
+        QCOMPARE(messages->shown(), asked);
+        QCOMPARE(comboItems(again.findChild<QComboBox *>(QStringLiteral("cboBasyo"))), answered);
+    }
+
     void unreadableCatalogueIsReported_data()
     {
         QTest::addColumn<QString>("file");

@@ -207,41 +207,53 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<textfile::Encoding>("encoding");
+        QTest::addColumn<bool>("certain");
         QTest::addColumn<bool>("damaged");
         QTest::addColumn<bool>("ended");
         const auto cp932 = textfile::Encoding::Cp932;
+        const auto utf8 = textfile::Encoding::Utf8;
+        const QStringList places { "カラオケ館", "ビッグエコー", "ジャンカラ" };
         QTest::newRow("CR LF") << QByteArray("\x83\x4A\x83\x89\x83\x49\x83\x50\r\nb\r\n")
-                               << QStringList({ "カラオケ", "b" }) << cp932 << false << true;
+                               << QStringList({ "カラオケ", "b" }) << cp932 << true << false << true;
         QTest::newRow("LF, ASCII though valid UTF-8")
-            << QByteArray("a\nb\n") << QStringList({ "a", "b" }) << cp932 << false << true;
-        QTest::newRow("CR") << QByteArray("a\rb\r") << QStringList({ "a", "b" }) << cp932 << false << true;
+            << QByteArray("a\nb\n") << QStringList({ "a", "b" }) << cp932 << true << false << true;
+        QTest::newRow("CR") << QByteArray("a\rb\r") << QStringList({ "a", "b" }) << cp932 << true << false << true;
         QTest::newRow("mixed, a blank line, last unended")
-            << QByteArray("a\r\nb\nc\r\r\nlast") << QStringList({ "a", "b", "c", "", "last" }) << cp932 << false
+            << QByteArray("a\r\nb\nc\r\r\nlast") << QStringList({ "a", "b", "c", "", "last" }) << cp932 << true << false
             << false;
-        QTest::newRow("empty") << QByteArray() << QStringList() << cp932 << false << true;
+        QTest::newRow("empty") << QByteArray() << QStringList() << cp932 << true << false << true;
         // The UTF-8 rows are in the UTF-8 of this source file.
         QTest::newRow("UTF-8 with its mark")
-            << QByteArray("\xEF\xBB\xBF曲\r\n") << QStringList({ "曲" }) << textfile::Encoding::Utf8 << false << true;
+            << QByteArray("\xEF\xBB\xBF曲\r\n") << QStringList({ "曲" }) << utf8 << true << false << true;
         QTest::newRow("UTF-8 Japanese, no mark")
-            << QByteArray("メンバー\rあいうえお") << QStringList({ "メンバー", "あいうえお" })
-            << textfile::Encoding::Utf8 << false << false;
-        // Half-width ﾒ and a kanji: also well-formed UTF-8, but a file this program writes.
+            << QByteArray("メンバー\rあいうえお") << QStringList({ "メンバー", "あいうえお" }) << utf8 << true << false
+            << false;
+        // Bytes both decoders take: the detector's guess, to be confirmed.
+        QTest::newRow("UTF-8 names that are also code page 932")
+            << QByteArray("カラオケ館\r\nビッグエコー\r\nジャンカラ\r\n") << places << utf8 << false << false << true;
+        QTest::newRow("the same names in code page 932")
+            << QByteArray::fromHex("834a8389834983508ad90d0a 83728362834f83478352815b0d0a 835783838393834a83890d0a")
+            << places << cp932 << true << false << true;
+        QTest::newRow("the mark decides")
+            << QByteArray("\xEF\xBB\xBFカラオケ館") << QStringList({ "カラオケ館" }) << utf8 << true << false << false;
+        // Half-width ﾒ and a kanji in code page 932 are also well-formed UTF-8.
         QTest::newRow("code page 932 that is also UTF-8")
-            << QByteArray("\xD2\x8A\x43\r\n") << QStringList({ QStringLiteral("ﾒ海") }) << cp932 << false << true;
+            << QByteArray("\xD2\x8A\x43\r\n") << QStringList({ QStringLiteral("\u048AC") }) << utf8 << false << false
+            << true;
         QTest::newRow("UTF-16 LE") << QByteArray::fromHex("fffe f266 0d00 0a00 4c6b") << QStringList({ "曲", "歌" })
-                                   << textfile::Encoding::Utf16 << false << false;
+                                   << textfile::Encoding::Utf16 << true << false << false;
         QTest::newRow("UTF-16 BE") << QByteArray::fromHex("feff 66f2 000d 000a 6b4c 000a")
-                                   << QStringList({ "曲", "歌" }) << textfile::Encoding::Utf16 << false << true;
+                                   << QStringList({ "曲", "歌" }) << textfile::Encoding::Utf16 << true << false << true;
         // Never held as a code page 932 byte, which would write the byte 0xD8.
         QTest::newRow("UTF-16 lone surrogate")
             << QByteArray::fromHex("fffe d8dc") << QStringList({ QString(QChar::ReplacementCharacter) })
-            << textfile::Encoding::Utf16 << true << false;
+            << textfile::Encoding::Utf16 << true << true << false;
         QTest::newRow("damaged code page 932 holds its bytes")
             << QByteArray("A\x80"
                           "B\x82\r\nC\x81")
             << QStringList({ QStringLiteral("A") + QChar(0xDC80) + QStringLiteral("B") + QChar(0xDC82),
                    QStringLiteral("C") + QChar(0xDC81) })
-            << cp932 << true << false;
+            << cp932 << true << true << false;
     }
 
     void dataFilesDecodeInTheirEncodingAndSplitAtEveryLineEnd()
@@ -249,11 +261,13 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, lines);
         QFETCH(textfile::Encoding, encoding);
+        QFETCH(bool, certain);
         QFETCH(bool, damaged);
         QFETCH(bool, ended);
         textfile::Encoding found = textfile::Encoding::Cp932;
         const QString text = textfile::decodeDataFile(bytes, nullptr, &found);
         QCOMPARE(found, encoding);
+        QCOMPARE(textfile::encodingOf(bytes), (textfile::EncodingGuess { encoding, certain }));
         // The readers split the decoded text; its last line end, or the lack of one, stays in it.
         QCOMPARE(text.isEmpty() || text.endsWith(u'\n') || text.endsWith(u'\r'), ended);
         const textfile::DecodedLines decoded = textfile::splitLines(bytes);

@@ -317,18 +317,31 @@ private Q_SLOTS:
         QTest::addColumn<bool>("exists");
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("appended");
+        QTest::addColumn<QString>("answer"); ///< the user's, to the encoding of a file read first
         // Line ends of other editors, which the rewrite makes CR LF; a file ended as the program
         // ends it keeps its bytes.
         QTest::newRow("mixed, last line unterminated")
-            << true << QByteArray("A\rB\nC") << QByteArray("A\r\nB\r\nC\r\nD\r\n");
-        QTest::newRow("CR LF") << true << QByteArray("A\r\nB\r\n") << QByteArray("A\r\nB\r\nD\r\n");
-        QTest::newRow("CR LF, then LF") << true << QByteArray("A\r\nB\n") << QByteArray("A\r\nB\r\nD\r\n");
-        QTest::newRow("lone CR, then CR LF") << true << QByteArray("A\rB\r\n") << QByteArray("A\r\nB\r\nD\r\n");
-        QTest::newRow("CR LF, then a lone CR") << true << QByteArray("A\r\n\r") << QByteArray("A\r\n\r\nD\r\n");
-        QTest::newRow("LF only") << true << QByteArray("\n") << QByteArray("\r\nD\r\n");
-        QTest::newRow("CR LF, last line unterminated") << true << QByteArray("A\r\nB") << QByteArray("A\r\nB\r\nD\r\n");
-        QTest::newRow("empty") << true << QByteArray("") << QByteArray("D\r\n");
-        QTest::newRow("no file") << false << QByteArray() << QByteArray("D\r\n");
+            << true << QByteArray("A\rB\nC") << QByteArray("A\r\nB\r\nC\r\nD\r\n") << QString();
+        QTest::newRow("CR LF") << true << QByteArray("A\r\nB\r\n") << QByteArray("A\r\nB\r\nD\r\n") << QString();
+        QTest::newRow("CR LF, then LF") << true << QByteArray("A\r\nB\n") << QByteArray("A\r\nB\r\nD\r\n") << QString();
+        QTest::newRow("lone CR, then CR LF")
+            << true << QByteArray("A\rB\r\n") << QByteArray("A\r\nB\r\nD\r\n") << QString();
+        QTest::newRow("CR LF, then a lone CR")
+            << true << QByteArray("A\r\n\r") << QByteArray("A\r\n\r\nD\r\n") << QString();
+        QTest::newRow("LF only") << true << QByteArray("\n") << QByteArray("\r\nD\r\n") << QString();
+        QTest::newRow("CR LF, last line unterminated")
+            << true << QByteArray("A\r\nB") << QByteArray("A\r\nB\r\nD\r\n") << QString();
+        QTest::newRow("empty") << true << QByteArray("") << QByteArray("D\r\n") << QString();
+        QTest::newRow("no file") << false << QByteArray() << QByteArray("D\r\n") << QString();
+        // Old bytes are kept only in code page 932: never two encodings in one file.
+        const QByteArray places("カラオケ館\r\nビッグエコー\r\nジャンカラ\r\n");
+        QTest::newRow("UTF-8 names, answered UTF-8")
+            << true << places
+            << QByteArray::fromHex(
+                   "834a8389834983508ad90d0a 83728362834f83478352815b0d0a 835783838393834a83890d0a 440d0a")
+            << QStringLiteral("UTF-8");
+        QTest::newRow("the same bytes, answered シフトJIS") << true << places << places + "D\r\n"
+                                                            << QStringLiteral("シフトJIS");
     }
 
     void appendEndsAnUnterminatedLastLine()
@@ -336,12 +349,22 @@ private Q_SLOTS:
         QFETCH(bool, exists);
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, appended);
+        QFETCH(QString, answer);
         // The name finds the file whatever the case of its ASCII letters, or names a new one.
         const QString path = m_dir.filePath(exists ? QStringLiteral("メンバー.txt") : QStringLiteral("メンバー.TXT"));
         if (exists)
             QVERIFY(testfiles::writeBytes(path, file));
+        if (!answer.isEmpty()) {
+            QVERIFY(textfile::readDataFile(m_dir, QStringLiteral("メンバー.TXT")).ok());
+            const QList<textfile::GuessedFile> guessed = textfile::guessedEncodingFiles();
+            QCOMPARE(guessed.size(), 1);
+            textfile::settleFileEncoding(
+                guessed.first(), answer == "UTF-8" ? textfile::Encoding::Utf8 : textfile::Encoding::Cp932);
+        }
         QVERIFY(textfile::appendLines(m_dir, QStringLiteral("メンバー.TXT"), { "D" }).ok());
         QCOMPARE(readBytes(path), appended);
+        // What this program wrote reads back as written for the rest of the run.
+        QCOMPARE(textfile::encodingOf(appended), textfile::EncodingGuess());
     }
 
     void writeProtectedFilesAndFoldersAreNotReplaced()

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 
@@ -41,6 +42,14 @@ private Q_SLOTS:
         QCOMPARE(script.shown().at(2),
             (ShownMessage { QStringLiteral("上書きしますか？"), QStringLiteral("確認"), MessageButtons::OkCancel,
                 MessageIcon::Question }));
+        // A box with choices answers with the index of one, the default once the queue runs dry.
+        const QStringList choices { QStringLiteral("登録"), QStringLiteral("破棄"), QStringLiteral("キャンセル") };
+        script.queueChoice(2);
+        QCOMPARE(messages::choose(nullptr, QStringLiteral("登録しますか？"), QStringLiteral("確認"), choices, 1, 2), 2);
+        QCOMPARE(messages::choose(nullptr, QStringLiteral("登録しますか？"), QStringLiteral("確認"), choices, 1, 2), 1);
+        QCOMPARE(script.shown().at(4),
+            (ShownMessage { QStringLiteral("登録しますか？"), QStringLiteral("確認"), MessageButtons::Choices,
+                MessageIcon::Question, choices, 1, 2 }));
     }
 
     void saveProblemsAreWorded()
@@ -153,6 +162,22 @@ private Q_SLOTS:
         });
         messages::notify(nullptr, QStringLiteral("登録しました"), QStringLiteral("登録"));
         QCOMPARE(icon, QMessageBox::Information);
+
+        // Choices are the box's buttons; Enter presses the default one, Escape its own.
+        const QStringList choices { QStringLiteral("登録"), QStringLiteral("破棄"), QStringLiteral("キャンセル") };
+        for (const auto &[key, pressed] : { std::pair(Qt::Key_Return, 1), std::pair(Qt::Key_Escape, 2) }) {
+            whenBoxOpens([key](QMessageBox *box) { QTest::keyClick(box, key); });
+            QCOMPARE(messages::choose(nullptr, QStringLiteral("登録しますか？"), QStringLiteral("確認"), choices, 1, 2),
+                pressed);
+        }
+        QStringList texts;
+        whenBoxOpens([&texts](QMessageBox *box) {
+            for (const QAbstractButton *button : box->buttons())
+                texts << button->text();
+            box->buttons().at(texts.indexOf(QStringLiteral("登録")))->click();
+        });
+        QCOMPARE(messages::choose(nullptr, QStringLiteral("登録しますか？"), QStringLiteral("確認"), choices, 1, 2), 0);
+        QCOMPARE(QSet(texts.cbegin(), texts.cend()), QSet(choices.cbegin(), choices.cend()));
     }
 };
 
