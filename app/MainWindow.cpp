@@ -343,6 +343,7 @@ void MainWindow::Form_Load()
     ShowEntry();
     computePoints();
     messages::reportForeignEncodings(this, textfile::foreignEncodedFiles());
+    messages::reportUndecodableBytes(this, textfile::filesWithUndecodableBytes());
 }
 
 void MainWindow::readAgainInAnsweredEncodings()

@@ -50,6 +50,8 @@ struct FileState
     Encoding encoding = Encoding::Cp932; ///< of the version last read; every write is code page 932
     /// What encodingOf gives for the version stamped, when that version was read and so looked at.
     std::optional<Encoding> stampedEncoding;
+    /// The version stamped was read in code page 932 with bytes it lacks, held as they are.
+    bool undecodable = false;
     /// The bytes read, kept only while their encoding is a guess the user has not confirmed.
     QByteArray guessedBytes;
     /// Of the bytes of the version stamped: a file whose status changed but not its bytes was
@@ -405,6 +407,7 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
     const EncodingGuess found = encodingOf(result.bytes);
     state.encoding = found.encoding;
     state.stampedEncoding = state.encoding;
+    state.undecodable = state.encoding == Encoding::Cp932 && !cp932::decodesCleanly(result.bytes);
     if (!found.certain)
         state.guessedBytes = result.bytes;
     fileStates().set(path, state);
@@ -423,6 +426,18 @@ QList<ForeignFile> foreignEncodedFiles()
         }
     }
     std::sort(files.begin(), files.end(), [](const ForeignFile &a, const ForeignFile &b) { return a.file < b.file; });
+    return files;
+}
+
+QStringList filesWithUndecodableBytes()
+{
+    QStringList files;
+    const QHash<QString, FileState> states = fileStates().all();
+    for (auto state = states.cbegin(); state != states.cend(); ++state) {
+        if (state->undecodable)
+            files.append(QFileInfo(state.key()).fileName());
+    }
+    files.sort();
     return files;
 }
 

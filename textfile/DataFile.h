@@ -62,6 +62,10 @@ struct ForeignFile
 /// (a rewrite makes them code page 932), by name.
 QList<ForeignFile> foreignEncodedFiles();
 
+/// The files read in this run whose bytes are not all code page 932 (a cut two-byte character,
+/// another program's bytes), by name: each save keeps those bytes as they are.
+QStringList filesWithUndecodableBytes();
+
 /// A file read in this run whose encoding is a guess (encodingOf) not yet confirmed.
 struct GuessedFile
 {

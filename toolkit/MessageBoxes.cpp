@@ -200,4 +200,16 @@ void reportForeignEncodings(QWidget *parent, const QList<textfile::ForeignFile> 
     notify(parent, text, QStringLiteral("文字コードの変換"));
 }
 
+void reportUndecodableBytes(QWidget *parent, const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    notify(parent,
+        QStringLiteral("次のファイルに、シフトJISとして読めないバイトがあります（文字の途中で切れているなど）。\n")
+            + files.join(u'\n')
+            + QStringLiteral(
+                "\n読めないところはそのまま保存し直します。ほかのプログラムでファイルを確かめてください。"),
+        QStringLiteral("読めない文字"));
+}
+
 } // namespace messages

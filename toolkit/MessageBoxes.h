@@ -92,5 +92,8 @@ void reportLoadProblem(QWidget *parent, const LoadResult &result);
 /// and saying that its next save converts it to code page 932, its original kept in the backup
 /// folder. Shows nothing for an empty list.
 void reportForeignEncodings(QWidget *parent, const QList<textfile::ForeignFile> &files);
+/// One notice (OK, information icon, title "読めない文字") naming each file that holds bytes code
+/// page 932 lacks and saying that saves keep them as they are. Shows nothing for an empty list.
+void reportUndecodableBytes(QWidget *parent, const QStringList &files);
 
 } // namespace messages

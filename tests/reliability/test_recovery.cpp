@@ -113,7 +113,10 @@ private slots:
     void damagedDiaryShowsWhatItHolds()
     {
         data->open();
-        QVERIFY(messages->shown().isEmpty());
+        // Its cut character and its stray byte are told before anything is saved over them.
+        QCOMPARE(messages->shown().size(), 1);
+        QCOMPARE(messages->shown().first().title, QStringLiteral("読めない文字"));
+        QVERIFY(messages->shown().first().text.contains(u'\n' + DiaryFile + u'\n'));
         QCOMPARE(data->tables().diary.entryCount(), 3);
         QCOMPARE(control<QLabel>(main(), QStringLiteral("lblKensu"))->text(), QStringLiteral("3 / 3"));
         // The cut-off entry keeps every line read, its last title with the lone lead byte held.
@@ -133,6 +136,7 @@ private slots:
     void registrationRewritesInTheWritersForm()
     {
         data->open();
+        messages->clear();
         registerNewOuting();
 
         QCOMPARE(messages->shown().size(), 2);
@@ -168,6 +172,7 @@ private slots:
         const QByteArray prefix = DataFolder::dataBytes(QStringLiteral("damaged/カラオケ.TXT")).left(cut);
         data->setBytes(DiaryFile, prefix);
         data->open();
+        messages->clear();
         const QVector<DiaryEntry> held = data->tables().diary.entries();
         for (int number = 1; number <= held.size(); ++number)
             showEntry(number);
