@@ -1,8 +1,8 @@
 #include "search/DiarySearch.h"
 
-#include "diary/OutingDate.h"
-
 #include <QHash>
+
+#include <algorithm>
 
 namespace {
 
@@ -91,6 +91,7 @@ void DiarySearchIndex::rebuild(const DiaryBook &book)
             outing.folded += cache.fold(text);
             outing.folded += FieldEnd;
         };
+        outing.day = readOutingDate(entry.date);
         add(entry.date);
         add(entry.place);
         for (const QString &member : entry.members)
@@ -105,40 +106,47 @@ void DiarySearchIndex::rebuild(const DiaryBook &book)
     }
 }
 
+bool DiarySearchIndex::matches(const Outing &outing, const Term &term, int field)
+{
+    const QStringView folded(outing.folded);
+    // A date is compared as a day where it reads, so that "3/5" does not find "2023/5/1".
+    const bool byDay = term.date && outing.day.isValid();
+    if (field == DateField && byDay)
+        return term.date->covers(outing.day);
+    if (field >= 0) {
+        const int start = outing.starts[field];
+        return folded.mid(start, outing.starts[field + 1] - start - 1).contains(term.text);
+    }
+    // A term cannot run across FieldEnd, so finding it in the whole outing finds it in a field.
+    if (byDay)
+        return term.date->covers(outing.day) || folded.mid(outing.starts[PlaceField]).contains(term.text);
+    return folded.contains(term.text);
+}
+
 QVector<SearchHit> DiarySearchIndex::search(const QString &query) const
 {
-    const QStringList terms = searchTerms(query);
+    QVector<Term> terms;
+    for (const QString &text : searchTerms(query))
+        terms.append({ text, readPartialDate(text) });
     QVector<SearchHit> hits;
     if (terms.isEmpty())
         return hits;
     for (int i = 0; i < int(m_outings.size()); ++i) {
-        // A term cannot run across FieldEnd, so finding it in the whole outing finds it in a field.
-        const QStringView folded(m_outings[i].folded);
-        bool all = true;
-        for (const QString &term : terms) {
-            if (!folded.contains(term)) {
-                all = false;
-                break;
-            }
-        }
+        const bool all = std::all_of(
+            terms.cbegin(), terms.cend(), [&](const Term &term) { return matches(m_outings[i], term, -1); });
         if (all)
             hits.append(describe(i, terms));
     }
     return hits;
 }
 
-SearchHit DiarySearchIndex::describe(int index, const QStringList &terms) const
+SearchHit DiarySearchIndex::describe(int index, const QVector<Term> &terms) const
 {
     const DiaryEntry &entry = m_entries[index];
     const Outing &outing = m_outings[index];
     const auto fieldMatches = [&](int field) {
-        const int start = outing.starts[field];
-        const QStringView text = QStringView(outing.folded).mid(start, outing.starts[field + 1] - start - 1);
-        for (const QString &term : terms) {
-            if (text.contains(term))
-                return true;
-        }
-        return false;
+        return std::any_of(
+            terms.cbegin(), terms.cend(), [&](const Term &term) { return matches(outing, term, field); });
     };
 
     SearchHit hit;

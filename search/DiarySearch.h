@@ -1,6 +1,7 @@
 #pragma once
 
 #include "diary/DiaryBook.h"
+#include "diary/OutingDate.h"
 
 #include <QDate>
 #include <QString>
@@ -44,6 +45,9 @@ public:
 
     /// The outings in which every term of query occurs in some field, in diary order. An outing
     /// matches "佐藤 lemon" when 佐藤 is a member and Lemon a song; no term may span two fields.
+    /// A term that reads as a day or a month (readPartialDate: "2021年3月", "2021/3", "11/20")
+    /// matches the outings whose date falls on it, however their date is written; an outing whose
+    /// date does not read is searched for the term's text, like every other field.
     QVector<SearchHit> search(const QString &query) const;
 
 private:
@@ -53,9 +57,18 @@ private:
         /// members, then each song's title and artist.
         QString folded;
         QVector<int> starts; ///< where each field begins in folded
+        QDate day; ///< null when the date does not read
     };
 
-    SearchHit describe(int index, const QStringList &terms) const;
+    struct Term
+    {
+        QString text;
+        std::optional<PartialDate> date;
+    };
+
+    /// Whether term matches field of outing, or any field when field is -1.
+    static bool matches(const Outing &outing, const Term &term, int field);
+    SearchHit describe(int index, const QVector<Term> &terms) const;
 
     QVector<DiaryEntry> m_entries; ///< shares the book's texts, for the words of the results
     QVector<Outing> m_outings;

@@ -24,11 +24,12 @@ inline DiaryEntry outing(const char *date, const char *place, const QStringList 
 /// Four outings, read from their file bytes as the program reads the diary. "夜に駆ける" by
 /// YOASOBI, in three spellings of the artist, is sung in all of them, twice in outing 2; outing 3
 /// has a date no one can read, outing 4 the earliest date though it comes last.
+/// Outing 1 has a song whose title reads as a date.
 inline DiaryBook book()
 {
     const QVector<DiaryEntry> outings {
         outing("2025年01月05日", "カラオケ館 新宿店", { "佐藤", "鈴木" },
-            { { "Lemon", "米津玄師" }, { "夜に駆ける", "YOASOBI" } }),
+            { { "Lemon", "米津玄師" }, { "夜に駆ける", "YOASOBI" }, { "1/2", "川本真琴" } }),
         outing("2025/3/9", "駅前ボイスルーム", { "田中" },
             { { "夜に駆ける", "ＹＯＡＳＯＢＩ" }, { "ＬＥＭＯＮ", "米津玄師" }, { "夜に駆ける", "yoasobi" } }),
         outing("いつか", "ｶﾗｵｹ館 渋谷店", { "佐藤" }, { { "夜に駆ける", "YOASOBI" }, { "群青", "ヨアソビ" } }),

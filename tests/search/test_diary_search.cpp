@@ -40,6 +40,22 @@ void TestDiarySearch::matchingRules_data()
     QTest::newRow("title and artist of one song") << "yoasobi 夜に" << QList<int> { 1, 2, 3, 4 };
     QTest::newRow("date as typed") << "2025/3" << QList<int> { 2 };
     QTest::newRow("date as the diary writes it") << "2025年01" << QList<int> { 1 };
+    // A day or a month matches the outings on it, however either is written; else the term is text.
+    QTest::newRow("year, month") << "2025年1月" << QList<int> { 1 };
+    QTest::newRow("year/month") << "2025/1" << QList<int> { 1 };
+    QTest::newRow("year-month, leading zero") << "2025-03" << QList<int> { 2 };
+    QTest::newRow("full-width year, month") << "２０２５年３月" << QList<int> { 2 };
+    QTest::newRow("day, leading zeros") << "2025/03/09" << QList<int> { 2 };
+    QTest::newRow("day with hyphens") << "2024-12-31" << QList<int> { 4 };
+    QTest::newRow("day in kanji, one digit") << "2025年1月5日" << QList<int> { 1 };
+    QTest::newRow("month/day") << "3/9" << QList<int> { 2 };
+    QTest::newRow("month, day in kanji") << "01月05日" << QList<int> { 1 };
+    QTest::newRow("full-width month/day") << "１２／３１" << QList<int> { 4 };
+    QTest::newRow("not inside another date") << "5/3" << QList<int> {};
+    QTest::newRow("a date as a title") << "1/2" << QList<int> { 1 };
+    QTest::newRow("year alone is text") << "2025" << QList<int> { 1, 2 };
+    QTest::newRow("no day mark is text") << "12月31" << QList<int> { 4 };
+    QTest::newRow("another day of the month") << "2025/1/6" << QList<int> {};
     QTest::newRow("empty") << "" << QList<int> {};
     QTest::newRow("only blanks") << " 　 " << QList<int> {};
 }
@@ -75,6 +91,7 @@ void TestDiarySearch::resultsSayWhatMatched_data()
                                     << QStringList {
                                            "2 2025/3/9 駅前ボイスルーム | 場所: 駅前ボイスルーム、日付: 2025/3/9 | "
                                        };
+    QTest::newRow("a day") << "3月9日" << QStringList { "2 2025/3/9 駅前ボイスルーム | 日付: 2025/3/9 | " };
     QTest::newRow("several songs, first one kept")
         << "ハルジオン 夜に"
         << QStringList { "4 2024年12月31日 駅前 | 曲: 夜に駆ける / YOASOBI、曲: ハルジオン / YOASOBI | "
