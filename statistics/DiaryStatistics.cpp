@@ -7,6 +7,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <utility>
 
@@ -85,6 +86,15 @@ QString songCaption(const QString &title, const QString &artist)
 
 } // namespace
 
+QString YearFigures::label(bool yearMark) const
+{
+    if (year == 0)
+        return DiaryStatistics::UnknownDateLabel;
+    // A long gap's last year would not fit under its bar; the next bar tells it.
+    return QString::number(year) + (yearMark ? QStringLiteral("年") : QString())
+        + (longGap ? QStringLiteral("～") : QString());
+}
+
 QString PeriodStatistics::label() const
 {
     return year == DiaryStatistics::WholeDiary ? DiaryStatistics::WholeDiaryLabel : QString::number(year) + u'年';
@@ -138,7 +148,7 @@ QVector<int> DiaryStatistics::years() const
 {
     QVector<int> years;
     for (const YearFigures &year : perYear()) {
-        if (year.year != 0)
+        if (year.year != 0 && year.figures.outings > 0)
             years.prepend(year.year);
     }
     return years;
@@ -161,8 +171,19 @@ QVector<YearFigures> DiaryStatistics::perYear() const
     for (const Outing &outing : m_outings)
         addOuting(outing.year != 0 ? byYear[outing.year] : unknown, outing.duration);
     QVector<YearFigures> years;
-    for (const auto &[year, figures] : byYear)
-        years.append({ year, figures });
+    // Years without outings are shown at 0, so that no two bars look adjacent that are not.
+    for (auto it = byYear.cbegin(); it != byYear.cend(); ++it) {
+        if (it != byYear.cbegin()) {
+            const int after = std::prev(it)->first + 1;
+            if (it->first - after >= LongGapYears) {
+                years.append({ after, PeriodFigures(), true });
+            } else {
+                for (int year = after; year < it->first; ++year)
+                    years.append({ year, PeriodFigures() });
+            }
+        }
+        years.append({ it->first, it->second });
+    }
     if (unknown.outings > 0)
         years.append({ 0, unknown });
     return years;

@@ -23,6 +23,11 @@ struct YearFigures
 {
     int year = 0; ///< 0 for the outings whose date does not read (日付不明)
     PeriodFigures figures;
+    /// The bar stands for year and the years after it up to the next bar, none with an outing.
+    bool longGap = false;
+
+    /// "2026年", "2011年～" for a long gap, or 日付不明; without 年 when yearMark is false.
+    QString label(bool yearMark) const;
 
     bool operator==(const YearFigures &) const = default;
 };
@@ -85,6 +90,8 @@ class DiaryStatistics
 public:
     static constexpr int WholeDiary = 0;
     static constexpr int TopCount = 10;
+    /// A mistyped year such as 0226 would otherwise draw a bar for every year between.
+    static constexpr int LongGapYears = 10;
     static inline const QString UnknownDateLabel = QStringLiteral("日付不明");
     static inline const QString WholeDiaryLabel = QStringLiteral("全期間");
 
@@ -97,7 +104,9 @@ public:
     QVector<int> years() const;
     /// January at index 0.
     std::array<PeriodFigures, 12> months(int year) const;
-    /// Every year present, oldest first, then the outings of unreadable date as year 0 when any.
+    /// Every year from the first outing's to the last one's, oldest first, those without outings
+    /// at 0 (LongGapYears or more of them in a row as one bar); then the outings of unreadable date
+    /// as year 0 when any.
     QVector<YearFigures> perYear() const;
     /// The year's figures and rankings, or the whole diary's for WholeDiary.
     PeriodStatistics period(int year) const;

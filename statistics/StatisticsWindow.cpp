@@ -188,11 +188,7 @@ void StatisticsWindow::showPeriod()
     if (year == DiaryStatistics::WholeDiary) {
         const QVector<YearFigures> years = m_statistics.perYear();
         for (const YearFigures &figures : years) {
-            if (figures.year == 0)
-                categories.append(DiaryStatistics::UnknownDateLabel);
-            else
-                categories.append(
-                    QString::number(figures.year) + (years.size() > LongYearLabels ? QString() : QStringLiteral("年")));
+            categories.append(figures.label(years.size() <= LongYearLabels));
             outings.append(figures.figures.outings);
             hours.append(figures.figures.hours);
         }

@@ -18,6 +18,8 @@ private Q_SLOTS:
     void periods();
     void rankings_data();
     void rankings();
+    void yearsWithoutOutings_data();
+    void yearsWithoutOutings();
 
 private:
     DiaryBook m_book;
@@ -39,9 +41,7 @@ QString barsText(const DiaryStatistics &statistics, int year)
     QStringList bars;
     if (year == Whole) {
         for (const YearFigures &figures : statistics.perYear())
-            bars.append(
-                figuresText(figures.year == 0 ? DiaryStatistics::UnknownDateLabel : QString::number(figures.year),
-                    figures.figures));
+            bars.append(figuresText(figures.label(false), figures.figures));
     } else {
         const auto months = statistics.months(year);
         for (int month = 1; month <= 12; ++month) {
@@ -156,6 +156,35 @@ void TestDiaryStatistics::rankings()
     QCOMPARE(rankingText(period.artists), artists);
     QCOMPARE(rankingText(period.members), members);
     QCOMPARE(rankingText(period.places), places);
+}
+
+void TestDiaryStatistics::yearsWithoutOutings_data()
+{
+    QTest::addColumn<QStringList>("dates");
+    QTest::addColumn<QString>("bars");
+    QTest::addColumn<QVector<int>>("years"); // to choose from
+
+    QTest::newRow("years between at 0") << QStringList { "2023/1/1", "いつか", "2020年3月5日" }
+                                        << "2020:1回/1h 2021:0回/0h 2022:0回/0h 2023:1回/1h 日付不明:1回/1h"
+                                        << QVector<int> { 2023, 2020 };
+    QTest::newRow("ten years between, one bar")
+        << QStringList { "0226/1/1", "0237/1/1" } << "226:1回/1h 227～:0回/0h 237:1回/1h" << QVector<int> { 237, 226 };
+}
+
+void TestDiaryStatistics::yearsWithoutOutings()
+{
+    QFETCH(QStringList, dates);
+    QFETCH(QString, bars);
+    QFETCH(QVector<int>, years);
+
+    QStringList lines;
+    for (const QString &date : dates)
+        lines += DiaryBook::entryLines(knowndiary::outing(date.toUtf8().constData(), "1", "港", {}, {}));
+    QByteArray bytes;
+    QVERIFY(cp932::encode(textfile::joinLines(lines), &bytes));
+    const DiaryStatistics statistics(DiaryBook::parse(bytes));
+    QCOMPARE(barsText(statistics, Whole), bars);
+    QCOMPARE(statistics.years(), years);
 }
 
 QTEST_APPLESS_MAIN(TestDiaryStatistics)
