@@ -46,14 +46,84 @@ private:
     QHash<QStringView, QString> m_texts;
 };
 
-/// A line that can only begin an entry. The date is free text, so any line with the date prefix is
-/// a date line; the writers write one only there, and refuse members and song titles that would
-/// read as one, so met among members or songs it is the date of an entry whose marker and whose
-/// predecessor's end line were both lost.
+/// A line that begins an entry when met outside one. The date is free text, so any line with the
+/// date prefix is a date line there.
 bool beginsEntry(QStringView line)
 {
     return line == EntryMarker || line.startsWith(DatePrefix);
 }
+
+/// Where the lines go on from a member or song line that could also end its section or begin an
+/// entry. Members are free text and may read "'", 【選曲】 or 31 asterisks or begin with 【日付】, and a
+/// song title may begin with 【日付】: such a line is data while the entry goes on in order after it,
+/// and only where the order breaks is it read as a damaged file's line. The lookups are built in one
+/// pass from the end the first time one is asked: a file without such lines pays nothing, and one
+/// full of them still reads in linear time.
+class LinesAhead
+{
+public:
+    explicit LinesAhead(const QList<QStringView> &lines)
+        : m_lines(lines)
+    {
+    }
+
+    QStringView at(qsizetype i) const { return m_lines.at(i); }
+
+    /// Whether the members from line i end in order: at the first separator after i, followed by the
+    /// songs heading and by songs in order, with no marker before that separator followed, blank
+    /// lines apart, by a date line, the two lines with which an entry begins.
+    bool membersGoOnInOrder(qsizetype i)
+    {
+        build();
+        const qsizetype separator = m_next.at(i).separator;
+        return separator + 1 < m_lines.size() && m_lines.at(separator + 1) == SongsHeading
+            && m_next.at(i).entryStart > separator && songsGoOnInOrder(separator + 2);
+    }
+
+    /// Whether the songs from line i end at an end line with every line before it, blank lines apart,
+    /// holding a comma, as every song line the writers write does.
+    bool songsGoOnInOrder(qsizetype i)
+    {
+        build();
+        const qsizetype noComma = i < m_lines.size() ? m_next.at(i).noComma : i;
+        return noComma < m_lines.size() && m_lines.at(noComma) == EntryTerminator;
+    }
+
+private:
+    /// The first line at or after a line that is a separator, that is neither blank nor holds a
+    /// comma, and that is a marker beginning an entry; the number of lines when there is none.
+    struct Next
+    {
+        qsizetype separator;
+        qsizetype noComma;
+        qsizetype entryStart;
+    };
+
+    void build()
+    {
+        if (!m_next.isEmpty())
+            return;
+        const qsizetype size = m_lines.size();
+        m_next.resize(size);
+        Next next { size, size, size };
+        qsizetype nonBlank = size; // the first line after i that is not blank
+        for (qsizetype i = size - 1; i >= 0; --i) {
+            const QStringView line = m_lines.at(i);
+            if (line == SectionSeparator)
+                next.separator = i;
+            if (!line.isEmpty() && !line.contains(u','))
+                next.noComma = i;
+            if (line == EntryMarker && nonBlank < size && m_lines.at(nonBlank).startsWith(DatePrefix))
+                next.entryStart = i;
+            m_next[i] = next;
+            if (!line.isEmpty())
+                nonBlank = i;
+        }
+    }
+
+    const QList<QStringView> &m_lines;
+    QList<Next> m_next;
+};
 
 /// The header position a field or separator line fills, or BeforeEntry for any other line.
 Place headerPlace(QStringView line)
@@ -74,24 +144,40 @@ Place headerPlace(QStringView line)
 class EntryReader
 {
 public:
-    EntryReader(int number, bool &damaged, SharedTexts &texts)
+    EntryReader(int number, bool &damaged, SharedTexts &texts, LinesAhead &lines)
         : m_number(number)
         , m_damaged(damaged)
         , m_texts(texts)
+        , m_lines(lines)
     {
     }
 
-    /// Whether line, met inside this entry, begins the next one instead: a marker anywhere, a date
-    /// line anywhere but in the place of this entry's own.
-    bool beginsNext(QStringView line) const
+    /// Whether line i, met inside this entry, begins the next one instead: a marker or a date line
+    /// anywhere but in the place of this entry's own date, or among members or songs that go on in
+    /// order after it.
+    bool beginsNext(qsizetype i) const
     {
-        return line == EntryMarker
-            || (line.startsWith(DatePrefix) && (m_section != Section::Header || m_reached != Place::AfterMarker));
+        const QStringView line = m_lines.at(i);
+        if (line != EntryMarker && !line.startsWith(DatePrefix))
+            return false;
+        switch (m_section) {
+        case Section::Header:
+            return line == EntryMarker || m_reached != Place::AfterMarker;
+        case Section::Members:
+            return !m_lines.membersGoOnInOrder(i);
+        case Section::BetweenSections:
+            return true;
+        case Section::Songs:
+            // A marker holds no comma, so it is never a song in order.
+            return !m_lines.songsGoOnInOrder(i);
+        }
+        return true;
     }
 
-    /// Takes one line of the entry; true when it was the entry's end line.
-    bool take(QStringView line)
+    /// Takes line i of the entry; true when it was the entry's end line.
+    bool take(qsizetype i)
     {
+        const QStringView line = m_lines.at(i);
         switch (m_section) {
         case Section::Header:
             return takeHeaderLine(line);
@@ -99,12 +185,11 @@ public:
             if (line == SectionSeparator) {
                 m_section = Section::BetweenSections;
                 m_reached = Place::AfterMembers;
-            } else if (line == SongsHeading) {
+            } else if ((line == SongsHeading || line == EntryTerminator) && !m_lines.membersGoOnInOrder(i)) {
                 m_damaged = true;
+                if (line == EntryTerminator)
+                    return true;
                 m_section = Section::Songs;
-            } else if (line == EntryTerminator) {
-                m_damaged = true;
-                return true;
             } else if (line.isEmpty()) {
                 m_damaged = true;
             } else {
@@ -185,6 +270,7 @@ private:
     int m_number;
     bool &m_damaged;
     SharedTexts &m_texts;
+    LinesAhead &m_lines;
     Section m_section = Section::Header;
     Place m_reached = Place::AfterMarker; ///< the header line read last, or the marker
 };
@@ -271,8 +357,9 @@ auto collectInto(QStringList &lines)
 }
 
 /// The first text of the entry that the file cannot hold as it is: a line break, which would split
-/// its field into lines that the reader takes for other fields, or a member or song title whose line
-/// the reader would take for the end of the members or a new entry.
+/// its field into lines that the reader takes for other fields; a member that is the separator,
+/// which ends the members; a member beginning with 【日付】 right after one that is a marker, the
+/// two lines with which an entry begins. Any other member or title reads back in order.
 QString unwritableText(const DiaryEntry &entry)
 {
     QStringList fields { entry.date, entry.duration, entry.place };
@@ -281,14 +368,12 @@ QString unwritableText(const DiaryEntry &entry)
         if (const QString lineBreak = textfile::firstLineBreak(field); !lineBreak.isEmpty())
             return lineBreak;
     }
+    QStringView previous; // the member line written last; an empty member is written as none
     for (const QString &member : entry.members) {
-        if (member == SectionSeparator || member == SongsHeading || member == EntryTerminator || beginsEntry(member))
+        if (member == SectionSeparator || (previous == EntryMarker && member.startsWith(DatePrefix)))
             return member;
-    }
-    // A song line always holds a comma, so of the lines that begin an entry only a date line can be one.
-    for (const QString &title : entry.songTitles) {
-        if (title.startsWith(DatePrefix))
-            return title;
+        if (!member.isEmpty())
+            previous = member;
     }
     return {};
 }
@@ -437,6 +522,7 @@ DiaryBook DiaryBook::parse(const QByteArray &bytes)
     const QList<QStringView> lines = textfile::lineViews(text);
     const qsizetype end = lines.size();
     SharedTexts texts;
+    LinesAhead ahead(lines);
 
     qsizetype i = 0;
     while (i < end) {
@@ -448,15 +534,15 @@ DiaryBook DiaryBook::parse(const QByteArray &bytes)
             ++i;
             continue;
         }
-        EntryReader reader(number, book.m_damaged, texts);
+        EntryReader reader(number, book.m_damaged, texts, ahead);
         // A date line where the marker belongs means the marker went missing.
         if (first == EntryMarker)
             ++i;
         else
             book.m_damaged = true;
         bool ended = false;
-        while (i < end && !ended && !reader.beginsNext(lines.at(i)))
-            ended = reader.take(lines.at(i++));
+        while (i < end && !ended && !reader.beginsNext(i))
+            ended = reader.take(i++);
         if (!ended)
             book.m_damaged = true;
         if (!reader.holdsEntryLine) {

@@ -60,11 +60,15 @@ struct UnplacedLine
 ///   prefix or text, in that order. A missing one leaves its field empty; a line that is none of
 ///   those still to come is unplaced where it stands, as is any line between the separator after
 ///   the members and the songs heading.
-/// - In the members and songs every line is data, blank lines apart (they hold nothing and are
-///   passed over), except the lines that end a section or the entry: "'" (the entry's end), the
-///   separator and "【選曲】" (the members' end), and the lines that begin an entry, which end it
-///   early; its missing "'" is written with it. The writers refuse members and song titles that
-///   would read back as such a line.
+/// - The members run to the separator and the songs to "'", every line data, blank lines apart
+///   (they hold nothing and are passed over). A member or song that reads as a line ending its
+///   section or beginning an entry ("'", "【選曲】", the marker, a date line) is still data while
+///   the entry goes on in order after it: the members end at a separator followed by "【選曲】", the
+///   songs at a "'" with a comma in every line before it, and no marker among the members is
+///   followed by a date line. Where the order breaks, "'" ends the entry, "【選曲】" begins the
+///   songs, and a marker or a date line ends the entry early; its missing "'" is written with it.
+///   The writers refuse the only members that cannot read back in order: the separator, and a
+///   member beginning with "【日付】" right after a marker.
 /// - Every other line outside the entries is unplaced before the entry that follows it.
 class DiaryBook
 {
@@ -100,9 +104,9 @@ public:
     LoadResult load(const QDir &folder);
     /// Adds one entry at the end of the file (creating it) and takes the file as written. When the
     /// file ends inside an entry, it is rewritten whole instead, so the new entry never joins that
-    /// one. An entry with a line break in a field, or with a member or song title that would read
-    /// back as another line, is refused as Unencodable naming it. On failure the book and the file
-    /// stay as they were.
+    /// one. An entry with a line break in a field, or with members that cannot read back in order
+    /// (see above), is refused as Unencodable naming it. On failure the book and the file stay as
+    /// they were.
     SaveResult append(const QDir &folder, const DiaryEntry &entry);
     /// Replaces entry number with changed, rewrites the whole file and takes it as written. On
     /// failure the book and the file stay as they were. Refuses as append does, and a number that

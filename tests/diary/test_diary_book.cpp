@@ -196,11 +196,13 @@ void TestDiaryBook::damagedFileKeepsEveryLine_data()
     // appended: where the file ends after an entry's end line, the old bytes and new-entry.txt.
     QTest::addColumn<QString>("changed");
     QTest::addColumn<QByteArray>("appended");
+    QTest::addColumn<bool>("damaged");
 
     const QByteArray added = dataBytes("new-entry.txt");
-    const auto row
-        = [&](const char *name, const QString &input, const QVector<DiaryEntry> &expected, const QString &changed,
-              const QByteArray &appended) { QTest::newRow(name) << input << expected << changed << appended; };
+    const auto row = [&](const char *name, const QString &input, const QVector<DiaryEntry> &expected,
+                         const QString &changed, const QByteArray &appended, bool damaged = true) {
+        QTest::newRow(name) << input << expected << changed << appended << damaged;
+    };
     const auto inPlace = [&](const QString &input) { return dataBytes(input) + added; };
 
     row("blank lines", "blank-lines.txt", bookEntries(), "blank-lines-changed.txt", inPlace("blank-lines.txt"));
@@ -240,6 +242,17 @@ void TestDiaryBook::damagedFileKeepsEveryLine_data()
         inPlace("notes-after.txt"));
     row("junk before the first marker", "junk-start.txt", bookEntries(), "junk-start-changed.txt",
         inPlace("junk-start.txt"));
+    // "'" right after the members, then an entry that lost its first separator: the members end there.
+    row("end line among the members", "end-among-members.txt", { firstEntry(), secondEntry(), newEntry() },
+        "end-among-members-changed.txt", inPlace("end-among-members.txt"));
+    // Members and a title that read as other lines, in an entry that goes on in order: data, untouched.
+    DiaryEntry lineLike = secondEntry();
+    lineLike.members
+        = { QStringLiteral("'"), QString(31, u'*'), QStringLiteral("【選曲】"), QStringLiteral("【日付】の人") };
+    lineLike.songTitles = { QStringLiteral("【日付】の歌") };
+    lineLike.songArtists = { QStringLiteral("歌う人たち") };
+    row("members and a title like other lines", "section-lines.txt", { firstEntry(), lineLike },
+        "section-lines-changed.txt", inPlace("section-lines.txt"), false);
 }
 
 void TestDiaryBook::damagedFileKeepsEveryLine()
@@ -248,12 +261,13 @@ void TestDiaryBook::damagedFileKeepsEveryLine()
     QFETCH(QVector<DiaryEntry>, expected);
     QFETCH(QString, changed);
     QFETCH(QByteArray, appended);
+    QFETCH(bool, damaged);
 
     QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes(input)));
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
     QCOMPARE(book.entries(), expected);
-    QVERIFY(book.isDamaged());
+    QCOMPARE(book.isDamaged(), damaged);
 
     QVERIFY(book.change(m_folder, 1, changedFirstEntry()).ok());
     QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes(changed));
@@ -428,14 +442,14 @@ void TestDiaryBook::unwritableEntryIsRefused_data()
     lineBreak.members[1] = QStringLiteral("鈴木\n----------");
     QTest::newRow("line break") << lineBreak << QStringLiteral("\n");
 
-    // Lines the reader would take for the end of the members or the start of an entry.
-    DiaryEntry heading = secondEntry();
-    heading.members[0] = QStringLiteral("【選曲】");
-    QTest::newRow("member read as songs heading") << heading << QStringLiteral("【選曲】");
+    // Lines the reader takes for the end of the members or the start of an entry, whatever follows.
+    DiaryEntry separator = secondEntry();
+    separator.members[0] = QStringLiteral("----------");
+    QTest::newRow("member read as the members' end") << separator << QStringLiteral("----------");
 
-    DiaryEntry date = firstEntry();
-    date.songTitles[1] = QStringLiteral("【日付】の歌");
-    QTest::newRow("title read as date line") << date << QStringLiteral("【日付】の歌");
+    DiaryEntry entryStart = secondEntry();
+    entryStart.members = { QString(31, u'*'), QString(), QStringLiteral("【日付】の人") };
+    QTest::newRow("members read as an entry's start") << entryStart << QStringLiteral("【日付】の人");
 }
 
 void TestDiaryBook::unwritableEntryIsRefused()
@@ -498,12 +512,14 @@ void TestDiaryBook::bookEqualsFileAfterWrite_data()
     });
     const QVector<DiaryEntry> lookAlike
         = with([](DiaryEntry &entry) { entry.place = QStringLiteral("駅前") + QChar(0x301C); });
+    const QVector<DiaryEntry> endLike = with([](DiaryEntry &entry) { entry.members = { QStringLiteral("'") }; });
     for (const bool change : { false, true }) {
         const char *action = change ? "change" : "append";
         QTest::addRow("%s, as written", action) << "book.txt" << QVector<DiaryEntry>({ newEntry() }) << change << false;
         QTest::addRow("%s, title with a comma", action) << "book.txt" << comma << change << false;
         QTest::addRow("%s, empty member", action) << "book.txt" << emptyMember << change << false;
         QTest::addRow("%s, look-alike character", action) << "book.txt" << lookAlike << change << false;
+        QTest::addRow("%s, member like an end line", action) << "book.txt" << endLike << change << false;
         // Written whole, the entries get the end lines they lacked: the file reads as undamaged.
         QTest::addRow("%s, damaged file", action)
             << "missing-end.txt" << QVector<DiaryEntry>({ newEntry() }) << change << false;
