@@ -90,8 +90,13 @@ void MainWindow::cmdTouroku_Click()
 bool MainWindow::inputsCanBeStored()
 {
     // The points add the durations up as numbers, so only a plain number of hours in a day is taken.
-    if (!DiaryBook::isPlainDuration(cboJikan->currentText())) {
-        messages::refuse(this, QStringLiteral("時間は数字で入力してください"), QStringLiteral("時間の形式"));
+    const QString hours = cboJikan->currentText();
+    if (!DiaryBook::isPlainDuration(hours)) {
+        // A number typed is told what range it missed, not that it is no number.
+        messages::refuse(this,
+            DiaryBook::isDurationOutsideDay(hours) ? QStringLiteral("時間は0から24までの数字で入力してください")
+                                                   : QStringLiteral("時間は数字で入力してください"),
+            QStringLiteral("時間の形式"));
         return false;
     }
     return !messages::refuseUnstorable(this, { cboDate->currentText(), cboBasyo->currentText() });

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -402,6 +403,12 @@ int DiaryBook::changeTarget(const QString &date, int shown) const
         found = number;
     }
     return found;
+}
+
+bool DiaryBook::isDurationOutsideDay(const QString &text)
+{
+    const std::optional<double> hours = textfile::decimalNumber(text);
+    return hours && (*hours < 0 || *hours > 24);
 }
 
 bool DiaryBook::isPlainDuration(const QString &text)

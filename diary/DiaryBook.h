@@ -95,6 +95,9 @@ public:
     /// 24: one or two ASCII digits, or none before a fraction of one or two digits ("2",
     /// "1.5", ".5", "24.00"). No sign, exponent, full-width digit or longer run of digits.
     static bool isPlainDuration(const QString &text);
+    /// Whether text is a decimal number (as textfile::decimalNumber reads one) below 0 or above 24:
+    /// hours typed as a number, but more than a day holds.
+    static bool isDurationOutsideDay(const QString &text);
     /// The last read found the file not as the writers write it: bytes that are not code page 932,
     /// unplaced lines, blank lines passed over, or entry lines missing.
     bool isDamaged() const { return m_damaged; }

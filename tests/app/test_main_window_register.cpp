@@ -296,6 +296,8 @@ private slots:
             = refusal(QStringLiteral("時間は必ず入力してください"), QStringLiteral("時間未記入"));
         const ShownMessage badHours
             = refusal(QStringLiteral("時間は数字で入力してください"), QStringLiteral("時間の形式"));
+        const ShownMessage outside
+            = refusal(QStringLiteral("時間は0から24までの数字で入力してください"), QStringLiteral("時間の形式"));
         QTest::newRow("date and hours empty") << QString() << QString() << QString() << noDate;
         QTest::newRow("hours empty") << QStringLiteral("2024年04月01日") << QString() << QString() << noHours;
         QTest::newRow("hours in words") << QStringLiteral("2024年04月01日") << QStringLiteral("二時間") << QString()
@@ -305,10 +307,10 @@ private slots:
         QTest::newRow("full-width digits")
             << QStringLiteral("2024年04月01日") << QStringLiteral("２") << QString() << badHours;
         QTest::newRow("negative hours") << QStringLiteral("2024年04月01日") << QStringLiteral("-1") << QString()
-                                        << badHours;
-        QTest::newRow("400 digits") << QStringLiteral("2024年04月01日") << QString(400, u'9') << QString() << badHours;
-        QTest::newRow("more than a day") << QStringLiteral("2024年04月01日") << QStringLiteral("25") << QString()
-                                         << badHours;
+                                        << outside;
+        QTest::newRow("400 digits") << QStringLiteral("2024年04月01日") << QString(400, u'9') << QString() << outside;
+        QTest::newRow("more than a day") << QStringLiteral("2024年04月01日") << QStringLiteral("24.5") << QString()
+                                         << outside;
         QTest::newRow("exponent") << QStringLiteral("2024年04月01日") << QStringLiteral("1e2") << QString() << badHours;
         QTest::newRow("date not storable")
             << QStringLiteral("2024年04月01日é") << QStringLiteral("2") << QString()

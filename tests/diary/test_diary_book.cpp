@@ -396,22 +396,27 @@ void TestDiaryBook::plainDurationIsShortDecimalUpTo24_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("plain");
+    QTest::addColumn<bool>("outsideDay");
 
     for (const char *text : { "2", "1.5", ".5", "0", "24", "24.00", " 2.25\t" })
-        QTest::newRow(text) << QString::fromLatin1(text) << true;
-    for (const char *text : { "24.01", "25", "inf", "nan", "1e1", "-1", "+1", "2.", ".", "", "1.2.3", "1.125" })
-        QTest::newRow(text) << QString::fromLatin1(text) << false;
-    QTest::newRow("full-width") << QStringLiteral("１.５") << false;
-    QTest::newRow("unit") << QStringLiteral("2時間") << false;
-    QTest::newRow("400 zeros") << QString(400, u'0') << false;
-    QTest::newRow("400 digits") << QString(399, u'9') + u'1' << false;
+        QTest::newRow(text) << QString::fromLatin1(text) << true << false;
+    for (const char *text : { "inf", "nan", "1e1", "+1", "2.", ".", "", "1.2.3", "1.125", "-0" })
+        QTest::newRow(text) << QString::fromLatin1(text) << false << false;
+    for (const char *text : { "24.01", "25", "24.5", "-1", "-.5" })
+        QTest::newRow(text) << QString::fromLatin1(text) << false << true;
+    QTest::newRow("full-width") << QStringLiteral("１.５") << false << false;
+    QTest::newRow("unit") << QStringLiteral("2時間") << false << false;
+    QTest::newRow("400 zeros") << QString(400, u'0') << false << false;
+    QTest::newRow("400 digits") << QString(399, u'9') + u'1' << false << true;
 }
 
 void TestDiaryBook::plainDurationIsShortDecimalUpTo24()
 {
     QFETCH(QString, text);
     QFETCH(bool, plain);
+    QFETCH(bool, outsideDay);
     QCOMPARE(DiaryBook::isPlainDuration(text), plain);
+    QCOMPARE(DiaryBook::isDurationOutsideDay(text), outsideDay);
 }
 
 void TestDiaryBook::lowerCaseFileNameIsWrittenBack()
