@@ -80,17 +80,6 @@ void keepTypedTextUnpicked(QComboBox *box)
     box->setCurrentIndex(typed);
 }
 
-/// Gives the label font, narrowed where its text would not fit the label's width: the points label
-/// must show "Point -32768" whole in its place.
-void fitTextToWidth(QLabel *label, const QFont &font)
-{
-    QFont fitted = font;
-    const int width = QFontMetrics(font).horizontalAdvance(label->text());
-    if (width > label->width())
-        fitted.setStretch(std::max(1, int(QFont::Unstretched) * label->width() / width));
-    label->setFont(fitted);
-}
-
 /// Sets the box's text and shows it from its start, as a long place name reads best.
 void showBoxText(QComboBox *box, const QString &text)
 {
@@ -492,6 +481,8 @@ void MainWindow::showPoints(const PointsSummary &summary)
     lblKaisu->setText(summary.singText());
     lblJikan->setText(summary.hoursText());
     lblHpoint->setText(summary.ratingText());
+    for (QLabel *total : { lblNinzu, lblKyoku, lblKaisu, lblJikan, lblHpoint })
+        fitTextToWidth(total, font());
     lblPoint->setText(summary.pointText());
     fitTextToWidth(lblPoint, msPGothic(12));
     paintLevelGauge();

@@ -13,9 +13,12 @@ struct PersonalData
     static inline const QString FileName = QStringLiteral("ﾌﾟﾗｲﾍﾞｰﾄ.txt");
 
     QString userName;
+    /// 16-bit as the file has always held it: a save refuses a target beyond 1..32767, and reading
+    /// clamps a larger number written by another editor.
     qint16 targetPoints = 0;
-    qint16 currentPoints = 0;
-    qint16 levelPercent = 0;
+    /// Computed, never stored, and wide: the points of a big catalogue pass 32767.
+    qint64 currentPoints = 0;
+    qint64 levelPercent = 0;
 
     bool operator==(const PersonalData &) const = default;
 };

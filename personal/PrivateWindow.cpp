@@ -94,12 +94,14 @@ void PrivateWindow::Form_Load()
     txtNamae->setText(personal.userName);
     txtPoint->setText(QString::number(personal.targetPoints));
     lblPoint->setText(QString::number(personal.currentPoints) + QStringLiteral(" P"));
+    fitTextToWidth(lblPoint, font());
     showLevel();
 }
 
 void PrivateWindow::showLevel()
 {
     lblLevel->setText(QString::number(double(m_tables.personal.levelPercent), 'f', 1) + QStringLiteral(" %"));
+    fitTextToWidth(lblLevel, font());
 }
 
 void PrivateWindow::cmdHozon_Click()

@@ -10,14 +10,6 @@
 
 namespace {
 
-/// Clamps into the 16-bit range; NaN (durations of opposite infinite sign) counts as 0.
-qint16 clampWide(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    return qint16(std::clamp(value, -32768.0, 32767.0));
-}
-
 const GaugeBar Bars[10] = {
     { 5925, 815, 240, 105, 0x00FFFF },
     { 6120, 765, 240, 150, 0x00FFFF },
@@ -89,20 +81,22 @@ PointsSummary computePointsSummary(const DiaryBook &diary, const SongCatalogue &
     PointsSummary summary;
     summary.artistCount = textfile::clampToInt16(artists.artistCount());
     summary.songCount = textfile::clampToInt16(songs.songCount());
-    summary.totalSingCount = textfile::clampToInt16(singSum);
-    summary.ratingPoints = textfile::clampToInt16(ratingSum);
+    summary.totalSingCount = singSum;
+    summary.ratingPoints = ratingSum;
     summary.totalHours = hours;
     const qint64 earned = ratingSum + singSum + artists.artistCount() + songs.songCount();
-    summary.currentPoints = clampWide(std::floor(double(hours)) + double(earned));
+    // The sum is whole already; the conversion keeps durations of absurd size in range (NaN, from
+    // durations of opposite infinite sign, counts as 0).
+    summary.currentPoints = textfile::roundHalfEven(std::floor(double(hours)) + double(earned));
     return summary;
 }
 
-qint16 computeLevelPercent(qint16 currentPoints, qint16 targetPoints)
+qint64 computeLevelPercent(qint64 currentPoints, qint16 targetPoints)
 {
     if (targetPoints < 1)
         return 0;
     const double percent = double(currentPoints) / double(targetPoints) * 100;
-    return textfile::clampToInt16(textfile::roundHalfEven(percent));
+    return textfile::roundHalfEven(percent);
 }
 
 QString formatHours(float hours)
@@ -132,9 +126,9 @@ const GaugeBar &gaugeBar(int index)
     return Bars[index];
 }
 
-int litBarCount(qint16 levelPercent)
+int litBarCount(qint64 levelPercent)
 {
     if (levelPercent < 0)
         return 0;
-    return std::min(levelPercent / 10, 10);
+    return int(std::min<qint64>(levelPercent / 10, 10));
 }

@@ -7,15 +7,16 @@ class DiaryBook;
 class SongCatalogue;
 class ArtistCatalogue;
 
-/// The totals, points and level of the main window, recomputed from the tables each time.
+/// The totals, points and level of the main window, recomputed from the tables each time. The sums
+/// are wide: a thousand songs of up to 32767 sings each add up far beyond 16 bits.
 struct PointsSummary
 {
     qint16 artistCount = 0;
     qint16 songCount = 0;
-    qint16 totalSingCount = 0;
-    qint16 ratingPoints = 0;
+    qint64 totalSingCount = 0;
+    qint64 ratingPoints = 0;
     float totalHours = 0;
-    qint16 currentPoints = 0;
+    qint64 currentPoints = 0;
 
     QString artistText() const; ///< "12名"
     QString songText() const; ///< "3曲"
@@ -28,12 +29,11 @@ struct PointsSummary
 /// Score of one self rating: "◎" 3, "○" 2, "×" 1, anything else 0.
 int selfRatingScore(const QString &selfRating);
 
-/// Sums are formed wide and each result clamped to the 16-bit range; a duration that does not
-/// read as a number counts as 0.
+/// A duration that does not read as a number counts as 0.
 PointsSummary computePointsSummary(const DiaryBook &diary, const SongCatalogue &songs, const ArtistCatalogue &artists);
 
-/// currentPoints / targetPoints * 100, rounded half to even and clamped; 0 for a target below 1.
-qint16 computeLevelPercent(qint16 currentPoints, qint16 targetPoints);
+/// currentPoints / targetPoints * 100, rounded half to even; 0 for a target below 1.
+qint64 computeLevelPercent(qint64 currentPoints, qint16 targetPoints);
 
 /// Shortest decimal form of a single-precision value, at most seven significant digits, no point
 /// for a whole number.
@@ -49,4 +49,4 @@ inline constexpr quint32 UnlitBarColour = 0xFFFFFF;
 /// Bars 1 to 10 at index 0 to 9.
 const GaugeBar &gaugeBar(int index);
 /// floor(levelPercent / 10), capped at 10; none for a negative level.
-int litBarCount(qint16 levelPercent);
+int litBarCount(qint64 levelPercent);

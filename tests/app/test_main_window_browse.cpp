@@ -75,8 +75,8 @@ private slots:
         QCOMPARE(label(QStringLiteral("lblJikan")), QStringLiteral("6.5ｈ"));
         QCOMPARE(label(QStringLiteral("lblHpoint")), QStringLiteral("6ｐ"));
         QCOMPARE(label(QStringLiteral("lblPoint")), QStringLiteral("Point 24"));
-        QCOMPARE(fx->tables().personal.currentPoints, qint16(24));
-        QCOMPARE(fx->tables().personal.levelPercent, qint16(24));
+        QCOMPARE(fx->tables().personal.currentPoints, qint64(24));
+        QCOMPARE(fx->tables().personal.levelPercent, qint64(24));
         const QList<QColor> expected { QColor(0, 255, 255), QColor(0, 255, 255), Qt::white, Qt::white, Qt::white,
             Qt::white, Qt::white, Qt::white, Qt::white, Qt::white };
         for (int bar = 1; bar <= 10; ++bar) {

@@ -376,7 +376,7 @@ private slots:
                              "さらなるレベルアップを目指して、次の目標ポイントを指定しましょう。");
         QCOMPARE(messages->shown(),
             QList<ShownMessage>({ AskNew, Done, notice(congratulation, QStringLiteral("目標レベル達成")) }));
-        QCOMPARE(fx->tables().personal.levelPercent, qint16(level));
+        QCOMPARE(fx->tables().personal.levelPercent, qint64(level));
     }
 
     /// Cancel (the default) keeps everything; OK rewrites the diary without the outing and shows

@@ -30,7 +30,7 @@ private Q_SLOTS:
         QVERIFY(readPersonalData(m_dir, data).ok());
         QCOMPARE(data.userName, QStringLiteral("山田"));
         QCOMPARE(data.targetPoints, qint16(500));
-        QCOMPARE(data.currentPoints, qint16(19));
+        QCOMPARE(data.currentPoints, qint64(19));
     }
 
     void fieldsFlowAcrossLines_data()
@@ -86,7 +86,7 @@ private Q_SLOTS:
         QCOMPARE(testfiles::readBytes(m_file), testfiles::testData(QStringLiteral("personal/saved-200.5.txt")));
         QCOMPARE(data.userName, QStringLiteral("山田"));
         QCOMPARE(data.targetPoints, qint16(200));
-        QCOMPARE(data.currentPoints, qint16(19));
+        QCOMPARE(data.currentPoints, qint64(19));
 
         QVERIFY(savePersonalData(m_dir, data, QString(), QStringLiteral("250")).ok());
         PersonalData reread;

@@ -100,7 +100,7 @@ void TestPrivateWindow::saveWritesTextsAndRecomputesLevel()
 
     QCOMPARE(fileBytes(), YamadaBytes + "\r\n250\r\n");
     QCOMPARE(m_tables->personal.targetPoints, qint16(250));
-    QCOMPARE(m_tables->personal.levelPercent, qint16(8)); // 19 / 250 * 100 = 7.6
+    QCOMPARE(m_tables->personal.levelPercent, qint64(8)); // 19 / 250 * 100 = 7.6
     QCOMPARE(label("lblLevel"), QStringLiteral("8.0 %"));
     QCOMPARE(label("lblPoint"), QStringLiteral("19 P"));
     QCOMPARE(saved.count(), 1);
@@ -119,7 +119,7 @@ void TestPrivateWindow::fractionalTargetIsKeptAsTyped()
     QCOMPARE(fileBytes(), QByteArray("Taro\r\n200.5\r\n"));
     QCOMPARE(m_tables->personal.userName, QStringLiteral("Taro"));
     QCOMPARE(m_tables->personal.targetPoints, qint16(200)); // half to even
-    QCOMPARE(m_tables->personal.levelPercent, qint16(10)); // 19 / 200 * 100 = 9.5
+    QCOMPARE(m_tables->personal.levelPercent, qint64(10)); // 19 / 200 * 100 = 9.5
     QCOMPARE(label("lblLevel"), QStringLiteral("10.0 %"));
     QCOMPARE(saved.count(), 1);
 }
@@ -165,7 +165,7 @@ void TestPrivateWindow::refusalsWriteNothing()
     QCOMPARE(fileBytes(), StoredFile);
     QCOMPARE(m_tables->personal.userName, QStringLiteral("山田"));
     QCOMPARE(m_tables->personal.targetPoints, qint16(100));
-    QCOMPARE(m_tables->personal.levelPercent, qint16(19));
+    QCOMPARE(m_tables->personal.levelPercent, qint64(19));
     QCOMPARE(label("lblLevel"), QStringLiteral("19.0 %"));
     QCOMPARE(saved.count(), 0);
 }
@@ -183,7 +183,7 @@ void TestPrivateWindow::failedWriteChangesNothing()
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().first().title, QStringLiteral("保存エラー"));
     QCOMPARE(m_tables->personal.targetPoints, qint16(100));
-    QCOMPARE(m_tables->personal.levelPercent, qint16(19));
+    QCOMPARE(m_tables->personal.levelPercent, qint64(19));
     QCOMPARE(label("lblLevel"), QStringLiteral("19.0 %"));
     QCOMPARE(saved.count(), 0);
 }

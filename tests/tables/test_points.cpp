@@ -58,8 +58,8 @@ private Q_SLOTS:
         QCOMPARE(summary.hoursText(), QStringLiteral("3.5ｈ"));
         QCOMPARE(summary.ratingText(), QStringLiteral("4ｐ"));
         QCOMPARE(summary.pointText(), QStringLiteral("Point 19"));
-        const qint16 level = computeLevelPercent(summary.currentPoints, 100);
-        QCOMPARE(level, qint16(19));
+        const qint64 level = computeLevelPercent(summary.currentPoints, 100);
+        QCOMPARE(level, qint64(19));
         QCOMPARE(litBarCount(level), 1);
     }
 
@@ -69,7 +69,7 @@ private Q_SLOTS:
         const QStringList texts { summary.artistText(), summary.songText(), summary.singText(), summary.hoursText(),
             summary.ratingText(), summary.pointText() };
         QCOMPARE(texts, (QStringList { "0名", "0曲", "0回", "0ｈ", "0ｐ", "Point 0" }));
-        QCOMPARE(computeLevelPercent(0, 1), qint16(0));
+        QCOMPARE(computeLevelPercent(0, 1), qint64(0));
     }
 
     void onlyExactMarksScore()
@@ -85,29 +85,30 @@ private Q_SLOTS:
         const PointsSummary summary = computePointsSummary(
             diaryWithDurations({ "1", " 1.5 ", "2時間", "", "1e3", ".5", "abc" }), m_songs, m_artists);
         QCOMPARE(summary.hoursText(), QStringLiteral("3ｈ"));
-        QCOMPARE(summary.currentPoints, qint16(3));
+        QCOMPARE(summary.currentPoints, qint64(3));
         // Half hours only show: 2.5 hours give 2 points.
-        QCOMPARE(computePointsSummary(diaryWithDurations({ "2", "0.5" }), m_songs, m_artists).currentPoints, qint16(2));
+        QCOMPARE(computePointsSummary(diaryWithDurations({ "2", "0.5" }), m_songs, m_artists).currentPoints, qint64(2));
     }
 
-    void overflowingSumsClamp()
+    void sumsBeyondSixteenBitsStayWhole()
     {
-        addSong(32767, QStringLiteral("◎"));
-        addSong(32767, QStringLiteral("◎"));
+        for (int i = 0; i < 16; ++i)
+            addSong(32767, QStringLiteral("◎"));
+        addSong(29388, QString());
         PointsSummary summary = computePointsSummary(DiaryBook(), m_songs, m_artists);
-        QCOMPARE(summary.totalSingCount, qint16(32767));
-        QCOMPARE(summary.currentPoints, qint16(32767));
+        QCOMPARE(summary.singText(), QStringLiteral("553660回"));
+        QCOMPARE(summary.pointText(), QStringLiteral("Point 553725")); // 553660 + 48 + 17 songs
 
         m_songs = SongCatalogue();
         addSong(-32768, QString());
         addSong(-32768, QString());
         summary = computePointsSummary(DiaryBook(), m_songs, m_artists);
-        QCOMPARE(summary.totalSingCount, qint16(-32768));
-        QCOMPARE(summary.currentPoints, qint16(-32768));
+        QCOMPARE(summary.singText(), QStringLiteral("-65536回"));
+        QCOMPARE(summary.currentPoints, qint64(-65534));
 
         summary = computePointsSummary(diaryWithDurations({ "40000" }), SongCatalogue(), m_artists);
         QCOMPARE(summary.hoursText(), QStringLiteral("40000ｈ"));
-        QCOMPARE(summary.currentPoints, qint16(32767));
+        QCOMPARE(summary.currentPoints, qint64(40000));
     }
 
     void levelRoundsHalfToEven_data()
@@ -120,8 +121,9 @@ private Q_SLOTS:
         QTest::newRow("7.6") << 19 << 250 << 8;
         QTest::newRow("target 0") << 19 << 0 << 0;
         QTest::newRow("negative target") << 19 << -5 << 0;
-        QTest::newRow("too high") << 32767 << 1 << 32767;
-        QTest::newRow("too low") << -32768 << 1 << -32768;
+        QTest::newRow("beyond 16 bits") << 32767 << 1 << 3276700;
+        QTest::newRow("below 16 bits") << -32768 << 1 << -3276800;
+        QTest::newRow("wide points") << 553725 << 30000 << 1846;
     }
 
     void levelRoundsHalfToEven()
@@ -129,15 +131,15 @@ private Q_SLOTS:
         QFETCH(int, points);
         QFETCH(int, target);
         QFETCH(int, level);
-        QCOMPARE(computeLevelPercent(qint16(points), qint16(target)), qint16(level));
+        QCOMPARE(computeLevelPercent(points, qint16(target)), qint64(level));
     }
 
     void barsLightByTens()
     {
         const QList<std::pair<int, int>> levelsAndBars { { 9, 0 }, { 10, 1 }, { 99, 9 }, { 100, 10 }, { 250, 10 },
-            { -10, 0 } };
+            { -10, 0 }, { 3276700, 10 } };
         for (const auto &[level, bars] : levelsAndBars)
-            QCOMPARE(litBarCount(qint16(level)), bars);
+            QCOMPARE(litBarCount(level), bars);
     }
 
     void barsStandOnOneLineAndPairTheirColours()
