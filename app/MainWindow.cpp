@@ -265,10 +265,12 @@ void MainWindow::connectControls()
 
     connect(cmdInpKyoku, &QPushButton::clicked, this, &MainWindow::cmdInpKyoku_Click);
     connect(cmdMember, &QPushButton::clicked, this, &MainWindow::cmdMember_Click);
-    // activated is the user's pick (mouse, or the arrow keys on the closed box), never a refill; the
-    // member box also reports a typed name on leaving it, which the event filter forestalls.
+    // activated is the user's pick in the open list, never a refill; the keys over a closed box and
+    // leaving the member box with a typed name report one too, which the event filter forestalls.
     connect(cboInpKyoku, &QComboBox::activated, this, &MainWindow::cboInpKyoku_Click);
     connect(cboMember, &QComboBox::activated, this, &MainWindow::cboMember_Click);
+    lstMents->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstMents, &QListWidget::customContextMenuRequested, this, &MainWindow::lstMents_ContextMenu);
     for (QWidget *control : QList<QWidget *> { cboBasyo, cboMember, cboInpKyoku, lstMents, msgSenkyoku, hsbData })
         control->installEventFilter(this);
 }
@@ -290,6 +292,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
+    // The pick lists and the outing's member and song lists have keys of their own.
+    if (event->type() == QEvent::KeyPress && pickerKeyPress(watched, static_cast<QKeyEvent *>(event)))
+        return true;
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         // Qt's horizontal scroll bar steps towards its maximum on Left; the outings go back on Left.

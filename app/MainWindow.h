@@ -16,6 +16,7 @@ class StatisticsWindow;
 class QComboBox;
 class QFocusFrame;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMenuBar;
@@ -103,11 +104,21 @@ private:
     void cboInpKyoku_Click(int position);
     /// Adds the song at position to the outing's grid; false when it is refused.
     bool pickSong(int position);
+    /// Keys over the closed pick lists only move through them, Enter picks; Delete takes a member or
+    /// a song out of the outing. True when the key was taken.
+    bool pickerKeyPress(QObject *watched, QKeyEvent *key);
+    /// Takes grid row out of the outing's songs and numbers the rows below it again.
+    void removeSongRow(int row);
     void cmdMember_Click();
     void cboMember_Click(int position);
     void cboMember_KeyPress();
+    /// Adds name to the outing's members, asking first whether to add a new one to the list file.
+    void pickMember(const QString &name);
+    void removeSelectedMember();
+    void lstMents_ContextMenu(const QPoint &pos);
     void cboBasyo_KeyPress();
-    void addListChoice(QComboBox *box, const QString &fileName, const QString &doneTitle);
+    /// Asks, then writes the box's text to the list file and adds it as a choice; true when added.
+    bool addListChoice(QComboBox *box, const QString &fileName, const QString &doneTitle);
 
     bool inputsCanBeStored();
     DiaryEntry entryFromInputs() const;

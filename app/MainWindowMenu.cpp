@@ -142,12 +142,13 @@ void MainWindow::msgSenkyoku_ContextMenu(const QPoint &pos)
     const int row = index.row() + 1;
     const QString title = msgSenkyoku->textAt(row, 1);
     const QString artist = msgSenkyoku->textAt(row, 2);
-    if (title.isEmpty() && artist.isEmpty())
-        return;
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("mnuSong"));
-    connect(menu.addAction(QStringLiteral("この曲の履歴(&H)")), &QAction::triggered, this,
-        [&] { showSongHistory(title, artist); });
+    if (!title.isEmpty() || !artist.isEmpty()) {
+        connect(menu.addAction(QStringLiteral("この曲の履歴(&H)")), &QAction::triggered, this,
+            [&] { showSongHistory(title, artist); });
+    }
+    connect(menu.addAction(QStringLiteral("削除(&D)")), &QAction::triggered, this, [&] { removeSongRow(row); });
     menu.exec(msgSenkyoku->viewport()->mapToGlobal(pos));
 }
 

@@ -1,7 +1,16 @@
 #include "diary/ChoiceList.h"
 
+#include "diary/DiaryBook.h"
+#include "textfile/Cp932.h"
 #include "textfile/DataFile.h"
 #include "textfile/TextLines.h"
+
+namespace {
+
+/// The diary ends its member section at this line, so it can never be a member's name.
+const QString SectionSeparator = QStringLiteral("----------");
+
+} // namespace
 
 namespace choicelist {
 
@@ -22,6 +31,25 @@ QStringList parse(const QByteArray &bytes)
 SaveResult append(const QDir &folder, const QString &fileName, const QString &name)
 {
     return textfile::appendLines(folder, fileName, { name });
+}
+
+int listedChoice(const QString &name, const QStringList &choices)
+{
+    return int(choices.indexOf(cp932::normaliseLookAlikes(name)));
+}
+
+MemberPick memberPick(const QString &name, const QStringList &choices, int memberCount)
+{
+    if (name.isEmpty())
+        return {};
+    if (name == SectionSeparator)
+        return { MemberPick::RefuseSeparator };
+    if (memberCount >= DiaryBook::MaxMembers)
+        return { MemberPick::RefuseFull };
+    const int listed = listedChoice(name, choices);
+    if (listed >= 0)
+        return { MemberPick::TakeListed, listed };
+    return { MemberPick::AskToAdd };
 }
 
 } // namespace choicelist

@@ -23,4 +23,26 @@ QStringList parse(const QByteArray &bytes);
 /// Appends name as one line, ending an unterminated last line first.
 SaveResult append(const QDir &folder, const QString &fileName, const QString &name);
 
+/// The first choice that name reads as once stored (look-alikes of code page 932 characters count
+/// as those characters); -1 when there is none.
+int listedChoice(const QString &name, const QStringList &choices);
+
+/// What Enter or a click in the member box does with a name.
+struct MemberPick
+{
+    enum Action
+    {
+        Nothing, ///< empty name
+        TakeListed, ///< the name is choice `choice`: it joins the outing, the list file is left alone
+        AskToAdd, ///< a new name: asked about, then written to the list file and joins the outing
+        RefuseSeparator, ///< the diary ends its member section at this line
+        RefuseFull ///< the outing already has the most members a diary entry holds
+    };
+    Action action = Nothing;
+    int choice = -1;
+};
+
+/// The pick of name, given the member choices and how many members the outing already has.
+MemberPick memberPick(const QString &name, const QStringList &choices, int memberCount);
+
 } // namespace choicelist

@@ -225,6 +225,18 @@ private slots:
         QCOMPARE(fx->tables().songs.song(2).singCount, qint16(6));
     }
 
+    void removedLastPickIsNotCounted()
+    {
+        openShown();
+        click(QStringLiteral("cmdNew"));
+        fillInputs(QStringLiteral("2024年03月20日"), QStringLiteral("3.0"), QStringLiteral("港の店"));
+        pickSong(1);
+        pickSong(3);
+        QTest::keyClick(fx->child<FlexGrid>(QStringLiteral("msgSenkyoku")), Qt::Key_Delete);
+        click(QStringLiteral("cmdTouroku"));
+        QCOMPARE(fx->bytes(SongFile), AppFixture::dataBytes(QStringLiteral("basic/曲目.txt")));
+    }
+
     void cancelChangesNothing_data()
     {
         QTest::addColumn<QString>("date");

@@ -382,7 +382,7 @@ private slots:
         QTimer::singleShot(0, [] {
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             QVERIFY(menu);
-            QCOMPARE(menu->actions().size(), 1);
+            QCOMPARE(menu->actions().size(), 2);
             QCOMPARE(menu->actions().first()->text(), QStringLiteral("この曲の履歴(&H)"));
             menu->actions().first()->trigger();
             menu->close();

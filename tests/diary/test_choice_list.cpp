@@ -34,6 +34,8 @@ private slots:
     void upperCaseExtensionIsTheSameFile();
     void unwritableNameIsRefused_data();
     void unwritableNameIsRefused();
+    void memberPickFollowsTheName_data();
+    void memberPickFollowsTheName();
 
 private:
     std::unique_ptr<QTemporaryDir> m_temp;
@@ -105,6 +107,36 @@ void TestChoiceList::unwritableNameIsRefused()
     QCOMPARE(result.status, SaveResult::Status::Unencodable);
     QCOMPARE(result.character, character);
     QCOMPARE(fileBytes(m_folder, choicelist::PlaceFile), dataBytes("choices-unterminated.txt"));
+}
+
+void TestChoiceList::memberPickFollowsTheName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("members");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<int>("choice");
+    using P = choicelist::MemberPick;
+    QTest::newRow("empty") << QString() << 0 << int(P::Nothing) << -1;
+    QTest::newRow("listed") << QStringLiteral("花子") << 9 << int(P::TakeListed) << 1;
+    QTest::newRow("listed twice: the first") << QStringLiteral("太郎") << 0 << int(P::TakeListed) << 0;
+    QTest::newRow("look-alike of a listed") << QStringLiteral("波\u301C") << 0 << int(P::TakeListed) << 4;
+    QTest::newRow("new") << QStringLiteral("次郎") << 9 << int(P::AskToAdd) << -1;
+    QTest::newRow("blanks") << QStringLiteral(" 花子") << 0 << int(P::AskToAdd) << -1;
+    QTest::newRow("separator, even listed") << QStringLiteral("----------") << 0 << int(P::RefuseSeparator) << -1;
+    QTest::newRow("ten members") << QStringLiteral("花子") << 10 << int(P::RefuseFull) << -1;
+}
+
+void TestChoiceList::memberPickFollowsTheName()
+{
+    QFETCH(QString, name);
+    QFETCH(int, members);
+    QFETCH(int, action);
+    QFETCH(int, choice);
+    const QStringList choices { QStringLiteral("太郎"), QStringLiteral("花子"), QStringLiteral("太郎"),
+        QStringLiteral("----------"), QStringLiteral("波\uFF5E") };
+    const choicelist::MemberPick pick = choicelist::memberPick(name, choices, members);
+    QCOMPARE(int(pick.action), action);
+    QCOMPARE(pick.choice, choice);
 }
 
 QTEST_GUILESS_MAIN(TestChoiceList)

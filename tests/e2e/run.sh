@@ -103,10 +103,9 @@ type_text "佐藤"
 keys Return
 answer "保存確認"
 answer "メンバーリストに追加"
-# Pick the new member, then the one the list already had, from the box's drop-down list.
+# The new member joined with Enter; the one the list already had is picked from the drop-down list.
 click "$main" "${cboMember[@]}"
-pick_from_list
-pick_from_list Up
+pick_from_list Home
 click "$main" "${cmdTouroku[@]}"
 answer "新規登録確認"
 answer "登録終了"
@@ -149,9 +148,10 @@ type_text "1.5"
 click "$main" "${cboBasyo[@]}"
 type_text "駅前カラオケ"
 click "$main" "${cmdMember[@]}"
-pick_from_list
+pick_from_list Home
 click "$main" "${cmdInpKyoku[@]}"
-keys Down
+# The arrow only moves through the closed list, Enter picks; then the same song from the open list.
+keys Down Return
 pick_from_list
 click "$main" "${cmdTouroku[@]}"
 answer "新規登録確認"
