@@ -205,10 +205,10 @@ void MainWindow::pickMember(const QString &name)
         messages::refuse(this, QStringLiteral("メンバーは１０人までです"), QStringLiteral("登録上限"));
         return;
     case choicelist::MemberPick::AskToAdd:
-        if (!addListChoice(cboMember, choicelist::MemberFile, QStringLiteral("メンバーリストに追加")))
-            return;
-        lstMents->addItem(cboMember->itemText(cboMember->count() - 1));
-        break;
+        // Only a choice until it is picked, as the place list's names are: the name stays in the
+        // box, where Enter now picks it.
+        addListChoice(cboMember, choicelist::MemberFile, QStringLiteral("メンバーリストに追加"));
+        return;
     case choicelist::MemberPick::TakeListed:
         lstMents->addItem(cboMember->itemText(pick.choice));
         break;

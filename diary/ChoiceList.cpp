@@ -44,12 +44,12 @@ MemberPick memberPick(const QString &name, const QStringList &choices, int membe
         return {};
     if (name == SectionSeparator)
         return { MemberPick::RefuseSeparator };
+    const int listed = listedChoice(name, choices);
+    if (listed < 0)
+        return { MemberPick::AskToAdd };
     if (memberCount >= DiaryBook::MaxMembers)
         return { MemberPick::RefuseFull };
-    const int listed = listedChoice(name, choices);
-    if (listed >= 0)
-        return { MemberPick::TakeListed, listed };
-    return { MemberPick::AskToAdd };
+    return { MemberPick::TakeListed, listed };
 }
 
 } // namespace choicelist

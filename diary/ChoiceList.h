@@ -34,7 +34,7 @@ struct MemberPick
     {
         Nothing, ///< empty name
         TakeListed, ///< the name is choice `choice`: it joins the outing, the list file is left alone
-        AskToAdd, ///< a new name: asked about, then written to the list file and joins the outing
+        AskToAdd, ///< a new name: asked about, then written to the list file, from which it can be picked
         RefuseSeparator, ///< the diary ends its member section at this line
         RefuseFull ///< the outing already has the most members a diary entry holds
     };

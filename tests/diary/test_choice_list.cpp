@@ -124,6 +124,7 @@ void TestChoiceList::memberPickFollowsTheName_data()
     QTest::newRow("blanks") << QStringLiteral(" 花子") << 0 << int(P::AskToAdd) << -1;
     QTest::newRow("separator, even listed") << QStringLiteral("----------") << 0 << int(P::RefuseSeparator) << -1;
     QTest::newRow("ten members") << QStringLiteral("花子") << 10 << int(P::RefuseFull) << -1;
+    QTest::newRow("new, ten members: a choice only") << QStringLiteral("次郎") << 10 << int(P::AskToAdd) << -1;
 }
 
 void TestChoiceList::memberPickFollowsTheName()
