@@ -48,13 +48,6 @@ protected:
     bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
 };
 
-/// Filling or sorting leaves the last row current, which would scroll the list to its end; a list
-/// is read from its top.
-void showFromTop(FlexGrid *grid)
-{
-    grid->setRow(1);
-}
-
 } // namespace
 
 SortWindow::SortWindow(SharedTables &tables, QWidget *parent)
@@ -202,7 +195,7 @@ void SortWindow::ShowSongList()
             QString::number(song.singCount) });
     }
     msgKyoku2->appendRows(rows);
-    showFromTop(msgKyoku2);
+    msgKyoku2->showFromTop();
 }
 
 void SortWindow::optSort_Click(int index)
@@ -214,7 +207,7 @@ void SortWindow::optSort_Click(int index)
     }
     msgKyoku2->setCol(choice.column);
     msgKyoku2->sort(choice.mode);
-    showFromTop(msgKyoku2);
+    msgKyoku2->showFromTop();
 }
 
 void SortWindow::cmdKikan_Click()
@@ -231,7 +224,7 @@ void SortWindow::cmdKikan_Click()
         rows.append({ QString::number(r + 1), row.title, row.artist, QString::number(row.count) });
     }
     msgKyoku->appendRows(rows);
-    showFromTop(msgKyoku);
+    msgKyoku->showFromTop();
 }
 
 void SortWindow::cmdModori_Click()

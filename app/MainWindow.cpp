@@ -11,11 +11,13 @@
 #include "tables/Points.h"
 #include "tables/SharedTables.h"
 #include "textfile/DataFile.h"
+#include "toolkit/CutTextTips.h"
 #include "toolkit/EncodingQuestion.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/HelpViewer.h"
 #include "toolkit/MessageBoxes.h"
+#include "toolkit/ScrollBarKeys.h"
 #include "toolkit/Twips.h"
 #include "toolkit/TypedChoiceBox.h"
 
@@ -23,7 +25,6 @@
 #include <QComboBox>
 #include <QDate>
 #include <QEvent>
-#include <QFocusFrame>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -217,6 +218,8 @@ void MainWindow::buildEntryInputs(QWidget *frame1)
     lstMents->setSelectionMode(QAbstractItemView::SingleSelection);
     placeTwips(lstMents, 150, 1875, 2475, 1185);
     repaintOnActivationOnlyWhenSeen(lstMents);
+    for (QWidget *control : QList<QWidget *> { cboBasyo, cboMember, lstMents })
+        tipCutText(control);
 }
 
 void MainWindow::buildSongPicker(QWidget *frame1)
@@ -228,6 +231,7 @@ void MainWindow::buildSongPicker(QWidget *frame1)
     cboInpKyoku->setObjectName(QStringLiteral("cboInpKyoku"));
     cboInpKyoku->setMaxVisibleItems(20);
     placeTwips(cboInpKyoku, 3105, 300, 5955, 345);
+    tipCutText(cboInpKyoku);
     cboInpKyoku->hide();
 
     msgSenkyoku = new FlexGrid(frame1);
@@ -241,9 +245,7 @@ void MainWindow::buildSongPicker(QWidget *frame1)
     hsbData->setPageStep(1);
     // Change fires when the thumb is let go, Scroll while it is dragged.
     hsbData->setTracking(false);
-    // Reached by Tab, and moved by the arrow keys, like any other control.
-    hsbData->setFocusPolicy(Qt::StrongFocus);
-    hsbDataFocus = new QFocusFrame(frame1);
+    stepByArrowKeys(hsbData);
     placeTwips(hsbData, 150, 5250, 7635, 240);
 
     lblKensu = makeLabel(frame1, QStringLiteral("lblKensu"), QString(), 7950, 5250, 1095, 195);
@@ -271,7 +273,7 @@ void MainWindow::connectControls()
     connect(cboMember, &QComboBox::activated, this, &MainWindow::cboMember_Click);
     lstMents->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lstMents, &QListWidget::customContextMenuRequested, this, &MainWindow::lstMents_ContextMenu);
-    for (QWidget *control : QList<QWidget *> { cboBasyo, cboMember, cboInpKyoku, lstMents, msgSenkyoku, hsbData })
+    for (QWidget *control : QList<QWidget *> { cboBasyo, cboMember, cboInpKyoku, lstMents, msgSenkyoku })
         control->installEventFilter(this);
 }
 
@@ -282,8 +284,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     if (event->type() == QEvent::FocusOut && watched == cboMember)
         keepTypedTextUnpicked(cboMember);
-    if (watched == hsbData && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
-        hsbDataFocus->setWidget(event->type() == QEvent::FocusIn ? hsbData : nullptr);
     // The member list and the song grid page through their own rows with PageUp and PageDown.
     if (event->type() == QEvent::ShortcutOverride && (watched == lstMents || watched == msgSenkyoku)) {
         const int key = static_cast<QKeyEvent *>(event)->key();
@@ -297,12 +297,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        // Qt's horizontal scroll bar steps towards its maximum on Left; the outings go back on Left.
-        if (watched == hsbData && (key == Qt::Key_Left || key == Qt::Key_Right)) {
-            hsbData->triggerAction(
-                key == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
-            return true;
-        }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             // Enter is taken here so that the line edit does not also pick the typed name.
             if (watched == cboBasyo) {
@@ -455,6 +449,7 @@ void MainWindow::ShowEntry()
     for (int c = 0; c < entry.songTitles.size(); ++c)
         songRows.append({ QString::number(c + 1), entry.songTitles[c], entry.songArtists.value(c) });
     msgSenkyoku->appendRows(songRows);
+    msgSenkyoku->showFromTop();
 
     lblKensu->setText(QStringLiteral("%1 / %2").arg(shown).arg(diary.entryCount()));
     cmdInpKyoku->show();
@@ -524,12 +519,12 @@ void MainWindow::hsbData_Scroll()
 
 void MainWindow::cmdSort_Click()
 {
-    m_sortWindow.showOrRaise([this] { return new SortWindow(m_tables); });
+    m_sortWindow.showOrRaise(this, [this] { return new SortWindow(m_tables); });
 }
 
 void MainWindow::cmdKasyu_Click()
 {
-    m_artistWindow.showOrRaise([this] { return makeArtistWindow(); });
+    m_artistWindow.showOrRaise(this, [this] { return makeArtistWindow(); });
 }
 
 ArtistWindow *MainWindow::makeArtistWindow()
@@ -559,7 +554,7 @@ void MainWindow::paintEvent(QPaintEvent *event)
 
 void MainWindow::cmdPrivate_Click()
 {
-    m_privateWindow.showOrRaise([this] { return makePrivateWindow(); });
+    m_privateWindow.showOrRaise(this, [this] { return makePrivateWindow(); });
 }
 
 PrivateWindow *MainWindow::makePrivateWindow()

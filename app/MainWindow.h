@@ -14,7 +14,6 @@ class SearchWindow;
 class SongHistoryWindow;
 class StatisticsWindow;
 class QComboBox;
-class QFocusFrame;
 class QFrame;
 class QKeyEvent;
 class QLabel;
@@ -157,8 +156,6 @@ private:
     QComboBox *cboInpKyoku = nullptr;
     FlexGrid *msgSenkyoku = nullptr;
     QScrollBar *hsbData = nullptr;
-    /// Drawn round hsbData while it has the keyboard focus, which the style does not show.
-    QFocusFrame *hsbDataFocus = nullptr;
     QLabel *lblKensu = nullptr;
 
     bool m_windowsMadeAhead = false;

@@ -7,7 +7,7 @@
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMenuBar>
 #include <QScrollBar>
 
@@ -94,7 +94,7 @@ void MainWindow::showAbout()
 
 void MainWindow::openSearch()
 {
-    m_searchWindow.showOrRaise([this] { return makeSearchWindow(); });
+    m_searchWindow.showOrRaise(this, [this] { return makeSearchWindow(); });
 }
 
 SearchWindow *MainWindow::makeSearchWindow()
@@ -107,7 +107,7 @@ SearchWindow *MainWindow::makeSearchWindow()
 
 void MainWindow::openStatistics()
 {
-    m_statisticsWindow.showOrRaise([this] { return new StatisticsWindow(m_tables); });
+    m_statisticsWindow.showOrRaise(this, [this] { return new StatisticsWindow(m_tables); });
 }
 
 void MainWindow::showOuting(int number)
@@ -126,7 +126,9 @@ void MainWindow::showSongHistory(const QString &title, const QString &artist)
 {
     if (SongHistoryWindow *open = m_historyWindow.window())
         open->showSong(title, artist);
-    m_historyWindow.showOrRaise([&] {
+    // Beside the search window when asked there.
+    const QWidget *opener = QApplication::activeWindow() ? QApplication::activeWindow() : this;
+    m_historyWindow.showOrRaise(opener, [&] {
         auto *window = new SongHistoryWindow(m_tables, title, artist);
         connect(window, &SongHistoryWindow::outingChosen, this, &MainWindow::showOuting);
         return window;

@@ -2,11 +2,13 @@
 
 #include "tables/SharedTables.h"
 #include "textfile/FullWidth.h"
+#include "toolkit/CutTextTips.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Pictures.h"
+#include "toolkit/ScrollBarKeys.h"
 #include "toolkit/Twips.h"
 #include "toolkit/TypedChoiceBox.h"
 #include "toolkit/WaitCursor.h"
@@ -161,6 +163,7 @@ void ArtistWindow::buildControls()
     hsbKasyu->setRange(1, 1);
     hsbKasyu->setSingleStep(1);
     hsbKasyu->setPageStep(1);
+    stepByArrowKeys(hsbKasyu);
     placeTwips(hsbKasyu, 2325, 900, 5565, 240);
     // With tracking on, valueChanged fires for every position passed while the thumb is dragged
     // as well as for arrow and trough clicks, and never for a value the bar already has.
@@ -177,6 +180,7 @@ void ArtistWindow::buildControls()
     lstKasyu->setToolTip(QStringLiteral("クリックすると曲リストを表示します"));
     placeTwips(lstKasyu, 150, 1350, 2895, 5010);
     repaintOnActivationOnlyWhenSeen(lstKasyu);
+    tipCutText(lstKasyu);
     // A selection moved by the arrow keys shows that artist; a click on the selected name shows
     // it again after the scroll bar has moved elsewhere.
     connect(lstKasyu, &QListWidget::itemSelectionChanged, this, &ArtistWindow::lstKasyu_Click);
@@ -191,6 +195,7 @@ void ArtistWindow::buildControls()
     txtKasyu->setObjectName(QStringLiteral("txtKasyu"));
     txtKasyu->setFont(textFont);
     txtKasyu->installEventFilter(this);
+    tipCutText(txtKasyu);
     placeTwips(txtKasyu, 1500, 225, 3390, 350);
 
     placeTwips(makeColouredLabel(Frame1, 1, QStringLiteral("ひらかな"), QColor(128, 0, 0)), 150, 625, 1305, 350);
@@ -307,10 +312,11 @@ void ArtistWindow::ShowArtistSongs()
         }
     }
     // With no songs the grid keeps the rows of the artist shown before, out of sight. Otherwise it
-    // holds exactly this artist's songs, the last one current.
+    // holds exactly this artist's songs, shown from the first.
     if (!rows.isEmpty()) {
         MsgKyoku->setRows(1);
         MsgKyoku->appendRows(rows);
+        MsgKyoku->showFromTop();
         pnlHide->hide();
     }
     lblKen->setText(QStringLiteral("%1 / %2").arg(position).arg(artistCount));
@@ -330,7 +336,7 @@ void ArtistWindow::coverForNewArtist()
 
 SongEntryWindow *ArtistWindow::OpenSongWindow(SongEntryMode mode)
 {
-    return m_songWindow.showOrRaise([this, mode] {
+    return m_songWindow.showOrRaise(this, [this, mode] {
         auto *window = new SongEntryWindow(
             m_tables, mode, [this] { return txtKasyu->text(); }, pos());
         connect(window, &SongEntryWindow::songSaved, this, &ArtistWindow::songWindow_songSaved);

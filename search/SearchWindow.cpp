@@ -7,15 +7,26 @@
 #include "toolkit/Keys.h"
 #include "toolkit/Pictures.h"
 #include "toolkit/Twips.h"
+#include "toolkit/WindowPlaces.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <array>
+
+namespace {
+
+/// Room round the window's controls, and between them, in pixels.
+constexpr int Margin = 8;
+constexpr int Spacing = 8;
+
+} // namespace
 
 SearchWindow::SearchWindow(SharedTables &tables, QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -24,9 +35,10 @@ SearchWindow::SearchWindow(SharedTables &tables, QWidget *parent)
     setObjectName(QStringLiteral("frmSearch"));
     setWindowTitle(QStringLiteral("検索"));
     setFont(msPGothic(9));
-    setFixedSize(twipsToPixels(12000), twipsToPixels(5340));
     buildControls();
     prepareGrid();
+    resize(twipsToPixels(12000), twipsToPixels(5340));
+    places::remember(this);
     showResults();
 }
 
@@ -34,13 +46,11 @@ void SearchWindow::buildControls()
 {
     auto *caption = new QLabel(QStringLiteral("検索語"), this);
     caption->setObjectName(QStringLiteral("lblSearch"));
-    placeTwips(caption, 120, 165, 690, 240);
 
     txtSearch = new QLineEdit(this);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
     txtSearch->setToolTip(QStringLiteral("曲名・アーティスト・場所・メンバー・日付（空白で区切ると全部を含む日）"));
     showClearButton(txtSearch);
-    placeTwips(txtSearch, 840, 120, 9300, 330);
     connect(txtSearch, &QLineEdit::textChanged, this, &SearchWindow::txtSearch_Change);
     connect(txtSearch, &QLineEdit::returnPressed, this, &SearchWindow::chooseOuting);
     txtSearch->installEventFilter(this);
@@ -48,12 +58,11 @@ void SearchWindow::buildControls()
     lblCount = new QLabel(this);
     lblCount->setObjectName(QStringLiteral("lblCount"));
     lblCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    placeTwips(lblCount, 10260, 165, 1620, 240);
+    lblCount->setMinimumWidth(twipsToPixels(1620));
 
     msgResult = new FlexGrid(this);
     msgResult->setObjectName(QStringLiteral("msgResult"));
     msgResult->setContextMenuPolicy(Qt::CustomContextMenu);
-    placeTwips(msgResult, 120, 570, 11760, 3960);
     selectWholeRows(msgResult);
     connect(msgResult, &FlexGrid::doubleClicked, this, &SearchWindow::msgResult_DblClick);
     connect(msgResult, &FlexGrid::customContextMenuRequested, this, &SearchWindow::msgResult_ContextMenu);
@@ -63,15 +72,30 @@ void SearchWindow::buildControls()
     cmdHistory = new QPushButton(QStringLiteral("曲の履歴"), this);
     cmdHistory->setObjectName(QStringLiteral("cmdHistory"));
     cmdHistory->setToolTip(QStringLiteral("選んだ日記の一致した曲を、いつ誰と唄ったか"));
-    placeTwips(cmdHistory, 120, 4680, 1500, 420);
+    cmdHistory->setMinimumSize(twipsToPixels(1500), twipsToPixels(420));
     connect(cmdHistory, &QPushButton::clicked, this, &SearchWindow::cmdHistory_Click);
 
     cmdModori = new QPushButton(QStringLiteral("戻る"), this);
     cmdModori->setObjectName(QStringLiteral("cmdModori"));
     cmdModori->setToolTip(QStringLiteral("メインに戻る"));
-    placeTwips(cmdModori, 10380, 4680, 1500, 420);
+    cmdModori->setMinimumSize(twipsToPixels(1500), twipsToPixels(420));
     connect(cmdModori, &QPushButton::clicked, this, &SearchWindow::cmdModori_Click);
     keys::escapeGoesBack(this, &SearchWindow::cmdModori_Click);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(Margin, Margin, Margin, Margin);
+    layout->setSpacing(Spacing);
+    auto *words = new QHBoxLayout;
+    words->addWidget(caption);
+    words->addWidget(txtSearch, 1);
+    words->addWidget(lblCount);
+    layout->addLayout(words);
+    layout->addWidget(msgResult, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdHistory);
+    buttons->addStretch();
+    buttons->addWidget(cmdModori);
+    layout->addLayout(buttons);
 
     setTabOrder(txtSearch, msgResult);
     setTabOrder(msgResult, cmdHistory);
@@ -90,6 +114,7 @@ void SearchWindow::prepareGrid()
         msgResult->setFixedAlignment(col, FlexGrid::CenterCenter);
         msgResult->setColAlignment(col, col == 0 ? FlexGrid::CenterCenter : FlexGrid::LeftCenter);
     }
+    msgResult->stretchCol(3);
     msgResult->setRows(1);
 }
 
@@ -119,7 +144,7 @@ void SearchWindow::showResults()
         rows.append({ QString::number(hit.number), hit.date, hit.place, hit.matched });
     msgResult->appendRows(rows);
     // Read from the top: the first result is the one Return opens.
-    msgResult->setRow(1);
+    msgResult->showFromTop();
     msgResult->setCol(1);
     lblCount->setText(txtSearch->text().trimmed().isEmpty() ? QString() : QStringLiteral("%1件").arg(m_hits.size()));
     updateButtons();

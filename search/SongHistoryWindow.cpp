@@ -2,16 +2,28 @@
 
 #include "search/WholeRows.h"
 #include "tables/SharedTables.h"
+#include "toolkit/CutTextTips.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
 #include "toolkit/Twips.h"
+#include "toolkit/WindowPlaces.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include <array>
+
+namespace {
+
+/// Room round the window's controls, and between them, in pixels.
+constexpr int Margin = 8;
+constexpr int Spacing = 8;
+
+} // namespace
 
 SongHistoryWindow::SongHistoryWindow(SharedTables &tables, const QString &title, const QString &artist, QWidget *parent)
     : QWidget(parent, Qt::Window)
@@ -20,9 +32,10 @@ SongHistoryWindow::SongHistoryWindow(SharedTables &tables, const QString &title,
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("曲の履歴"));
     setFont(msPGothic(9));
-    setFixedSize(twipsToPixels(10000), twipsToPixels(5340));
     buildControls();
     prepareGrid();
+    resize(twipsToPixels(10000), twipsToPixels(5340));
+    places::remember(this);
     showSong(title, artist);
 }
 
@@ -32,11 +45,10 @@ void SongHistoryWindow::buildControls()
     lblSong->setObjectName(QStringLiteral("lblSong"));
     lblSong->setFont(msPGothic(11));
     lblSong->setTextFormat(Qt::PlainText);
-    placeTwips(lblSong, 120, 120, 9760, 330);
+    lblSong->setMinimumHeight(twipsToPixels(330));
 
     msgHistory = new FlexGrid(this);
     msgHistory->setObjectName(QStringLiteral("msgHistory"));
-    placeTwips(msgHistory, 120, 540, 9760, 3990);
     selectWholeRows(msgHistory);
     connect(msgHistory, &FlexGrid::doubleClicked, this,
         [this](const QModelIndex &index) { chooseOuting(index.row() + 1); });
@@ -45,14 +57,29 @@ void SongHistoryWindow::buildControls()
     lblSummary = new QLabel(this);
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
     lblSummary->setTextFormat(Qt::PlainText);
-    placeTwips(lblSummary, 120, 4770, 8100, 240);
+
+    // A long title or summary is cut at the window's edge, never widening it.
+    for (QLabel *label : { lblSong, lblSummary }) {
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        tipCutText(label);
+    }
 
     cmdModori = new QPushButton(QStringLiteral("戻る"), this);
     cmdModori->setObjectName(QStringLiteral("cmdModori"));
     cmdModori->setToolTip(QStringLiteral("メインに戻る"));
-    placeTwips(cmdModori, 8380, 4680, 1500, 420);
+    cmdModori->setMinimumSize(twipsToPixels(1500), twipsToPixels(420));
     connect(cmdModori, &QPushButton::clicked, this, &SongHistoryWindow::cmdModori_Click);
     keys::escapeGoesBack(this, &SongHistoryWindow::cmdModori_Click);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(Margin, Margin, Margin, Margin);
+    layout->setSpacing(Spacing);
+    layout->addWidget(lblSong);
+    layout->addWidget(msgHistory, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(lblSummary, 1);
+    bottom->addWidget(cmdModori);
+    layout->addLayout(bottom);
 
     setTabOrder(msgHistory, cmdModori);
 }
@@ -70,6 +97,7 @@ void SongHistoryWindow::prepareGrid()
         const bool number = col == 0 || col == 4;
         msgHistory->setColAlignment(col, number ? FlexGrid::CenterCenter : FlexGrid::LeftCenter);
     }
+    msgHistory->stretchCol(3);
     msgHistory->setRows(1);
 }
 
@@ -94,9 +122,8 @@ void SongHistoryWindow::showHistory()
         rows.append({ QString::number(outing.number), outing.date, outing.place, outing.members.join(u'、'),
             QString::number(outing.times) });
     }
-    // The last row becomes current and comes into view: the latest outings, which is what is
-    // asked most.
     msgHistory->appendRows(rows);
+    msgHistory->showFromTop();
     lblSummary->setText(m_history.summary());
 }
 

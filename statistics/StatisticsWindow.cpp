@@ -10,14 +10,17 @@
 #include "toolkit/Keys.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Twips.h"
+#include "toolkit/WindowPlaces.h"
 
 #include <QBuffer>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cerrno>
@@ -30,9 +33,9 @@ constexpr int LongYearLabels = 10;
 constexpr int NoYear = -1;
 constexpr int RankWidth = 420;
 constexpr int CountWidth = 480;
-/// Room for the grid's frame, in twips: ten names, a line of ties and the header fit without a
-/// scroll bar.
-constexpr int GridAllowance = 90;
+/// Room round the window's controls, and between them, in pixels.
+constexpr int Margin = 8;
+constexpr int Spacing = 6;
 
 QString picturesFolder()
 {
@@ -50,9 +53,9 @@ StatisticsWindow::StatisticsWindow(SharedTables &tables, QWidget *parent)
     setObjectName(QStringLiteral("frmStats"));
     setWindowTitle(QStringLiteral("統計"));
     setFont(msPGothic(9));
-    setFixedSize(twipsToPixels(12000), twipsToPixels(9120));
     buildControls();
-    buildChart();
+    resize(twipsToPixels(12000), twipsToPixels(9120));
+    places::remember(this);
     fillYears(NoYear);
     showPeriod();
 }
@@ -61,12 +64,11 @@ void StatisticsWindow::buildControls()
 {
     auto *caption = new QLabel(QStringLiteral("年"), this);
     caption->setObjectName(QStringLiteral("lblYear"));
-    placeTwips(caption, 120, 165, 360, 240);
 
     cboYear = new QComboBox(this);
     cboYear->setObjectName(QStringLiteral("cboYear"));
     cboYear->setToolTip(QStringLiteral("月別に見る年、または年別に見る全期間"));
-    placeTwips(cboYear, 480, 120, 1500, 330);
+    cboYear->setMinimumWidth(twipsToPixels(1500));
     connect(cboYear, &QComboBox::currentIndexChanged, this, &StatisticsWindow::cboYear_Click);
 
     lblSummary = new QLabel(this);
@@ -74,25 +76,47 @@ void StatisticsWindow::buildControls()
     lblSummary->setWordWrap(true);
     lblSummary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    placeTwips(lblSummary, 120, 540, 11760, 480);
 
-    msgSongs = makeRankingGrid("msgSongs", QStringLiteral("曲"), 120, 4200);
-    msgArtists = makeRankingGrid("msgArtists", QStringLiteral("アーティスト"), 4440, 2520);
-    msgMembers = makeRankingGrid("msgMembers", QStringLiteral("メンバー"), 7080, 2280);
-    msgPlaces = makeRankingGrid("msgPlaces", QStringLiteral("場所"), 9480, 2400);
+    msgSongs = makeRankingGrid("msgSongs", QStringLiteral("曲"));
+    msgArtists = makeRankingGrid("msgArtists", QStringLiteral("アーティスト"));
+    msgMembers = makeRankingGrid("msgMembers", QStringLiteral("メンバー"));
+    msgPlaces = makeRankingGrid("msgPlaces", QStringLiteral("場所"));
 
     cmdSavePng = new QPushButton(QStringLiteral("画像を保存…"), this);
     cmdSavePng->setObjectName(QStringLiteral("cmdSavePng"));
     cmdSavePng->setToolTip(QStringLiteral("グラフを PNG 画像のファイルに保存する"));
-    placeTwips(cmdSavePng, 120, 8580, 1800, 420);
+    cmdSavePng->setMinimumSize(twipsToPixels(1800), twipsToPixels(420));
     connect(cmdSavePng, &QPushButton::clicked, this, &StatisticsWindow::cmdSavePng_Click);
 
     cmdModori = new QPushButton(QStringLiteral("戻る"), this);
     cmdModori->setObjectName(QStringLiteral("cmdModori"));
     cmdModori->setToolTip(QStringLiteral("メインに戻る"));
-    placeTwips(cmdModori, 10380, 8580, 1500, 420);
+    cmdModori->setMinimumSize(twipsToPixels(1500), twipsToPixels(420));
     connect(cmdModori, &QPushButton::clicked, this, &StatisticsWindow::cmdModori_Click);
     keys::escapeGoesBack(this, &StatisticsWindow::cmdModori_Click);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(Margin, Margin, Margin, Margin);
+    layout->setSpacing(Spacing);
+    auto *year = new QHBoxLayout;
+    year->addWidget(caption);
+    year->addWidget(cboYear);
+    year->addStretch();
+    layout->addLayout(year);
+    layout->addWidget(lblSummary);
+    // The chart and the rankings share what height there is.
+    layout->addWidget(buildChart(), 1);
+    auto *grids = new QHBoxLayout;
+    // Each ranking keeps its share of the width, in twips as it was made for.
+    for (const auto &[grid, width] : { std::pair(msgSongs, 4200), std::pair(msgArtists, 2520),
+             std::pair(msgMembers, 2280), std::pair(msgPlaces, 2400) })
+        grids->addWidget(grid, width);
+    layout->addLayout(grids, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdSavePng);
+    buttons->addStretch();
+    buttons->addWidget(cmdModori);
+    layout->addLayout(buttons);
 
     setTabOrder(cboYear, msgSongs);
     setTabOrder(msgSongs, msgArtists);
@@ -102,25 +126,25 @@ void StatisticsWindow::buildControls()
     setTabOrder(cmdSavePng, cmdModori);
 }
 
-FlexGrid *StatisticsWindow::makeRankingGrid(const char *name, const QString &heading, int left, int width)
+FlexGrid *StatisticsWindow::makeRankingGrid(const char *name, const QString &heading)
 {
     auto *grid = new FlexGrid(this);
     grid->setObjectName(QString::fromLatin1(name));
-    placeTwips(grid, left, 4800, width, 3660);
     grid->setCols(3);
-    const int widths[3] = { RankWidth, width - RankWidth - CountWidth - GridAllowance, CountWidth };
     const QString headers[3] = { QStringLiteral("順位"), heading, QStringLiteral("回数") };
     for (int col = 0; col < 3; ++col) {
-        grid->setColWidth(col, widths[col]);
         grid->setTextAt(0, col, headers[col]);
         grid->setFixedAlignment(col, FlexGrid::CenterCenter);
         grid->setColAlignment(col, col == 1 ? FlexGrid::LeftCenter : FlexGrid::CenterCenter);
     }
+    grid->setColWidth(0, RankWidth);
+    grid->setColWidth(2, CountWidth);
+    grid->stretchCol(1);
     grid->setRows(1);
     return grid;
 }
 
-void StatisticsWindow::buildChart()
+QWidget *StatisticsWindow::buildChart()
 {
     QString error;
     const auto make
@@ -139,7 +163,7 @@ void StatisticsWindow::buildChart()
         cmdSavePng->setEnabled(false);
         shown = missing;
     }
-    placeTwips(shown, 120, 1080, 11760, 3600);
+    return shown;
 }
 
 void StatisticsWindow::fillYears(int wanted)
@@ -220,8 +244,8 @@ void StatisticsWindow::showRanking(FlexGrid *grid, const Ranking &ranking)
         rows.append({ QString(), QStringLiteral("ほか%1件が同数").arg(ranking.moreTied), QString() });
     grid->setRows(1);
     grid->appendRows(rows);
-    grid->setRow(rows.isEmpty() ? 0 : 1);
-    grid->setCol(1);
+    // A ranking is read, not picked from: no row stands out.
+    grid->setRow(0);
 }
 
 void StatisticsWindow::cmdSavePng_Click()

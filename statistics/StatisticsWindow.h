@@ -29,8 +29,9 @@ public Q_SLOTS:
 
 private:
     void buildControls();
-    void buildChart();
-    FlexGrid *makeRankingGrid(const char *name, const QString &heading, int left, int width);
+    /// The chart's view, or in its place what says why there is none.
+    QWidget *buildChart();
+    FlexGrid *makeRankingGrid(const char *name, const QString &heading);
     /// Lists the years, newest first, then 全期間, and chooses wanted when listed, else the first.
     void fillYears(int wanted);
     /// The year chosen, or DiaryStatistics::WholeDiary.

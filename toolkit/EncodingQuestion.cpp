@@ -2,10 +2,10 @@
 
 #include "textfile/DataFile.h"
 #include "textfile/TextLines.h"
+#include "toolkit/KeptSettings.h"
 #include "toolkit/MessageBoxes.h"
 
 #include <QFileInfo>
-#include <QSettings>
 
 #include <algorithm>
 #include <utility>
@@ -49,8 +49,7 @@ Encoding ask(QWidget *parent, const QString &name, const textfile::GuessedFile &
 QStringList askGuessedEncodings(QWidget *parent, const QStringList &fileNames)
 {
     // Kept by content: the same file edited is another question.
-    QSettings kept(
-        QSettings::IniFormat, QSettings::UserScope, QStringLiteral("crooners-diary"), QStringLiteral("crooners-diary"));
+    const std::unique_ptr<QSettings> kept = keptSettings();
     QStringList changed;
     for (const textfile::GuessedFile &file : textfile::guessedEncodingFiles()) {
         const QString name = QFileInfo(file.path).fileName();
@@ -61,11 +60,11 @@ QStringList askGuessedEncodings(QWidget *parent, const QStringList &fileNames)
         const textfile::EncodingGuess now = textfile::encodingOf(file.bytes);
         Encoding encoding = now.encoding;
         // Certain by now when another file with the same bytes was just answered.
-        if (!now.certain && kept.contains(key)) {
-            encoding = kept.value(key).toString() == QStringLiteral("UTF-8") ? Encoding::Utf8 : Encoding::Cp932;
+        if (!now.certain && kept->contains(key)) {
+            encoding = kept->value(key).toString() == QStringLiteral("UTF-8") ? Encoding::Utf8 : Encoding::Cp932;
         } else if (!now.certain) {
             encoding = ask(parent, name, file);
-            kept.setValue(key, encoding == Encoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift_JIS"));
+            kept->setValue(key, encoding == Encoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift_JIS"));
         }
         textfile::settleFileEncoding(file, encoding);
         if (encoding != file.guess)

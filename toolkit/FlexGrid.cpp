@@ -8,10 +8,13 @@
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstring>
@@ -148,6 +151,18 @@ public:
         narrowed.font.setStretch(std::max(1, int(stretch * room / width)));
         narrowed.fontMetrics = QFontMetrics(narrowed.font);
         QStyledItemDelegate::paint(painter, narrowed, index);
+    }
+
+    /// A text cut off at its cell's edge shows whole in a tooltip; a number never is cut.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+        const QModelIndex &index) override
+    {
+        const QString text = index.data().toString();
+        if (event->type() != QEvent::ToolTip || textfile::decimalNumber(text)
+            || QFontMetricsF(option.font).horizontalAdvance(text) <= option.rect.width() - 2 * TextMargin)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+        return true;
     }
 
 protected:
@@ -374,6 +389,8 @@ FlexGrid::FlexGrid(QWidget *parent)
     horizontalHeader()->setMinimumSectionSize(1);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Scrolled a row at a time, as a classic grid is: no row shows cut in half under the header.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     fitRowHeightToFont();
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
@@ -460,6 +477,18 @@ void FlexGrid::setColWidth(int col, int twips)
         horizontalHeader()->resizeSection(col, twipsToPixels(std::max(twips, 0)));
 }
 
+void FlexGrid::stretchCol(int col)
+{
+    if (col >= 0 && col < cols())
+        horizontalHeader()->setSectionResizeMode(col, QHeaderView::Stretch);
+}
+
+void FlexGrid::showFromTop()
+{
+    setRow(1);
+    verticalScrollBar()->setValue(0);
+}
+
 void FlexGrid::setColAlignment(int col, int alignment)
 {
     if (col >= 0 && col < cols())
@@ -510,6 +539,29 @@ void FlexGrid::showEvent(QShowEvent *event)
     if (m_syncPending)
         syncView();
     QTableView::showEvent(event);
+}
+
+void FlexGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    keepTopRowWhole();
+}
+
+void FlexGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    keepTopRowWhole();
+}
+
+void FlexGrid::keepTopRowWhole()
+{
+    const QScrollBar *bar = verticalScrollBar();
+    if (verticalScrollMode() != ScrollPerItem || bar->value() == 0 || bar->value() != bar->maximum())
+        return;
+    if (verticalHeader()->offset() != verticalHeader()->sectionPosition(bar->value())) {
+        verticalHeader()->setOffsetToSectionPosition(bar->value());
+        viewport()->update();
+    }
 }
 
 void FlexGrid::fitRowHeightToFont()

@@ -56,8 +56,13 @@ public:
     /// Adds the rows at the bottom in one step, as appendRow for each would; the last becomes
     /// current. A list of a thousand rows is shown without laying the view out a thousand times.
     void appendRows(const QList<QStringList> &rows);
+    /// Makes the first row current and shows the grid from its top, as a list just filled is read:
+    /// filling leaves the last row current, which would scroll the grid to its end.
+    void showFromTop();
 
     void setColWidth(int col, int twips);
+    /// The column takes the width the others leave, growing and shrinking with the grid.
+    void stretchCol(int col);
     /// Alignment of the column's ordinary cells.
     void setColAlignment(int col, int alignment);
     /// Alignment of the column's fixed cells (header row and fixed column).
@@ -76,6 +81,11 @@ private:
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
+    /// At the end of its range Qt's table lines its last row up with its bottom edge, cutting the
+    /// top one in half under the header; a classic grid keeps its top row whole instead.
+    void keepTopRowWhole();
     void fitRowHeightToFont();
     void onClicked(const QModelIndex &index);
     /// Moves the view's current cell to (row, col) once control returns to the event loop, or when

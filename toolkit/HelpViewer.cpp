@@ -1,6 +1,7 @@
 #include "toolkit/HelpViewer.h"
 
 #include "toolkit/Keys.h"
+#include "toolkit/WindowPlaces.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
@@ -52,10 +53,8 @@ QWidget *createHelpWindow(QWidget *owner)
                                              "カラオケに行った日の記録、曲とアーティストの登録、分析の使い方は"
                                              "各ウィンドウのボタンのヒントをご覧ください。"));
     window->resize(640, 480);
-    if (owner) {
-        const QRect frame = owner->window()->frameGeometry();
-        window->move(frame.center() - window->rect().center());
-    }
+    places::remember(window);
+    places::openNear(window, owner);
     return window;
 }
 
@@ -77,6 +76,9 @@ void displayTopic(QWidget *owner)
 
 void closeAll()
 {
+    // Closed first, so that it keeps its place.
+    if (helpWindow)
+        helpWindow->close();
     delete helpWindow;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "toolkit/WindowPlaces.h"
+
 #include <QPixmap>
 #include <QPointer>
 #include <QTimer>
@@ -14,14 +16,16 @@
 template <typename Window> class SingleWindow
 {
 public:
-    /// Shows the open window, or makes one with create() and shows it.
-    template <typename Create> Window *showOrRaise(Create create)
+    /// Shows the open window, or makes one with create() and shows it on the opener's screen,
+    /// beside or over the opener unless it has a place of its own.
+    template <typename Create> Window *showOrRaise(const QWidget *opener, Create create)
     {
         if (!m_window) {
             m_window = takeMadeAhead();
             if (!m_window)
                 m_window = create();
             m_window->setAttribute(Qt::WA_DeleteOnClose);
+            places::openNear(m_window, opener);
             if (m_makeNext)
                 QObject::connect(m_window, &QObject::destroyed, m_context, [this] { makeNextWhenIdle(); });
         }

@@ -6,6 +6,7 @@
 #include "artists/ArtistWindow.h"
 #include "personal/PrivateWindow.h"
 #include "search/SearchWindow.h"
+#include "statistics/StatisticsWindow.h"
 #include "toolkit/FileChoosers.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/ScriptedMessages.h"
@@ -140,6 +141,27 @@ private slots:
         click(QStringLiteral("cmdPrivate"));
         click(QStringLiteral("cmdPrivate"));
         QCOMPARE(openWindows<PrivateWindow>().size(), 1);
+    }
+
+    /// A window of the program opens over or beside the main window; one of our own fits a screen
+    /// smaller than it was made for (800 by 600 pixels here, as 1280 by 1024 at scale 2), and opens
+    /// again where the user left it.
+    void windowsOpenOnTheScreenWhereTheyWereLeft()
+    {
+        fx->open()->show();
+        const QRect screen = fx->window()->screen()->availableGeometry();
+        click(QStringLiteral("cmdKasyu"));
+        const QRect artist = openWindows<ArtistWindow>().constFirst()->frameGeometry();
+        QVERIFY(screen.contains(artist) && artist.intersects(fx->window()->frameGeometry()));
+        const auto openStatistics = [this] {
+            fx->child<QMenu>(QStringLiteral("mnuView"))->actions().constLast()->trigger();
+            return openWindows<StatisticsWindow>().constFirst();
+        };
+        QVERIFY(screen.contains(openStatistics()->frameGeometry()));
+        openStatistics()->setGeometry(40, 30, 500, 400);
+        openStatistics()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(openStatistics()->geometry(), QRect(40, 30, 500, 400));
     }
 
     /// The artist, analysis, settings and search windows are made ahead once the main window is

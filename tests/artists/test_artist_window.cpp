@@ -7,6 +7,7 @@
 #include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -291,6 +292,17 @@ void TestArtistWindow::pagingShowsEachArtistsSongs()
     QCOMPARE(gridRow(2), QStringList({ "2", "空", "ポップス", "◎", "◎", "-3" }));
 
     control<QScrollBar>("hsbKasyu")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(lblKen(), QStringLiteral("3 / 8"));
+
+    // By keys as well: Tab from 全部 reaches the bar, Left steps back, Right on.
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    control<QWidget>("cmdAll")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), control<QScrollBar>("hsbKasyu"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QCOMPARE(lblKen(), QStringLiteral("2 / 8"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     QCOMPARE(lblKen(), QStringLiteral("3 / 8"));
 }
 

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -36,6 +37,8 @@ void TestSearchWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+    // The windows' places are kept here, not in the user's settings.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
     m_tables = std::make_unique<SharedTables>(QDir(m_dir->path()));
     m_tables->diary = smalldiary::book();
 }
@@ -130,6 +133,7 @@ void TestSearchWindow::historyWindowListsTheOutingsOfTheSong()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QSignalSpy chosen(&window, &SongHistoryWindow::outingChosen);
     auto *grid = window.findChild<FlexGrid *>("msgHistory");
+    QCOMPARE(grid->row(), 1);
     // Through the window, as the system delivers it: press, release, press, release.
     const QPoint third = grid->visualRect(grid->model()->index(2, 1)).center();
     QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, grid->viewport()->mapTo(&window, third));

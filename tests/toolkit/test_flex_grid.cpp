@@ -2,14 +2,17 @@
 
 #include "toolkit/Fonts.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPaintEngine>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <memory>
 #include <optional>
@@ -274,6 +277,7 @@ private Q_SLOTS:
         QTest::newRow("row number 1000") << "1000" << 0 << 380 << int(FlexGrid::CenterCenter) << true;
         QTest::newRow("count 1000") << "1000" << 1 << 380 << int(FlexGrid::CenterCenter) << true;
         QTest::newRow("rating 10") << "10" << 1 << 300 << int(FlexGrid::GridDefault) << true;
+        QTest::newRow("title that fits") << "アーティスト" << 1 << 1500 << int(FlexGrid::LeftCenter) << true;
         // Only numbers are narrowed; other text keeps its shape and is cut off at the cell's edge.
         QTest::newRow("title") << "アーティスト" << 1 << 300 << int(FlexGrid::LeftCenter) << false;
     }
@@ -305,6 +309,11 @@ private Q_SLOTS:
         QVERIFY2(painted, "the text was not painted as it is");
         const QRect cell = grid->visualRect(grid->model()->index(0, col));
         QCOMPARE(painted->left >= cell.left() && painted->right <= cell.left() + cell.width(), fits);
+
+        // A text cut off shows whole in a tooltip.
+        QHelpEvent hover(QEvent::ToolTip, cell.center(), grid->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(grid->viewport(), &hover);
+        QCOMPARE(QToolTip::text(), fits ? QString() : text);
     }
 
     void clickingACellMakesItCurrent()
@@ -407,6 +416,13 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         const QRect last = grid->visualRect(grid->model()->index(199, 1));
         QVERIFY(grid->viewport()->rect().contains(last));
+        // Whole rows only: the top one is not cut in half under the header.
+        QCOMPARE(grid->visualRect(grid->indexAt(QPoint(1, 1))).top(), 0);
+
+        grid->showFromTop();
+        QCoreApplication::processEvents();
+        QCOMPARE(grid->row(), 1);
+        QCOMPARE(grid->indexAt(QPoint(1, 1)).row(), 0);
     }
 };
 

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -34,7 +36,12 @@ class TestHelpAndFonts : public QObject
 {
     Q_OBJECT
 
+private:
+    QTemporaryDir m_settings;
+
 private Q_SLOTS:
+    // The help's place is kept here, not in the user's settings.
+    void initTestCase() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path()); }
     void cleanup() { help::closeAll(); }
 
     void helpOpensOnceAndCloses()
