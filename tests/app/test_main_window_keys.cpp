@@ -114,6 +114,27 @@ private slots:
         QCOMPARE(visibleWindows(), stillOpen);
     }
 
+    void escapeClosesAnOpenListFirst()
+    {
+        QVERIFY(openActive());
+        QTest::mouseClick(fx->child<QAbstractButton>(QStringLiteral("cmdKasyu")), Qt::LeftButton);
+        QWidget *artists = visibleWindow(QStringLiteral("frmKashu"));
+        QTest::mouseClick(artists->findChild<QAbstractButton *>(QStringLiteral("cmdTuika")), Qt::LeftButton);
+        QWidget *song = visibleWindow(QStringLiteral("frmInp"));
+        QVERIFY(QTest::qWaitForWindowActive(song));
+        song->findChild<QComboBox *>(QStringLiteral("cboJanru"))->setFocus();
+        press(Qt::Key_Down, Qt::AltModifier);
+        QVERIFY(QApplication::activePopupWidget());
+
+        // The key goes where a user's key goes while the list is open: to the list.
+        QTest::keyClick(QApplication::activePopupWidget()->focusWidget(), Qt::Key_Escape);
+        QVERIFY(!QApplication::activePopupWidget());
+        QVERIFY(song->isVisible());
+        press(Qt::Key_Escape);
+        QVERIFY(!song->isVisible());
+        QVERIFY(artists->isVisible());
+    }
+
     void shortcutsActFromTheInputs()
     {
         QVERIFY(openActive());
