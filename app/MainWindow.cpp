@@ -22,6 +22,7 @@
 #include "toolkit/TypedChoiceBox.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
 #include <QEvent>
@@ -246,6 +247,8 @@ void MainWindow::buildSongPicker(QWidget *frame1)
     // Change fires when the thumb is let go, Scroll while it is dragged.
     hsbData->setTracking(false);
     stepByArrowKeys(hsbData);
+    // Its menu's "scroll here" would move it past the question about a typed outing.
+    hsbData->setContextMenuPolicy(Qt::NoContextMenu);
     placeTwips(hsbData, 150, 5250, 7635, 240);
 
     lblKensu = makeLabel(frame1, QStringLiteral("lblKensu"), QString(), 7950, 5250, 1095, 195);
@@ -262,6 +265,7 @@ void MainWindow::connectControls()
     connect(cmdEnd, &QToolButton::clicked, this, &MainWindow::cmdEnd_Click);
     connect(hsbData, &QScrollBar::valueChanged, this, &MainWindow::hsbData_Change);
     connect(hsbData, &QScrollBar::sliderMoved, this, &MainWindow::hsbData_Scroll);
+    connect(hsbData, &QScrollBar::actionTriggered, this, &MainWindow::askBeforeScrollBarMove);
     msgSenkyoku->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(msgSenkyoku, &FlexGrid::customContextMenuRequested, this, &MainWindow::msgSenkyoku_ContextMenu);
 
@@ -452,6 +456,7 @@ void MainWindow::ShowEntry()
     msgSenkyoku->showFromTop();
 
     lblKensu->setText(QStringLiteral("%1 / %2").arg(shown).arg(diary.entryCount()));
+    m_shownOuting = shown;
     cmdInpKyoku->show();
     cmdMember->show();
 }
@@ -463,6 +468,7 @@ void MainWindow::ClearEntryInputs()
     cboBasyo->setEditText(QString());
     lstMents->clear();
     msgSenkyoku->setRows(1);
+    m_shownOuting = 0;
 }
 
 void MainWindow::computePoints()
@@ -504,7 +510,10 @@ void MainWindow::paintLevelGauge()
 
 void MainWindow::cmdNew_Click()
 {
+    if (!mayLeaveInputs())
+        return;
     ClearEntryInputs();
+    cboDate->setFocus();
 }
 
 void MainWindow::hsbData_Change()
@@ -514,7 +523,42 @@ void MainWindow::hsbData_Change()
 
 void MainWindow::hsbData_Scroll()
 {
-    ShowEntry();
+    // A typed outing stays while the thumb is dragged; letting it go asks.
+    if (!inputsUnsaved())
+        ShowEntry();
+}
+
+void MainWindow::askBeforeScrollBarMove()
+{
+    // The bar's position has moved; its value, and the outing shown, follow once this returns.
+    const int requested = hsbData->sliderPosition();
+    if (requested == hsbData->value())
+        return;
+    // A registration chosen in the question moves the bar to the outing it stored; the move asked
+    // for is made after it, or undone.
+    const bool leave = mayLeaveInputs();
+    hsbData->setSliderPosition(leave ? requested : hsbData->value());
+}
+
+bool MainWindow::inputsUnsaved() const
+{
+    return m_tables.diary.isUnsaved(entryFromInputs(), m_shownOuting);
+}
+
+bool MainWindow::mayLeaveInputs()
+{
+    return messages::mayDiscardTyped(
+        this, QStringLiteral("日記"), QStringLiteral("登録"), [this] { return inputsUnsaved(); },
+        [this] { cmdTouroku_Click(); });
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_ending && !mayLeaveInputs()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void MainWindow::cmdSort_Click()
@@ -574,6 +618,14 @@ void MainWindow::cmdHelp_Click()
 
 void MainWindow::cmdEnd_Click()
 {
+    if (!mayLeaveInputs())
+        return;
+    // The other windows ask about what is typed in them; one kept open keeps the program running.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible() && !window->close())
+            return;
+    }
+    m_ending = true;
     help::closeAll();
     QApplication::closeAllWindows();
     QCoreApplication::quit();

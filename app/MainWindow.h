@@ -39,6 +39,7 @@ public:
     ~MainWindow() override;
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
@@ -98,6 +99,14 @@ private:
     void tellDiaryChanged();
     void hsbData_Change();
     void hsbData_Scroll();
+    /// Before a move of the scroll bar by the user shows another outing: keeps the bar where it is
+    /// unless the typed outing may go.
+    void askBeforeScrollBarMove();
+    /// Whether the entry inputs hold something the diary does not: what showing another outing
+    /// would lose.
+    bool inputsUnsaved() const;
+    /// Asks before unsaved inputs are lost, offering to register them; true when they may go.
+    bool mayLeaveInputs();
 
     void cmdInpKyoku_Click();
     void cboInpKyoku_Click(int position);
@@ -127,6 +136,10 @@ private:
     SharedTables &m_tables;
     /// The song the last accepted pick chose, which a registration counts as sung; -1 for none.
     int m_pickedSong = -1;
+    /// The outing the entry inputs were filled from; 0 after they were cleared for a new one.
+    int m_shownOuting = 0;
+    /// 修了 has asked about everything typed; closing asks nothing more.
+    bool m_ending = false;
 
     QWidget *m_client = nullptr;
     QToolButton *cmdNew = nullptr;

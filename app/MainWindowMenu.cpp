@@ -112,7 +112,7 @@ void MainWindow::openStatistics()
 
 void MainWindow::showOuting(int number)
 {
-    if (number < 1 || number > m_tables.diary.entryCount())
+    if (number < 1 || number > m_tables.diary.entryCount() || !mayLeaveInputs())
         return;
     if (hsbData->value() == number)
         ShowEntry();

@@ -287,6 +287,7 @@ void ArtistWindow::ShowArtistPosition()
         txtHira->clear();
     }
     lblKen->setText(QStringLiteral("%1 / %2").arg(position).arg(artists.artistCount()));
+    m_shownArtist = { txtKasyu->text(), txtHira->text() };
     ShowArtistSongs();
 }
 
@@ -331,7 +332,13 @@ void ArtistWindow::coverForNewArtist()
 {
     txtKasyu->clear();
     txtHira->clear();
+    m_shownArtist = { QString(), QString() };
     pnlHide->show();
+}
+
+bool ArtistWindow::artistUnsaved() const
+{
+    return QStringList { txtKasyu->text(), txtHira->text() } != m_shownArtist;
 }
 
 SongEntryWindow *ArtistWindow::OpenSongWindow(SongEntryMode mode)
@@ -462,7 +469,15 @@ void ArtistWindow::songWindow_songSaved()
 
 void ArtistWindow::closeEvent(QCloseEvent *event)
 {
-    m_songWindow.close();
+    // The song window asks about its own typed song; it must not outlive this window.
+    SongEntryWindow *song = m_songWindow.window();
+    if ((song && song->isVisible() && !song->close())
+        || !messages::mayDiscardTyped(
+            this, QStringLiteral("アーティスト"), QStringLiteral("登録"), [this] { return artistUnsaved(); },
+            [this] { cmdTouroku_Click(); })) {
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
 }
 

@@ -56,6 +56,8 @@ private:
     void ShowArtistSongs();
     void showListCaption();
     void coverForNewArtist();
+    /// Whether the name and reading boxes hold something other than what the window put there.
+    bool artistUnsaved() const;
     SongEntryWindow *OpenSongWindow(SongEntryMode mode);
 
     void cboHira_Click(int index);
@@ -74,6 +76,8 @@ private:
     QVector<ArtistRecord> m_loadedArtists;
     QVector<SongRecord> m_loadedSongs;
     SingleWindow<SongEntryWindow> m_songWindow;
+    /// The name and reading as the window last showed them, an artist's or empty for a new one.
+    QStringList m_shownArtist;
 
     QGroupBox *fraNamae = nullptr;
     QToolButton *cmdNew = nullptr;

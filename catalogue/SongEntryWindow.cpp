@@ -11,6 +11,7 @@
 #include "toolkit/Twips.h"
 #include "toolkit/WaitCursor.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -127,6 +128,7 @@ void SongEntryWindow::Form_Load(QPoint topLeft, SongEntryMode mode)
 {
     move(topLeft);
     loadSongEntryChoices(mode);
+    m_filledTexts = fieldTexts();
 }
 
 void SongEntryWindow::loadSongEntryChoices(SongEntryMode mode)
@@ -150,16 +152,41 @@ void SongEntryWindow::loadSongEntryChoices(SongEntryMode mode)
 
 void SongEntryWindow::fillFromSong(const QString &title)
 {
-    txtKyokumei->setText(title);
-    const std::optional<int> slot = m_tables.songs.findSongByTitle(title);
-    if (!slot)
+    // Saving the typed song closes the window, as its 保存 button does.
+    if (!mayDiscardTyped() || !isVisible())
         return;
-    const SongRecord &song = m_tables.songs.song(*slot);
-    txtHira->setText(song.reading);
-    cboJanru->setEditText(song.genre);
-    cboShout->setEditText(song.shoutLevel);
-    cboHyouka->setEditText(song.selfRating);
-    txtKaisu->setText(QString::number(song.singCount));
+    txtKyokumei->setText(title);
+    if (const std::optional<int> slot = m_tables.songs.findSongByTitle(title)) {
+        const SongRecord &song = m_tables.songs.song(*slot);
+        txtHira->setText(song.reading);
+        cboJanru->setEditText(song.genre);
+        cboShout->setEditText(song.shoutLevel);
+        cboHyouka->setEditText(song.selfRating);
+        txtKaisu->setText(QString::number(song.singCount));
+    }
+    m_filledTexts = fieldTexts();
+}
+
+QStringList SongEntryWindow::fieldTexts() const
+{
+    return { txtKyokumei->text(), txtHira->text(), cboJanru->currentText(), cboShout->currentText(),
+        cboHyouka->currentText(), txtKaisu->text() };
+}
+
+bool SongEntryWindow::mayDiscardTyped()
+{
+    return messages::mayDiscardTyped(
+        this, QStringLiteral("曲データ"), QStringLiteral("保存"), [this] { return fieldTexts() != m_filledTexts; },
+        [this] { cmdHozon_Click(); });
+}
+
+void SongEntryWindow::closeEvent(QCloseEvent *event)
+{
+    if (!mayDiscardTyped()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void SongEntryWindow::cmdHozon_Click()
@@ -206,6 +233,7 @@ void SongEntryWindow::cmdHozon_Click()
         messages::reportSaveProblem(this, result, SongCatalogue::recordLine(song));
         return;
     }
+    m_filledTexts = fieldTexts();
     Q_EMIT songSaved();
     close();
 }

@@ -30,14 +30,22 @@ public:
     SongEntryWindow(SharedTables &tables, SongEntryMode mode, std::function<QString()> artistName, QPoint topLeft,
         QWidget *parent = nullptr);
 
-    /// Title box := title; the other fields from the lowest slot with that title, if any.
+    /// Title box := title; the other fields from the lowest slot with that title, if any. Asks
+    /// first about a song typed and not saved: kept, nothing is filled; saved, the window closes.
     void fillFromSong(const QString &title);
 
 Q_SIGNALS:
     /// The song was added to the catalogue; the window closes itself right after.
     void songSaved();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    /// The texts of the six fields, title first.
+    QStringList fieldTexts() const;
+    /// Asks before the fields, typed and not saved, are lost; true when they may go.
+    bool mayDiscardTyped();
     void buildControls();
     void Form_Load(QPoint topLeft, SongEntryMode mode);
     void loadSongEntryChoices(SongEntryMode mode);
@@ -46,6 +54,8 @@ private:
 
     SharedTables &m_tables;
     std::function<QString()> m_artistName;
+    /// The fields as the window filled them, blank or from a song: what closing loses nothing of.
+    QStringList m_filledTexts;
 
     QLineEdit *txtKyokumei = nullptr;
     QLineEdit *txtHira = nullptr;

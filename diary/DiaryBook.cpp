@@ -411,6 +411,11 @@ bool DiaryBook::isDurationOutsideDay(const QString &text)
     return hours && (*hours < 0 || *hours > 24);
 }
 
+bool DiaryBook::isUnsaved(const DiaryEntry &typed, int shown) const
+{
+    return typed != (shown >= 1 && shown <= entryCount() ? entry(shown) : DiaryEntry());
+}
+
 bool DiaryBook::isPlainDuration(const QString &text)
 {
     // At most two digits each side of the point: a long run of digits, even of zeros, is no

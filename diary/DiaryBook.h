@@ -91,6 +91,10 @@ public:
     /// none): 0 when no entry has date (a new outing); shown when it has date; the one entry that
     /// has it; -1 when several have it and none of them is shown, so that which is meant is unknown.
     int changeTarget(const QString &date, int shown) const;
+    /// Whether typed, the outing in the entry inputs, would be lost if they were filled anew: it
+    /// differs, in any character, member or song, from entry shown, the one they were filled
+    /// from, or from an empty outing when shown is no entry's number (0 after clearing them).
+    bool isUnsaved(const DiaryEntry &typed, int shown) const;
     /// Whether text, apart from blanks and tabs around it, is a plain number of hours from 0 to
     /// 24: one or two ASCII digits, or none before a fraction of one or two digits ("2",
     /// "1.5", ".5", "24.00"). No sign, exponent, full-width digit or longer run of digits.

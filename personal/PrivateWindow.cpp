@@ -8,6 +8,7 @@
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Twips.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -93,6 +94,7 @@ void PrivateWindow::Form_Load()
     const PersonalData &personal = m_tables.personal;
     txtNamae->setText(personal.userName);
     txtPoint->setText(QString::number(personal.targetPoints));
+    m_storedTexts = { txtNamae->text(), txtPoint->text() };
     lblPoint->setText(QString::number(personal.currentPoints) + QStringLiteral(" P"));
     fitTextToWidth(lblPoint, font());
     showLevel();
@@ -131,10 +133,25 @@ void PrivateWindow::cmdHozon_Click()
         return;
     }
 
+    m_storedTexts = { name, target };
     PersonalData &personal = m_tables.personal;
     personal.levelPercent = computeLevelPercent(personal.currentPoints, personal.targetPoints);
     showLevel();
     Q_EMIT saved();
+}
+
+void PrivateWindow::closeEvent(QCloseEvent *event)
+{
+    if (!messages::mayDiscardTyped(
+            this, QStringLiteral("プライベートデータ"), QStringLiteral("保存"),
+            [this] {
+                return QStringList { txtNamae->text(), txtPoint->text() } != m_storedTexts;
+            },
+            [this] { cmdHozon_Click(); })) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void PrivateWindow::cmdModori_Click()

@@ -25,6 +25,9 @@ Q_SIGNALS:
     /// The name and target were saved and the level recomputed.
     void saved();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildControls();
     void Form_Load();
@@ -34,6 +37,7 @@ private:
 
     SharedTables &m_tables;
     PersonalData m_loaded; ///< what Form_Load showed
+    QStringList m_storedTexts; ///< the name and target as last shown or saved
 
     QLineEdit *txtNamae = nullptr;
     QLineEdit *txtPoint = nullptr;

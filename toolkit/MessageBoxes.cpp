@@ -100,6 +100,32 @@ int choose(QWidget *parent, const QString &text, const QString &title, const QSt
         parent, { text, title, MessageButtons::Choices, MessageIcon::Question, choices, defaultChoice, escapeChoice });
 }
 
+bool mayDiscardTyped(QWidget *parent, const QString &what, const QString &save, const std::function<bool()> &unsaved,
+    const std::function<void()> &store)
+{
+    if (!unsaved())
+        return true;
+    enum Choice
+    {
+        Save,
+        Discard,
+        Stay
+    };
+    switch (choose(parent,
+        QStringLiteral("入力中の") + what + QStringLiteral("は") + save + QStringLiteral("されていません。"),
+        QStringLiteral("未") + save + QStringLiteral("の") + what,
+        { save, QStringLiteral("破棄"), QStringLiteral("キャンセル") }, Stay, Stay)) {
+    case Save:
+        store();
+        // A refusal or a cancelled confirmation leaves the input as it was, to be seen again.
+        return !unsaved();
+    case Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void refuseUnencodable(QWidget *parent, const QString &character)
 {
     refuse(parent, QStringLiteral("「") + character + QStringLiteral("」は保存できない文字です"),

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 /// Every message box of the program goes through here, so that tests can answer them and read
@@ -70,6 +72,13 @@ void notify(QWidget *parent, const QString &text, const QString &title);
 /// A button for each choice, question icon; returns the index of the choice pressed.
 int choose(QWidget *parent, const QString &text, const QString &title, const QStringList &choices, int defaultChoice,
     int escapeChoice);
+
+/// Before typed input is thrown away (by showing something else in its place, or by closing its
+/// window): when unsaved() says it differs from what is stored, asks "入力中の{what}は{save}されて
+/// いません。" with the buttons {save}, 破棄 and キャンセル, キャンセル the default and Escape's.
+/// {save} runs store, and the input may go only if that stored it. True when it may go.
+bool mayDiscardTyped(QWidget *parent, const QString &what, const QString &save, const std::function<bool()> &unsaved,
+    const std::function<void()> &store);
 
 /// The refusal for a character code page 932 cannot hold: "「X」は保存できない文字です", "入力エラー".
 void refuseUnencodable(QWidget *parent, const QString &character);

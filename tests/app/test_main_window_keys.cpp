@@ -135,6 +135,46 @@ private slots:
         QVERIFY(artists->isVisible());
     }
 
+    /// Whatever would replace a typed outing asks first; キャンセル keeps it, and the scroll bar too.
+    void typedOutingIsAskedAboutFirst_data()
+    {
+        QTest::addColumn<QString>("leave");
+        QTest::addColumn<int>("answer"); // the choice pressed; -1: nothing typed, no question
+        QTest::addColumn<QString>("after"); // lblKensu and 場所
+        QTest::newRow("nothing typed") << "PgUp" << -1 << "2 / 3 駅前カラオケ";
+        QTest::newRow("キャンセル") << "PgUp" << 2 << "3 / 3 港";
+        QTest::newRow("破棄") << "Alt+Left" << 1 << "2 / 3 駅前カラオケ";
+        QTest::newRow("drag, キャンセル") << "drag" << 2 << "3 / 3 港";
+        QTest::newRow("新規, 登録") << "Ctrl+N" << 0 << "3 / 3 ";
+        QTest::newRow("修了, キャンセル") << "Ctrl+Q" << 2 << "3 / 3 港";
+    }
+
+    void typedOutingIsAskedAboutFirst()
+    {
+        QFETCH(QString, leave);
+        QFETCH(int, answer);
+        QFETCH(QString, after);
+        QVERIFY(openActive());
+        auto *box = fx->child<QComboBox>(QStringLiteral("cboBasyo"));
+        box->setFocus();
+        if (answer >= 0)
+            box->setEditText(QStringLiteral("港"));
+        messages->queueChoice(answer);
+        auto *scroll = fx->child<QScrollBar>(QStringLiteral("hsbData"));
+        if (leave == QStringLiteral("drag")) {
+            scroll->setSliderDown(true);
+            scroll->setSliderPosition(1);
+            scroll->setSliderDown(false);
+        } else {
+            press(QKeySequence(leave)[0].key(), QKeySequence(leave)[0].keyboardModifiers());
+        }
+        QCOMPARE(kensu() + u' ' + box->currentText(), after);
+        QCOMPARE(scroll->sliderPosition(), kensu().section(u' ', 0, 0).toInt());
+        QCOMPARE(messages->shown().value(0).title, answer < 0 ? QString() : QStringLiteral("未登録の日記"));
+        QVERIFY(fx->window()->isVisible());
+        QCOMPARE(fx->tables().diary.entry(3).place, answer == 0 ? QStringLiteral("港") : QStringLiteral("港の店"));
+    }
+
     void shortcutsActFromTheInputs()
     {
         QVERIFY(openActive());

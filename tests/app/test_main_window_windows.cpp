@@ -197,6 +197,7 @@ private slots:
 
         aheadArtists->findChild<QLineEdit *>(QStringLiteral("txtKasyu"))->setText(QStringLiteral("書きかけ"));
         const QPointer<ArtistWindow> closed = aheadArtists;
+        messages->queueChoice(1);
         QTest::mouseClick(aheadArtists->findChild<QAbstractButton *>(QStringLiteral("cmdModori")), Qt::LeftButton);
         QTRY_VERIFY(!closed);
         QTRY_COMPARE(openWindows<ArtistWindow>(false).size(), 1);

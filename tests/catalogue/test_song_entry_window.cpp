@@ -355,7 +355,14 @@ void TestSongEntryWindow::returnSavesNothing()
     // Return in a field is no save either.
     QTest::keyClick(textBox("txtKaisu"), Qt::Key_Return);
     QVERIFY(m_window->isVisible());
-    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdModori")), Qt::LeftButton);
+    auto *back = m_window->findChild<QPushButton *>(QStringLiteral("cmdModori"));
+    QTest::mouseClick(back, Qt::LeftButton);
+    QCOMPARE(m_messages->shown(),
+        QList<ShownMessage>({ { "入力中の曲データは保存されていません。", "未保存の曲データ", MessageButtons::Choices,
+            MessageIcon::Question, { "保存", "破棄", "キャンセル" }, 2, 2 } }));
+    QVERIFY(m_window->isVisible());
+    m_messages->queueChoice(1);
+    QTest::mouseClick(back, Qt::LeftButton);
     QVERIFY(!m_window || !m_window->isVisible());
     QCOMPARE(saved.count(), 0);
     QCOMPARE(readBytes(folderFile(SongFile)), before);

@@ -94,6 +94,8 @@ private slots:
     void findDateTakesFirstExactMatch();
     void changeTargetIsShownOrOnlyEntryOfDate_data();
     void changeTargetIsShownOrOnlyEntryOfDate();
+    void typedOutingIsUnsavedWhereItDiffers_data();
+    void typedOutingIsUnsavedWhereItDiffers();
     void plainDurationIsShortDecimalUpTo24_data();
     void plainDurationIsShortDecimalUpTo24();
     void lowerCaseFileNameIsWrittenBack();
@@ -390,6 +392,37 @@ void TestDiaryBook::changeTargetIsShownOrOnlyEntryOfDate()
 
     const DiaryBook book = DiaryBook::parse(dataBytes("book.txt").repeated(2) + dataBytes("new-entry.txt"));
     QCOMPARE(book.changeTarget(date, shown), target);
+}
+
+void TestDiaryBook::typedOutingIsUnsavedWhereItDiffers_data()
+{
+    QTest::addColumn<DiaryEntry>("typed");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<bool>("unsaved");
+
+    const auto changed = [](auto change) {
+        DiaryEntry entry = firstEntry();
+        change(entry);
+        return entry;
+    };
+    QTest::newRow("as stored") << firstEntry() << 1 << false;
+    QTest::newRow("another outing's") << firstEntry() << 2 << true;
+    QTest::newRow("blank after the place") << changed([](DiaryEntry &e) { e.place += u' '; }) << 1 << true;
+    QTest::newRow("member added") << changed([](DiaryEntry &e) { e.members = { "田中" }; }) << 1 << true;
+    QTest::newRow("songs swapped") << changed([](DiaryEntry &e) { e.songTitles.swapItemsAt(0, 1); }) << 1 << true;
+    QTest::newRow("cleared, still empty") << DiaryEntry() << 0 << false;
+    QTest::newRow("cleared, a date typed") << DiaryEntry { "2027/1/3", {}, {}, {}, {}, {} } << 0 << true;
+    QTest::newRow("stored outing typed after clearing") << firstEntry() << 0 << true;
+    QTest::newRow("empty, shown outing gone") << DiaryEntry() << 3 << false;
+}
+
+void TestDiaryBook::typedOutingIsUnsavedWhereItDiffers()
+{
+    QFETCH(DiaryEntry, typed);
+    QFETCH(int, shown);
+    QFETCH(bool, unsaved);
+
+    QCOMPARE(DiaryBook::parse(dataBytes("book.txt")).isUnsaved(typed, shown), unsaved);
 }
 
 void TestDiaryBook::plainDurationIsShortDecimalUpTo24_data()

@@ -195,6 +195,10 @@ void TestPrivateWindow::returnClosesWithoutSaving()
     edit("txtNamae")->setText(QStringLiteral("Taro"));
     edit("txtPoint")->setText(QStringLiteral("250"));
     click("cmdModori");
+    QCOMPARE(m_messages->shown().value(0).text, QStringLiteral("入力中のプライベートデータは保存されていません。"));
+    QVERIFY(m_window->isVisible());
+    m_messages->queueChoice(1);
+    click("cmdModori");
 
     QVERIFY(!m_window->isVisible());
     QCOMPARE(fileBytes(), StoredFile);
