@@ -59,8 +59,8 @@ void MainWindow::makeBackup()
             QStringLiteral("バックアップエラー"));
         return;
     }
+    // A file name to a line: the box breaks a long line anywhere, even inside a name.
     messages::notify(this,
-        QStringLiteral("バックアップしました\n") + QDir::toNativeSeparators(path) + u'\n'
-            + result.files.join(QStringLiteral("、")),
+        QStringLiteral("バックアップしました\n") + QDir::toNativeSeparators(path) + u'\n' + result.files.join(u'\n'),
         QStringLiteral("バックアップ"));
 }

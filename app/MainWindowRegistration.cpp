@@ -162,7 +162,7 @@ void MainWindow::deleteShownOuting()
     if (!messages::confirmIrreversible(this,
             entry.date + place
                 + QStringLiteral("の日記を削除します。\n曲データの唄った回数は変わりません。よろしいですか？"),
-            QStringLiteral("削除確認")))
+            QStringLiteral("削除確認"), QStringLiteral("削除")))
         return;
 
     SaveResult removed;

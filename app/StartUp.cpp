@@ -14,10 +14,31 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QHash>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace {
+
+/// The file dialogs' words for the kind of an entry: Qt's Japanese translation still files them
+/// under the class name of Qt 5, and a folder showed as "Folder".
+class FileKindWords : public QTranslator
+{
+public:
+    using QTranslator::QTranslator;
+
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *sourceText, const char *, int) const override
+    {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return {};
+        static const QHash<QByteArray, QString> words { { "Drive", QStringLiteral("ドライブ") },
+            { "Folder", QStringLiteral("フォルダ") }, { "Alias", QStringLiteral("エイリアス") },
+            { "Unknown", QStringLiteral("不明") } };
+        return words.value(sourceText);
+    }
+};
 
 /// Qt's own words, such as the buttons of the message boxes, in Japanese whatever the user's locale:
 /// the program is Japanese throughout.
@@ -26,6 +47,7 @@ void loadQtTranslations()
     auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
     if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator.release());
+    QCoreApplication::installTranslator(new FileKindWords(QCoreApplication::instance()));
 }
 
 /// Tells the user, once, what became of a save that the last run did not end.
@@ -61,6 +83,9 @@ void prepareApplication()
     loadAppResources();
     installFontSubstitutions();
     loadQtTranslations();
+    // Whatever Qt words or formats by the default locale, such as the kinds of files in its file
+    // dialogs, is Japanese too.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     QApplication::setApplicationName(QStringLiteral("Crooner's Diary"));
     QApplication::setWindowIcon(pictures::readyIcon("app", pictures::windowIconSizes()));
 }

@@ -1,10 +1,34 @@
 #include "toolkit/FileChoosers.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 
 namespace {
 
 FileChooser *installedChooser = nullptr;
+
+const QString LastFolderKey = QStringLiteral("files/lastFolder");
+
+QSettings keptSettings()
+{
+    return QSettings(
+        QSettings::IniFormat, QSettings::UserScope, QStringLiteral("crooners-diary"), QStringLiteral("crooners-diary"));
+}
+
+/// The question as asked: in the folder the user chose last, if it is still there, with the name
+/// suggested.
+FileQuestion inLastFolder(FileQuestion question)
+{
+    const QString last = keptSettings().value(LastFolderKey).toString();
+    if (last.isEmpty() || !QFileInfo(last).isDir())
+        return question;
+    question.suggested = question.kind == FileQuestion::Kind::Folder
+        ? last
+        : QDir(last).filePath(QFileInfo(question.suggested).fileName());
+    return question;
+}
 
 QString askWithDialog(QWidget *parent, const FileQuestion &question)
 {
@@ -13,9 +37,17 @@ QString askWithDialog(QWidget *parent, const FileQuestion &question)
     return QFileDialog::getSaveFileName(parent, question.title, question.suggested, question.filter);
 }
 
-QString ask(QWidget *parent, const FileQuestion &question)
+QString ask(QWidget *parent, const FileQuestion &suggested)
 {
-    return installedChooser ? installedChooser->choose(parent, question) : askWithDialog(parent, question);
+    const FileQuestion question = inLastFolder(suggested);
+    const QString chosen
+        = installedChooser ? installedChooser->choose(parent, question) : askWithDialog(parent, question);
+    if (!chosen.isEmpty()) {
+        const QFileInfo info(chosen);
+        keptSettings().setValue(
+            LastFolderKey, question.kind == FileQuestion::Kind::Folder ? info.absoluteFilePath() : info.absolutePath());
+    }
+    return chosen;
 }
 
 } // namespace

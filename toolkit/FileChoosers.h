@@ -6,7 +6,8 @@
 class QWidget;
 
 /// Every file and folder dialog of the program goes through here, so that tests can choose for the
-/// user and read back what was asked.
+/// user and read back what was asked. Each opens in the folder the user chose last, kept in the
+/// settings, when that folder is still there.
 struct FileQuestion
 {
     enum class Kind

@@ -5,6 +5,7 @@
 #include "toolkit/Twips.h"
 
 #include <QAbstractTableModel>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QHeaderView>
@@ -574,6 +575,13 @@ void FlexGrid::fitRowHeightToFont()
 
 void FlexGrid::keyPressEvent(QKeyEvent *event)
 {
+    // Shift+F10 opens the current cell's menu, as the menu key does.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QPoint cell = inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, cell, mapToGlobal(cell), event->modifiers());
+        QCoreApplication::sendEvent(this, &menu);
+        return;
+    }
     const QModelIndex before = currentIndex();
     QTableView::keyPressEvent(event);
     const QModelIndex after = currentIndex();

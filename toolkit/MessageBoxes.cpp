@@ -5,8 +5,12 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,9 +29,28 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::Information;
 }
 
+/// A box narrower than its text breaks Japanese between any two characters, even inside a file's
+/// name, and Qt makes a box narrow on a small screen or at a large scale. The box is made wide
+/// enough for its longest line, as far as the screen allows.
+void keepLinesWhole(QMessageBox &box)
+{
+    auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    const QScreen *screen = box.screen();
+    if (!label || !screen)
+        return;
+    int widest = 0;
+    for (const QString &line : box.text().split(u'\n'))
+        widest = std::max(widest, label->fontMetrics().horizontalAdvance(line) + 1);
+    // The widest box Qt makes on this screen, less the icon and the margins.
+    const int screenWidth = screen->availableGeometry().width();
+    const int widestBox = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+    label->setMinimumWidth(std::min(widest, widestBox - 150));
+}
+
 int showChoiceBox(QWidget *parent, const ShownMessage &message)
 {
     QMessageBox box(boxIcon(message.icon), message.title, message.text, QMessageBox::NoButton, parent);
+    keepLinesWhole(box);
     QList<QAbstractButton *> buttons;
     for (const QString &choice : message.choices)
         buttons.append(box.addButton(choice, QMessageBox::AcceptRole));
@@ -46,8 +69,8 @@ int showModalBox(QWidget *parent, const ShownMessage &message)
         ? QMessageBox::StandardButtons(QMessageBox::Ok)
         : QMessageBox::Ok | QMessageBox::Cancel;
     QMessageBox box(boxIcon(message.icon), message.title, message.text, buttons, parent);
-    box.setDefaultButton(
-        message.buttons == MessageButtons::OkCancelDefaultCancel ? QMessageBox::Cancel : QMessageBox::Ok);
+    keepLinesWhole(box);
+    box.setDefaultButton(QMessageBox::Ok);
     // Closing a confirmation without pressing a button goes no further, as Cancel does.
     return int(box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel);
 }
@@ -82,10 +105,12 @@ bool confirm(QWidget *parent, const QString &text, const QString &title, Message
     return show(parent, { text, title, MessageButtons::OkCancel, icon }) == MessageAnswer::Ok;
 }
 
-bool confirmIrreversible(QWidget *parent, const QString &text, const QString &title)
+bool confirmIrreversible(QWidget *parent, const QString &text, const QString &title, const QString &action)
 {
-    return show(parent, { text, title, MessageButtons::OkCancelDefaultCancel, MessageIcon::Warning })
-        == MessageAnswer::Ok;
+    return present(parent,
+               { text, title, MessageButtons::Choices, MessageIcon::Warning, { action, QStringLiteral("キャンセル") },
+                   1, 1 })
+        == 0;
 }
 
 void notify(QWidget *parent, const QString &text, const QString &title)

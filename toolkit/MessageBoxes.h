@@ -23,7 +23,6 @@ enum class MessageButtons
 {
     Ok,
     OkCancel,
-    OkCancelDefaultCancel, ///< for what cannot be undone: Enter alone does not do it
     Choices ///< the buttons named in ShownMessage::choices
 };
 /// The button pressed, by its place among the box's buttons: a presenter answers a box with choices
@@ -65,8 +64,9 @@ MessageAnswer show(QWidget *parent, const ShownMessage &message);
 void refuse(QWidget *parent, const QString &text, const QString &title);
 /// OK and Cancel; true only for OK.
 bool confirm(QWidget *parent, const QString &text, const QString &title, MessageIcon icon = MessageIcon::Information);
-/// OK and Cancel with Cancel the default, warning icon; true only for OK.
-bool confirmIrreversible(QWidget *parent, const QString &text, const QString &title);
+/// For what cannot be undone: a button named action and キャンセル, キャンセル the default (Enter
+/// alone does not do it), warning icon; true only for action.
+bool confirmIrreversible(QWidget *parent, const QString &text, const QString &title, const QString &action);
 /// OK button, information icon.
 void notify(QWidget *parent, const QString &text, const QString &title);
 /// A button for each choice, question icon; returns the index of the choice pressed.

@@ -424,13 +424,14 @@ private slots:
         const auto before = fx->snapshot();
         const ShownMessage asked { question
                 + QStringLiteral("の日記を削除します。\n曲データの唄った回数は変わりません。よろしいですか？"),
-            QStringLiteral("削除確認"), MessageButtons::OkCancelDefaultCancel, MessageIcon::Warning };
-        messages->queueAnswer(MessageAnswer::Cancel);
+            QStringLiteral("削除確認"), MessageButtons::Choices, MessageIcon::Warning,
+            { QStringLiteral("削除"), QStringLiteral("キャンセル") }, 1, 1 };
         deleteShown();
         QCOMPARE(messages->shown(), QList<ShownMessage>({ asked }));
         QCOMPARE(fx->snapshot(), before);
 
         messages->clear();
+        messages->queueChoice(0);
         deleteShown();
         QCOMPARE(messages->shown(), QList<ShownMessage>({ asked }));
         QCOMPARE(fx->tables().diary.entryCount(), 2);

@@ -398,10 +398,11 @@ private slots:
         QCOMPARE(history->findChild<QLabel *>(QStringLiteral("lblSummary"))->text(),
             QStringLiteral("初めて: 2024年01月05日　最後: 2024年03月20日　2回"));
 
-        // The main window's song grid: a right click on the third song of the outing shown.
+        // The main window's song grid: Shift+F10 on its current row, the third song of the outing shown.
         history->close();
         auto *grid = fx->child<FlexGrid>(QStringLiteral("msgSenkyoku"));
         fx->child<QScrollBar>(QStringLiteral("hsbData"))->setValue(3);
+        QTRY_VERIFY(grid->currentIndex().isValid());
         QTimer::singleShot(0, [] {
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             QVERIFY(menu);
@@ -410,7 +411,7 @@ private slots:
             menu->actions().first()->trigger();
             menu->close();
         });
-        Q_EMIT grid->customContextMenuRequested(grid->visualRect(grid->model()->index(2, 1)).center());
+        QTest::keyClick(grid, Qt::Key_F10, Qt::ShiftModifier);
         history = nullptr;
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             if (widget->objectName() == QStringLiteral("frmHistory") && widget->isVisible())
@@ -458,6 +459,7 @@ private slots:
         trigger(QStringLiteral("バックアップを作成(&B)…"));
         QCOMPARE(choices.asked().last().kind, FileQuestion::Kind::SaveFile);
         QVERIFY(QFileInfo(choices.asked().last().suggested).fileName().startsWith(QStringLiteral("カラオケ日記-")));
+        QCOMPARE(QFileInfo(choices.asked().last().suggested).absolutePath(), QDir(out.path()).absolutePath());
         QCOMPARE(messages->shown().size(), 1);
         QCOMPARE(messages->shown().last().title, QStringLiteral("バックアップ"));
         QVERIFY(messages->shown().last().text.startsWith(QStringLiteral("バックアップしました\n")));
