@@ -85,6 +85,8 @@ private slots:
     {
         QFETCH(QByteArray, lockFile);
         QFETCH(QString, reason);
+        // Outlives the window, which asks about the outing its refused save left typed.
+        ScriptedMessages messages;
         DataFolder data;
         data.copyFrom(QStringLiteral("basic"));
         const QDir folder = data.current();
@@ -95,7 +97,6 @@ private slots:
             data.setBytes(FolderLock::FileName, lockFile);
         else
             data.makeFolderReadOnly(); // root too: the owner's write permission is honoured
-        ScriptedMessages messages;
         const std::unique_ptr<FolderLock> lock = openDataFolder(folder);
         QCOMPARE(FolderLock(folder).outcome() == FolderLock::Outcome::HeldElsewhere, reason.isEmpty());
         QCOMPARE(folder.exists(QStringLiteral(".曲目.txt.saving")), !reason.isEmpty());
