@@ -8,6 +8,7 @@
 #include "personal/PrivateWindow.h"
 #include "search/SearchWindow.h"
 #include "search/SongHistoryWindow.h"
+#include "statistics/StatisticsWindow.h"
 #include "tables/Points.h"
 #include "tables/SharedTables.h"
 #include "textfile/DataFile.h"

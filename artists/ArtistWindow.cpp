@@ -101,11 +101,8 @@ ArtistWindow::ArtistWindow(SharedTables &tables, QWidget *parent)
     Form_Load();
 }
 
-ArtistWindow::~ArtistWindow()
-{
-    // The song window reads this window's name box when it saves, so it must not outlive it.
-    delete m_songWindow.window();
-}
+// The song window, which reads this window's name box when it saves, goes with it.
+ArtistWindow::~ArtistWindow() = default;
 
 void ArtistWindow::buildControls()
 {

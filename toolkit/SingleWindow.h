@@ -16,6 +16,10 @@
 template <typename Window> class SingleWindow
 {
 public:
+    /// The open window goes with its opener: a window kept open by a question about typed input
+    /// must not outlive the tables it shows.
+    ~SingleWindow() { delete m_window.data(); }
+
     /// Shows the open window, or makes one with create() and shows it on the opener's screen,
     /// beside or over the opener unless it has a place of its own.
     template <typename Create> Window *showOrRaise(const QWidget *opener, Create create)
