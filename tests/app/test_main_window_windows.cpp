@@ -398,7 +398,7 @@ private slots:
         QCOMPARE(history->findChild<QLabel *>(QStringLiteral("lblSummary"))->text(),
             QStringLiteral("初めて: 2024年01月05日　最後: 2024年03月20日　2回"));
 
-        // The main window's song grid: Shift+F10 on its current row, the third song of the outing shown.
+        // The main window's song grid: Shift+F10 on its current row, the first song of the outing shown.
         history->close();
         auto *grid = fx->child<FlexGrid>(QStringLiteral("msgSenkyoku"));
         fx->child<QScrollBar>(QStringLiteral("hsbData"))->setValue(3);
@@ -418,7 +418,7 @@ private slots:
                 history = widget;
         }
         QVERIFY(history);
-        QCOMPARE(history->findChild<QLabel *>(QStringLiteral("lblSong"))->text(), QStringLiteral("春の歌 / 山田一郎"));
+        QCOMPARE(history->findChild<QLabel *>(QStringLiteral("lblSong"))->text(), QStringLiteral("夏祭り / 鈴木バンド"));
     }
 
     /// ファイル > CSVに書き出す… and バックアップを作成…: the folder or file asked for, the files
