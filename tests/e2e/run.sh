@@ -103,7 +103,9 @@ type_text "佐藤"
 keys Return
 answer "保存確認"
 answer "メンバーリストに追加"
-# The new member joined with Enter; the one the list already had is picked from the drop-down list.
+# Enter again picks the new member, now listed; the one the list already had is picked from the
+# drop-down list.
+keys Return
 click "$main" "${cboMember[@]}"
 pick_from_list Home
 click "$main" "${cmdTouroku[@]}"
