@@ -1,10 +1,41 @@
 #include "textfile/Records.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace textfile {
+
+namespace {
+
+/// The value of a plain ASCII number (sign, digits, point, exponent) as strtod gives it, an
+/// overflow as infinity and an underflow as zero, but always with "." as the point: strtod reads by
+/// the C library's locale, which the application takes from the user's, where it may be a comma.
+double toDouble(const QByteArray &number)
+{
+    const char *first = number.constData();
+    const char *const last = first + number.size();
+    const bool negative = *first == '-';
+    if (*first == '+' || negative)
+        ++first;
+    double value = 0;
+    if (std::from_chars(first, last, value).ec != std::errc::result_out_of_range)
+        return negative ? -value : value;
+    // Out of range: whether it is too large or too small, from where its first significant digit
+    // stands and its exponent.
+    const qsizetype exponentAt = number.indexOf('e');
+    const QByteArray mantissa = exponentAt < 0 ? number : number.left(exponentAt);
+    const qsizetype point = mantissa.contains('.') ? mantissa.indexOf('.') : mantissa.size();
+    qsizetype firstDigit = 0;
+    while (firstDigit < mantissa.size() && (mantissa.at(firstDigit) < '1' || mantissa.at(firstDigit) > '9'))
+        ++firstDigit;
+    const qint64 exponent = exponentAt < 0 ? 0 : number.mid(exponentAt + 1).toLongLong();
+    const qint64 magnitude = exponent + (firstDigit < point ? point - firstDigit : point - firstDigit + 1);
+    const double outside = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -outside : outside;
+}
+
+} // namespace
 
 QStringList parseRecordFields(QStringView line)
 {
@@ -76,7 +107,7 @@ std::optional<double> leadingNumber(const QString &text)
             number += exponent;
         }
     }
-    return std::strtod(number.constData(), nullptr);
+    return toDouble(number);
 }
 
 std::optional<double> decimalNumber(const QString &text)

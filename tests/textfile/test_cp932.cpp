@@ -3,7 +3,10 @@
 #include "textfile/TextEncoding.h"
 #include "textfile/TextLines.h"
 
+#include <QScopeGuard>
 #include <QTest>
+
+#include <clocale>
 
 #include <algorithm>
 #include <iconv.h>
@@ -296,8 +299,23 @@ private Q_SLOTS:
         QCOMPARE(textfile::parseRecordFields(line), fields);
     }
 
+    /// The same under every locale the program may be started in: the application takes the
+    /// user's, where the decimal point may be a comma.
+    void numbersRoundHalfToEvenAndClamp_data()
+    {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::newRow("C") << QByteArray("C.UTF-8");
+        QTest::newRow("comma decimal point") << QByteArray("de_DE.UTF-8");
+    }
+
     void numbersRoundHalfToEvenAndClamp()
     {
+        QFETCH(QByteArray, locale);
+        if (!std::setlocale(LC_NUMERIC, locale.constData()))
+            QSKIP(qPrintable("the locale " + locale + " is not installed (localedef -i de_DE -f UTF-8 de_DE.UTF-8)"));
+        const auto restore = qScopeGuard([] { std::setlocale(LC_NUMERIC, "C.UTF-8"); });
+        QCOMPARE(textfile::parseInt16Field(QStringLiteral("1e999")), qint16(32767));
+        QCOMPARE(textfile::parseInt16Field(QStringLiteral("0.0001e-999")), qint16(0));
         QCOMPARE(textfile::leadingNumber(QStringLiteral(" 200.5abc")), std::optional<double>(200.5));
         QCOMPARE(textfile::leadingNumber(QStringLiteral("-.5")), std::optional<double>(-0.5));
         QCOMPARE(textfile::leadingNumber(QStringLiteral("1e3")), std::optional<double>(1000));
