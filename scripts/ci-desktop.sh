@@ -17,18 +17,7 @@ fail() {
 step() { echo "=== ci-desktop: $*"; }
 
 step "installing what is missing"
-packages="cmake ninja-build g++ ccache qt6-base-dev libqt6svg6 libgl-dev libxcb1-dev qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev libarchive-dev libuchardet-dev pkg-config
-    fonts-ipafont-gothic xvfb xdotool x11-utils xauth imagemagick desktop-file-utils appstream dpkg-dev"
-missing=""
-for package in $packages; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing="$missing $package"
-done
-if [ -n "$missing" ]; then
-    if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-    $sudo apt-get update
-    # shellcheck disable=SC2086 # one word per package
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
-fi
+"$root/scripts/install-deps.sh"
 
 step "building in $build"
 BUILD_DIR="$build" "$root/scripts/build.sh"

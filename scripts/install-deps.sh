@@ -1,14 +1,17 @@
 #!/bin/sh
-# Installs what building, running and testing need on Debian 12, where it is missing. Qt Charts'
-# CMake files need Qt's OpenGL ones, which its package does not pull in.
+# Installs the packages of scripts/packages.txt that are missing on Debian 12, and makes the
+# de_DE.UTF-8 locale the number tests read under when it is not there.
 set -e
-packages="cmake ninja-build g++ ccache qt6-base-dev libqt6svg6 libgl-dev libxcb1-dev qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev libarchive-dev libuchardet-dev pkg-config fonts-ipafont-gothic
-    python3 xvfb xdotool xauth imagemagick"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+packages="$(grep -v '^#' "$root/scripts/packages.txt")"
 missing=""
 for package in $packages; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing="$missing $package"
 done
-[ -z "$missing" ] && exit 0
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-$sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
+if [ -n "$missing" ]; then
+    $sudo apt-get update
+    # shellcheck disable=SC2086 # one word per package
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
+fi
+locale -a | grep -qx 'de_DE.utf8' || $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
