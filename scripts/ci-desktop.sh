@@ -47,7 +47,7 @@ deb="$(find "$work/package" -maxdepth 1 -name 'crooners-diary_*.deb' | head -1)"
 dpkg-deb --info "$deb"
 depends="$(dpkg-deb --field "$deb" Depends)"
 for needed in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libqt6svg6 libxcb1 qt6-translations-l10n \
-    fonts-ipafont-gothic; do
+    libqt6charts6 libarchive13 libuchardet0 fonts-ipafont-gothic; do
     case ", $depends" in
     *", $needed "* | *", $needed,"* | *", $needed") ;;
     *) fail "the package does not depend on $needed: $depends" ;;
