@@ -1,11 +1,11 @@
 #include "app/MainWindow.h"
 
-#include "search/SearchWindow.h"
-#include "search/SongHistoryWindow.h"
-#include "statistics/StatisticsWindow.h"
 #include "tables/SharedTables.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"
+#include "windows/SearchWindow.h"
+#include "windows/SongHistoryWindow.h"
+#include "windows/StatisticsWindow.h"
 
 #include <QApplication>
 #include <QMenuBar>

@@ -2,7 +2,7 @@
 
 #include "app/MainWindow.h"
 
-#include "diary/ChoiceList.h"
+#include "lists/ChoiceList.h"
 #include "tables/SharedTables.h"
 #include "textfile/Cp932.h"
 #include "toolkit/FlexGrid.h"

@@ -4,7 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/ReadyPictures.h"
 #include "app/SplashWindow.h"
-#include "diary/ChoiceList.h"
+#include "lists/ChoiceList.h"
 #include "tables/SharedTables.h"
 #include "textfile/DataFile.h"
 #include "textfile/FileReplace.h"

@@ -1,6 +1,6 @@
 #include "bench/BenchData.h"
 
-#include "diary/ChoiceList.h"
+#include "lists/ChoiceList.h"
 #include "personal/PersonalData.h"
 #include "textfile/DataFile.h"
 

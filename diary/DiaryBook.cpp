@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -582,4 +583,26 @@ QStringList DiaryBook::lines() const
     QStringList lines;
     forEachBookLine(m_entries, m_unplaced, collectInto(lines));
     return lines;
+}
+
+QString formatHours(float hours)
+{
+    if (!std::isfinite(hours))
+        return QString::number(double(hours));
+    // The fewest significant digits (at most seven) that still read back as the same float.
+    int digits = 1;
+    while (digits < 7 && float(QString::number(double(hours), 'e', digits - 1).toDouble()) != hours)
+        ++digits;
+    const QString scientific = QString::number(double(hours), 'e', digits - 1);
+    const double rounded = scientific.toDouble();
+    const int exponent = scientific.mid(scientific.indexOf(u'e') + 1).toInt();
+    const int decimals = std::max(0, digits - 1 - exponent);
+    QString text = QString::number(rounded, 'f', decimals);
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }

@@ -157,3 +157,7 @@ private:
     bool m_endsInsideEntry = false; ///< the lines ran out inside an entry, before its end line
     textfile::FileVersion m_version; ///< of the file the book was read from or last wrote
 };
+
+/// Shortest decimal form of a single-precision value, at most seven significant digits, no point
+/// for a whole number.
+QString formatHours(float hours);

@@ -2,10 +2,10 @@
 
 #include "artists/ArtistCatalogue.h"
 #include "catalogue/SongCatalogue.h"
-#include "diary/ChoiceList.h"
 #include "diary/DiaryBook.h"
 #include "exchange/WriteTarget.h"
 #include "exchange/Zip.h"
+#include "lists/ChoiceList.h"
 #include "modules/Modules.h"
 #include "personal/PersonalData.h"
 #include "textfile/DataFile.h"

@@ -3,8 +3,8 @@
 // read from UTF-8 or UTF-16 only when code page 932 has all their characters, and they read back
 // as code page 932 keeps them: look-alike characters in its forms, and nothing of the few
 // characters beyond U+FFFF that the converter writes nothing for.
-#include "diary/ChoiceList.h"
 #include "fuzz/KeptText.h"
+#include "lists/ChoiceList.h"
 #include "textfile/Cp932.h"
 #include "textfile/TextEncoding.h"
 #include "textfile/TextLines.h"

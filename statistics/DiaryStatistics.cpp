@@ -1,7 +1,6 @@
 #include "statistics/DiaryStatistics.h"
 
 #include "diary/OutingDate.h"
-#include "tables/Points.h"
 #include "textfile/Records.h"
 
 #include <QHash>

@@ -8,23 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-const GaugeBar Bars[10] = {
-    { 5925, 815, 240, 105, 0x00FFFF },
-    { 6120, 765, 240, 150, 0x00FFFF },
-    { 6345, 720, 240, 195, 0x00FF00 },
-    { 6570, 675, 240, 240, 0x00FF00 },
-    { 6795, 630, 240, 285, 0xFFFF00 },
-    { 7020, 585, 240, 330, 0xFFFF00 },
-    { 7245, 540, 240, 375, 0xFF00FF },
-    { 7470, 495, 240, 420, 0xFF00FF },
-    { 7695, 450, 240, 465, 0xFF0000 },
-    { 7920, 405, 240, 510, 0xFF0000 },
-};
-
-} // namespace
-
 QString PointsSummary::artistText() const
 {
     return QString::number(artistCount) + u'名';
@@ -97,33 +80,6 @@ qint64 computeLevelPercent(qint64 currentPoints, qint16 targetPoints)
         return 0;
     const double percent = double(currentPoints) / double(targetPoints) * 100;
     return textfile::roundHalfEven(percent);
-}
-
-QString formatHours(float hours)
-{
-    if (!std::isfinite(hours))
-        return QString::number(double(hours));
-    // The fewest significant digits (at most seven) that still read back as the same float.
-    int digits = 1;
-    while (digits < 7 && float(QString::number(double(hours), 'e', digits - 1).toDouble()) != hours)
-        ++digits;
-    const QString scientific = QString::number(double(hours), 'e', digits - 1);
-    const double rounded = scientific.toDouble();
-    const int exponent = scientific.mid(scientific.indexOf(u'e') + 1).toInt();
-    const int decimals = std::max(0, digits - 1 - exponent);
-    QString text = QString::number(rounded, 'f', decimals);
-    if (text.contains(u'.')) {
-        while (text.endsWith(u'0'))
-            text.chop(1);
-        if (text.endsWith(u'.'))
-            text.chop(1);
-    }
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
-}
-
-const GaugeBar &gaugeBar(int index)
-{
-    return Bars[index];
 }
 
 int litBarCount(qint64 levelPercent)

@@ -35,18 +35,5 @@ PointsSummary computePointsSummary(const DiaryBook &diary, const SongCatalogue &
 /// currentPoints / targetPoints * 100, rounded half to even; 0 for a target below 1.
 qint64 computeLevelPercent(qint64 currentPoints, qint16 targetPoints);
 
-/// Shortest decimal form of a single-precision value, at most seven significant digits, no point
-/// for a whole number.
-QString formatHours(float hours);
-
-/// One bar of the ten-bar level gauge, in twips, with its lit colour as 0xRRGGBB.
-struct GaugeBar
-{
-    int left, top, width, height;
-    quint32 litColour;
-};
-inline constexpr quint32 UnlitBarColour = 0xFFFFFF;
-/// Bars 1 to 10 at index 0 to 9.
-const GaugeBar &gaugeBar(int index);
 /// floor(levelPercent / 10), capped at 10; none for a negative level.
 int litBarCount(qint64 levelPercent);

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 
+#include "app/LevelGauge.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
@@ -40,6 +41,18 @@ private:
     QString label(const QString &name) const { return fx->child<QLabel>(name)->text(); }
 
 private slots:
+    void barsStandOnOneLineAndPairTheirColours()
+    {
+        QCOMPARE(gaugeBar(0).top + gaugeBar(0).height, 920);
+        for (int i = 1; i < 10; ++i) {
+            QCOMPARE(gaugeBar(i).top + gaugeBar(i).height, 915);
+            QVERIFY(gaugeBar(i).left > gaugeBar(i - 1).left);
+            QCOMPARE(gaugeBar(i).litColour == gaugeBar(i - 1).litColour, i % 2 == 1);
+        }
+        QCOMPARE(gaugeBar(0).litColour, quint32(0x00FFFF));
+        QCOMPARE(gaugeBar(9).litColour, quint32(0xFF0000));
+    }
+
     void init()
     {
         messages = std::make_unique<ScriptedMessages>();

@@ -1,16 +1,16 @@
 #include "AppFixture.h"
 
-#include "analysis/SortWindow.h"
 #include "app/ReadyPictures.h"
 #include "app/SplashWindow.h"
-#include "artists/ArtistWindow.h"
-#include "personal/PrivateWindow.h"
-#include "search/SearchWindow.h"
-#include "statistics/StatisticsWindow.h"
 #include "toolkit/FileChoosers.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
+#include "windows/ArtistWindow.h"
+#include "windows/PrivateWindow.h"
+#include "windows/SearchWindow.h"
+#include "windows/SortWindow.h"
+#include "windows/StatisticsWindow.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -418,7 +418,8 @@ private slots:
                 history = widget;
         }
         QVERIFY(history);
-        QCOMPARE(history->findChild<QLabel *>(QStringLiteral("lblSong"))->text(), QStringLiteral("夏祭り / 鈴木バンド"));
+        QCOMPARE(
+            history->findChild<QLabel *>(QStringLiteral("lblSong"))->text(), QStringLiteral("夏祭り / 鈴木バンド"));
     }
 
     /// ファイル > CSVに書き出す… and バックアップを作成…: the folder or file asked for, the files

@@ -3,9 +3,9 @@
 // written are read by check_export.py with Python's own csv and zipfile modules. There is no
 // QCoreApplication, so the locale stays "C", where the archive's names must still be UTF-8.
 
-#include "diary/ChoiceList.h"
 #include "exchange/BackupArchive.h"
 #include "exchange/CsvExport.h"
+#include "lists/ChoiceList.h"
 #include "tables/SharedTables.h"
 #include "textfile/Cp932.h"
 #include "textfile/TextLines.h"

@@ -4,7 +4,7 @@
 
 #include "SaveOperations.h"
 
-#include "diary/ChoiceList.h"
+#include "lists/ChoiceList.h"
 #include "tests/support/MainWindowMessages.h"
 #include "toolkit/ScriptedMessages.h"
 

@@ -142,18 +142,6 @@ private Q_SLOTS:
             QCOMPARE(litBarCount(level), bars);
     }
 
-    void barsStandOnOneLineAndPairTheirColours()
-    {
-        QCOMPARE(gaugeBar(0).top + gaugeBar(0).height, 920);
-        for (int i = 1; i < 10; ++i) {
-            QCOMPARE(gaugeBar(i).top + gaugeBar(i).height, 915);
-            QVERIFY(gaugeBar(i).left > gaugeBar(i - 1).left);
-            QCOMPARE(gaugeBar(i).litColour == gaugeBar(i - 1).litColour, i % 2 == 1);
-        }
-        QCOMPARE(gaugeBar(0).litColour, quint32(0x00FFFF));
-        QCOMPARE(gaugeBar(9).litColour, quint32(0xFF0000));
-    }
-
     void hoursUseTheShortestSingleForm_data()
     {
         QTest::addColumn<float>("hours");

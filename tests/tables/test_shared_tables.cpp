@@ -1,6 +1,6 @@
 #include "tables/SharedTables.h"
 
-#include "diary/ChoiceList.h"
+#include "lists/ChoiceList.h"
 #include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
 

@@ -1,4 +1,4 @@
-#include "statistics/StatisticsWindow.h"
+#include "windows/StatisticsWindow.h"
 
 #include "modules/Modules.h"
 #include "tables/SharedTables.h"

@@ -1,15 +1,15 @@
-#include "catalogue/SongEntryWindow.h"
+#include "windows/SongEntryWindow.h"
 
-#include "diary/ChoiceList.h"
+#include "lists/ChoiceList.h"
 #include "tables/SharedTables.h"
 #include "textfile/FullWidth.h"
 #include "textfile/Records.h"
-#include "toolkit/EncodingQuestion.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Twips.h"
 #include "toolkit/WaitCursor.h"
+#include "windows/EncodingQuestion.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "personal/PrivateWindow.h"
+#include "windows/PrivateWindow.h"
 
 #include "personal/PersonalData.h"
 #include "tables/Points.h"

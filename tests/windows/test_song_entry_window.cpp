@@ -1,9 +1,9 @@
-#include "catalogue/SongEntryWindow.h"
 #include "tables/SharedTables.h"
 #include "tests/support/ComboBoxes.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
+#include "windows/SongEntryWindow.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "statistics/StatisticsWindow.h"
+#include "windows/StatisticsWindow.h"
 
 #include "tables/SharedTables.h"
 #include "tests/statistics/KnownDiary.h"

@@ -1,12 +1,12 @@
-#include "search/SongHistoryWindow.h"
+#include "windows/SongHistoryWindow.h"
 
-#include "search/WholeRows.h"
 #include "tables/SharedTables.h"
 #include "toolkit/CutTextTips.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
 #include "toolkit/Twips.h"
+#include "toolkit/WholeRows.h"
 #include "toolkit/WindowPlaces.h"
 
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "artists/ArtistWindow.h"
+#include "windows/ArtistWindow.h"
 
 #include "tables/SharedTables.h"
 #include "textfile/FullWidth.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "statistics/DiaryStatistics.h"
-#include "statistics/PeriodChart.h"
+#include "windows/PeriodChart.h"
 
 #include <QWidget>
 

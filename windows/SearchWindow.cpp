@@ -1,12 +1,12 @@
-#include "search/SearchWindow.h"
+#include "windows/SearchWindow.h"
 
-#include "search/WholeRows.h"
 #include "tables/SharedTables.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
 #include "toolkit/Pictures.h"
 #include "toolkit/Twips.h"
+#include "toolkit/WholeRows.h"
 #include "toolkit/WindowPlaces.h"
 
 #include <QHBoxLayout>

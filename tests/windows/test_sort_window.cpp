@@ -1,4 +1,4 @@
-#include "analysis/SortWindow.h"
+#include "windows/SortWindow.h"
 
 #include "tables/SharedTables.h"
 #include "toolkit/FlexGrid.h"

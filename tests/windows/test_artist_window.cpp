@@ -1,11 +1,11 @@
-#include "artists/ArtistWindow.h"
-#include "catalogue/SongEntryWindow.h"
 #include "tables/SharedTables.h"
 #include "tests/support/TestFiles.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
+#include "windows/ArtistWindow.h"
+#include "windows/SongEntryWindow.h"
 
 #include <QApplication>
 #include <QComboBox>

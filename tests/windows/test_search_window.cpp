@@ -1,5 +1,5 @@
-#include "search/SearchWindow.h"
-#include "search/SongHistoryWindow.h"
+#include "windows/SearchWindow.h"
+#include "windows/SongHistoryWindow.h"
 
 #include "tables/SharedTables.h"
 #include "tests/search/SmallDiary.h"

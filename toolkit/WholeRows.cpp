@@ -1,4 +1,4 @@
-#include "search/WholeRows.h"
+#include "toolkit/WholeRows.h"
 
 #include "toolkit/FlexGrid.h"
 

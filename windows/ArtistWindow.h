@@ -2,8 +2,8 @@
 
 #include "artists/ArtistCatalogue.h"
 #include "catalogue/SongCatalogue.h"
-#include "catalogue/SongEntryWindow.h"
 #include "toolkit/SingleWindow.h"
+#include "windows/SongEntryWindow.h"
 
 #include <QWidget>
 

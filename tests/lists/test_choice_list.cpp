@@ -1,4 +1,4 @@
-#include "diary/ChoiceList.h"
+#include "lists/ChoiceList.h"
 
 #include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"

@@ -1,4 +1,4 @@
-#include "toolkit/EncodingQuestion.h"
+#include "windows/EncodingQuestion.h"
 
 #include "textfile/DataFile.h"
 #include "textfile/TextLines.h"

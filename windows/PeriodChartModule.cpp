@@ -1,6 +1,6 @@
 // The module crooners-chart: the statistics window's chart, drawn with Qt Charts.
 
-#include "statistics/PeriodChart.h"
+#include "windows/PeriodChart.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>

@@ -1,4 +1,4 @@
-#include "diary/ChoiceList.h"
+#include "lists/ChoiceList.h"
 
 #include "diary/DiaryBook.h"
 #include "textfile/Cp932.h"

@@ -1,4 +1,4 @@
-#include "personal/PrivateWindow.h"
+#include "windows/PrivateWindow.h"
 
 #include "tables/SharedTables.h"
 #include "tests/support/TestFiles.h"
