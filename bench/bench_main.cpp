@@ -9,7 +9,7 @@
 #include "bench/Stats.h"
 #include "bench/WindowReplica.h"
 #include "tables/SharedTables.h"
-#include "toolkit/ScriptedMessages.h"
+#include "tests/support/ScriptedMessages.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

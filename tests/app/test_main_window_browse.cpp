@@ -1,8 +1,8 @@
 #include "AppFixture.h"
 
 #include "app/LevelGauge.h"
+#include "tests/support/ScriptedMessages.h"
 #include "toolkit/FlexGrid.h"
-#include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
 
 #include <QAbstractButton>

@@ -1,8 +1,8 @@
 #include "AppFixture.h"
 
 #include "tests/support/MainWindowMessages.h"
+#include "tests/support/ScriptedMessages.h"
 #include "toolkit/FlexGrid.h"
-#include "toolkit/ScriptedMessages.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

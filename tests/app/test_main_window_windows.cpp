@@ -2,9 +2,9 @@
 
 #include "app/ReadyPictures.h"
 #include "app/SplashWindow.h"
-#include "toolkit/FileChoosers.h"
+#include "tests/support/ScriptedChoices.h"
+#include "tests/support/ScriptedMessages.h"
 #include "toolkit/FlexGrid.h"
-#include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
 #include "windows/ArtistWindow.h"
 #include "windows/PrivateWindow.h"

@@ -8,7 +8,7 @@
 
 #include "diary/DiaryBook.h"
 #include "tests/support/MainWindowMessages.h"
-#include "toolkit/ScriptedMessages.h"
+#include "tests/support/ScriptedMessages.h"
 
 #include <QScopeGuard>
 #include <QtTest>

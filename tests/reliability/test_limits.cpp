@@ -3,8 +3,8 @@
 
 #include "DataFolder.h"
 
+#include "tests/support/ScriptedMessages.h"
 #include "toolkit/FlexGrid.h"
-#include "toolkit/ScriptedMessages.h"
 
 #include <QComboBox>
 #include <QDate>

@@ -4,8 +4,8 @@
 
 #include "DataFolder.h"
 
+#include "tests/support/ScriptedMessages.h"
 #include "toolkit/FlexGrid.h"
-#include "toolkit/ScriptedMessages.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

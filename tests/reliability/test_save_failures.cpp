@@ -6,7 +6,7 @@
 
 #include "lists/ChoiceList.h"
 #include "tests/support/MainWindowMessages.h"
-#include "toolkit/ScriptedMessages.h"
+#include "tests/support/ScriptedMessages.h"
 
 #include <QClipboard>
 #include <QComboBox>

@@ -7,7 +7,7 @@
 
 #include "app/StartUp.h"
 #include "tests/support/MainWindowMessages.h"
-#include "toolkit/ScriptedMessages.h"
+#include "tests/support/ScriptedMessages.h"
 
 #include <QProcess>
 #include <QScopeGuard>

@@ -9,7 +9,7 @@
 #include "exchange/BackupArchive.h"
 #include "exchange/CsvExport.h"
 #include "tests/support/MainWindowMessages.h"
-#include "toolkit/ScriptedMessages.h"
+#include "tests/support/ScriptedMessages.h"
 
 #include <QLineEdit>
 #include <QProcess>

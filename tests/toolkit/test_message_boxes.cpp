@@ -1,5 +1,5 @@
+#include "tests/support/ScriptedMessages.h"
 #include "toolkit/MessageBoxes.h"
-#include "toolkit/ScriptedMessages.h"
 
 #include <QAbstractButton>
 #include <QApplication>

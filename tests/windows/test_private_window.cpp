@@ -1,9 +1,9 @@
 #include "windows/PrivateWindow.h"
 
 #include "tables/SharedTables.h"
+#include "tests/support/ScriptedMessages.h"
 #include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
-#include "toolkit/ScriptedMessages.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "tables/SharedTables.h"
 #include "tests/support/ComboBoxes.h"
+#include "tests/support/ScriptedMessages.h"
 #include "tests/support/TestFiles.h"
-#include "toolkit/ScriptedMessages.h"
 #include "toolkit/Twips.h"
 #include "windows/SongEntryWindow.h"
 

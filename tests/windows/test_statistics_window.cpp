@@ -3,9 +3,9 @@
 #include "tables/SharedTables.h"
 #include "tests/statistics/KnownDiary.h"
 #include "tests/support/CopiedTest.h"
-#include "toolkit/FileChoosers.h"
+#include "tests/support/ScriptedChoices.h"
+#include "tests/support/ScriptedMessages.h"
 #include "toolkit/FlexGrid.h"
-#include "toolkit/ScriptedMessages.h"
 
 #include <QBarCategoryAxis>
 #include <QChartView>

@@ -1,4 +1,4 @@
-#include "toolkit/ScriptedMessages.h"
+#include "tests/support/ScriptedMessages.h"
 
 ScriptedMessages::ScriptedMessages()
 {
