@@ -17,6 +17,7 @@
 #include "toolkit/TypedChoiceBox.h"
 #include "windows/ArtistWindow.h"
 #include "windows/EncodingQuestion.h"
+#include "windows/FailureWords.h"
 #include "windows/PrivateWindow.h"
 #include "windows/SearchWindow.h"
 #include "windows/SongHistoryWindow.h"
@@ -323,11 +324,11 @@ void MainWindow::Form_Load()
     SetUpSongGrid();
     const TableReads read = m_tables.finishReading();
 
-    messages::reportLoadProblem(this, readPersonalData(m_tables.dataFolder, m_tables.personal));
+    failurewords::report(this, readPersonalData(m_tables.dataFolder, m_tables.personal));
 
     ReadDiary(read.diary);
-    messages::reportLoadProblem(this, read.songs);
-    messages::reportLoadProblem(this, read.artists);
+    failurewords::report(this, read.songs);
+    failurewords::report(this, read.artists);
 
     FillChoiceLists();
     // Before anything is shown of them or written to them.
@@ -336,8 +337,8 @@ void MainWindow::Form_Load()
     hsbData->setValue(m_tables.diary.entryCount());
     ShowEntry();
     computePoints();
-    messages::reportForeignEncodings(this, textfile::foreignEncodedFiles());
-    messages::reportUndecodableBytes(this, textfile::filesWithUndecodableBytes());
+    failurewords::reportForeignEncodings(this, textfile::foreignEncodedFiles());
+    failurewords::reportUndecodableBytes(this, textfile::filesWithUndecodableBytes());
 }
 
 void MainWindow::readAgainInAnsweredEncodings()
@@ -353,13 +354,13 @@ void MainWindow::readAgainInAnsweredEncodings()
     if (answeredOtherwise(DiaryBook::FileName))
         ReadDiary(m_tables.diary.load(folder));
     if (answeredOtherwise(SongCatalogue::FileName)) {
-        messages::reportLoadProblem(this, m_tables.songs.loadSongCatalogue(folder));
+        failurewords::report(this, m_tables.songs.loadSongCatalogue(folder));
         refillSongChoices();
     }
     if (answeredOtherwise(ArtistCatalogue::FileName))
-        messages::reportLoadProblem(this, m_tables.artists.loadArtistCatalogue(folder));
+        failurewords::report(this, m_tables.artists.loadArtistCatalogue(folder));
     if (answeredOtherwise(PersonalData::FileName))
-        messages::reportLoadProblem(this, readPersonalData(folder, m_tables.personal));
+        failurewords::report(this, readPersonalData(folder, m_tables.personal));
     for (const auto &[box, file] :
         { std::pair(cboBasyo, choicelist::PlaceFile), std::pair(cboMember, choicelist::MemberFile) }) {
         if (!answeredOtherwise(file))
@@ -385,9 +386,9 @@ void MainWindow::SetUpSongGrid()
     msgSenkyoku->setColAlignment(2, FlexGrid::LeftCenter);
 }
 
-void MainWindow::ReadDiary(const LoadResult &read)
+void MainWindow::ReadDiary(const textfile::Failure &read)
 {
-    messages::reportLoadProblem(this, read);
+    failurewords::report(this, read);
     afterDiaryRead();
 }
 

@@ -17,6 +17,9 @@ class QComboBox;
 class QFrame;
 class QKeyEvent;
 class QLabel;
+namespace textfile {
+struct Failure;
+}
 class QListWidget;
 class QMenuBar;
 class QPushButton;
@@ -24,7 +27,6 @@ class QScrollBar;
 class QToolButton;
 class SortWindow;
 struct DiaryEntry;
-struct LoadResult;
 struct PointsSummary;
 struct SharedTables;
 
@@ -54,7 +56,7 @@ private:
     void Form_Load();
     void SetUpSongGrid();
     /// Reports how reading the diary went and shows the book read.
-    void ReadDiary(const LoadResult &read);
+    void ReadDiary(const textfile::Failure &read);
     /// The scroll range and the analysis window follow the book just read.
     void afterDiaryRead();
     void FillChoiceLists();

@@ -8,6 +8,7 @@
 #include "toolkit/FileChoosers.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/WaitCursor.h"
+#include "windows/FailureWords.h"
 
 #include <QDateTime>
 
@@ -24,19 +25,18 @@ void MainWindow::exportCsv()
             QStringLiteral("上書き確認"), MessageIcon::Question))
         return;
 
-    ExportResult result;
+    QList<CsvFileWritten> written;
+    textfile::Failure result;
     {
         WaitCursor wait;
-        result = writeCsvFiles(m_tables, target);
+        result = writeCsvFiles(m_tables, target, &written);
     }
     if (!result.ok()) {
-        messages::refuse(this,
-            QStringLiteral("CSVに書き出せませんでした\n") + result.failedFile + u'\n' + result.reason,
-            QStringLiteral("書き出しエラー"));
+        failurewords::report(this, result);
         return;
     }
     QString text = QStringLiteral("CSVに書き出しました\n") + QDir::toNativeSeparators(target.absolutePath());
-    for (const CsvFileWritten &file : std::as_const(result.written))
+    for (const CsvFileWritten &file : std::as_const(written))
         text += QStringLiteral("\n%1（%2行）").arg(file.name).arg(file.rows);
     messages::notify(this, text, QStringLiteral("書き出し終了"));
 }
@@ -48,19 +48,18 @@ void MainWindow::makeBackup()
         this, QStringLiteral("バックアップを作成"), suggested, QStringLiteral("ZIP ファイル (*.zip)"));
     if (path.isEmpty())
         return;
-    BackupResult result;
+    QStringList stored;
+    textfile::Failure result;
     {
         WaitCursor wait;
-        result = writeBackupArchive(m_tables.dataFolder, path);
+        result = writeBackupArchive(m_tables.dataFolder, path, &stored);
     }
     if (!result.ok()) {
-        messages::refuse(this,
-            QStringLiteral("バックアップを作れませんでした\n") + result.failedFile + u'\n' + result.reason,
-            QStringLiteral("バックアップエラー"));
+        failurewords::report(this, result);
         return;
     }
     // A file name to a line: the box breaks a long line anywhere, even inside a name.
     messages::notify(this,
-        QStringLiteral("バックアップしました\n") + QDir::toNativeSeparators(path) + u'\n' + result.files.join(u'\n'),
+        QStringLiteral("バックアップしました\n") + QDir::toNativeSeparators(path) + u'\n' + stored.join(u'\n'),
         QStringLiteral("バックアップ"));
 }

@@ -8,6 +8,7 @@
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/WaitCursor.h"
+#include "windows/FailureWords.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -229,19 +230,19 @@ bool MainWindow::addListChoice(QComboBox *box, const QString &fileName, const QS
     const QString name = box->currentText();
     if (name.isEmpty())
         return false;
-    if (messages::refuseUnstorable(this, { name }))
+    if (failurewords::refuseUnstorable(this, { name }))
         return false;
     if (!messages::confirm(
             this, name + QStringLiteral("を新たに追加しますか？"), QStringLiteral("保存確認"), MessageIcon::Question))
         return false;
 
-    SaveResult result;
+    textfile::Failure result;
     {
         WaitCursor wait;
         result = choicelist::append(m_tables.dataFolder, fileName, name);
     }
     if (!result.ok()) {
-        messages::reportSaveProblem(this, result, name);
+        failurewords::report(this, result, name);
         return false;
     }
     // The choice reads as the file now holds it, and becomes the box's current item.

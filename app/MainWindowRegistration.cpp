@@ -8,6 +8,7 @@
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/WaitCursor.h"
+#include "windows/FailureWords.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -55,12 +56,13 @@ void MainWindow::cmdTouroku_Click()
     // The outing and its sing count are one save: a crash or a failure between the two files
     // leaves neither.
     PointsSummary totals;
-    SaveResult saved;
+    textfile::Failure saved;
     {
         WaitCursor wait;
         saved = m_tables.saveTogether([&] {
-            const SaveResult written = target == 0 ? diary.append(m_tables.dataFolder, entryFromInputs())
-                                                   : diary.change(m_tables.dataFolder, target, entryFromInputs());
+            const textfile::Failure written = target == 0
+                ? diary.append(m_tables.dataFolder, entryFromInputs())
+                : diary.change(m_tables.dataFolder, target, entryFromInputs());
             if (!written.ok())
                 return written;
             // The totals shown are those of the outing stored, before the count rises.
@@ -79,7 +81,7 @@ void MainWindow::cmdTouroku_Click()
         }
     }
     if (!saved.ok()) {
-        messages::reportSaveProblem(this, saved, DiaryBook::entryLines(entryFromInputs()).join(u'\n'));
+        failurewords::report(this, saved, DiaryBook::entryLines(entryFromInputs()).join(u'\n'));
         return;
     }
     messages::notify(this, QStringLiteral("登録しました"), QStringLiteral("登録終了"));
@@ -99,7 +101,7 @@ bool MainWindow::inputsCanBeStored()
             QStringLiteral("時間の形式"));
         return false;
     }
-    return !messages::refuseUnstorable(this, { cboDate->currentText(), cboBasyo->currentText() });
+    return !failurewords::refuseUnstorable(this, { cboDate->currentText(), cboBasyo->currentText() });
 }
 
 DiaryEntry MainWindow::entryFromInputs() const
@@ -137,24 +139,8 @@ void MainWindow::deleteShownOuting()
 {
     DiaryBook &diary = m_tables.diary;
     const int shown = diary.entryCount() > 0 ? hsbData->value() : 0;
-    const SaveResult allowed = diary.checkRemoval(shown);
-    const QString refusedTitle = QStringLiteral("削除できません");
-    switch (allowed.status) {
-    case SaveResult::Status::Saved:
-        break;
-    case SaveResult::Status::NotRead:
-        messages::refuse(
-            this, allowed.file + QStringLiteral(" を読み込めなかったため、日記を削除できません。"), refusedTitle);
-        return;
-    case SaveResult::Status::Unplaced:
-        messages::refuse(this,
-            allowed.file
-                + QStringLiteral(" にプログラムが読み取れない行があるため、その行を失わないよう日記を削除しません。\n"
-                                 "ファイルを確かめてください。"),
-            refusedTitle);
-        return;
-    default:
-        messages::refuse(this, QStringLiteral("削除する日記がありません。"), refusedTitle);
+    if (const textfile::Failure refused = diary.checkRemoval(shown); !refused.ok()) {
+        failurewords::refuseRemoval(this, refused);
         return;
     }
     const DiaryEntry &entry = diary.entry(shown);
@@ -165,7 +151,7 @@ void MainWindow::deleteShownOuting()
             QStringLiteral("削除確認"), QStringLiteral("削除")))
         return;
 
-    SaveResult removed;
+    textfile::Failure removed;
     {
         WaitCursor wait;
         removed = diary.remove(m_tables.dataFolder, shown);
@@ -178,5 +164,5 @@ void MainWindow::deleteShownOuting()
         }
     }
     if (!removed.ok())
-        messages::reportSaveProblem(this, removed);
+        failurewords::report(this, removed);
 }

@@ -8,9 +8,9 @@
 #include "tables/SharedTables.h"
 #include "textfile/DataFile.h"
 #include "textfile/FileReplace.h"
-#include "textfile/SystemReason.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/MessageBoxes.h"
+#include "windows/FailureWords.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -72,7 +72,7 @@ void reportInterruptedSave(const textfile::InterruptedSave &save)
     for (const QString &file : save.files)
         text += u'\n' + file;
     if (save.error != 0)
-        text += u'\n' + textfile::systemReason(save.error, true);
+        text += u'\n' + failurewords::systemReason(save.error, true);
     messages::notify(nullptr, text, QStringLiteral("保存の復旧"));
 }
 
@@ -94,7 +94,7 @@ std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)
 {
     auto lock = std::make_unique<FolderLock>(folder);
     const QString place = QDir::toNativeSeparators(folder.absolutePath());
-    QString reason;
+    textfile::Failure why;
     switch (lock->outcome()) {
     case FolderLock::Outcome::HeldElsewhere:
         messages::refuse(nullptr,
@@ -109,21 +109,18 @@ std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)
                 choicelist::PlaceFile, choicelist::MemberFile });
         return lock;
     case FolderLock::Outcome::NotAFile:
-        // No program can lock a folder, so removing it harms none that runs.
-        reason = FolderLock::FileName
-            + QStringLiteral(" がファイルではなくフォルダーなどになっています。それを削除するか名前を変えてから、"
-                             "起動しなおしてください。");
+        why = textfile::failure(textfile::Fault::ReadOnlyLockNotAFile, {}, 0, FolderLock::FileName);
         break;
     case FolderLock::Outcome::Unlockable:
-        reason = textfile::systemReason(lock->error(), true);
+        why = textfile::failure(textfile::Fault::ReadOnlyUnlockable, {}, lock->error());
         break;
     }
     messages::refuse(nullptr,
-        QStringLiteral("このフォルダーをロックできないため、読み取り専用で開きます。変更は保存できません。\n") + reason
-            + u'\n' + place,
+        QStringLiteral("このフォルダーをロックできないため、読み取り専用で開きます。変更は保存できません。\n")
+            + failurewords::readOnlyReason(why) + u'\n' + place,
         QStringLiteral("読み取り専用"));
     // Without the lock nothing may be written: a second program could be writing the same files.
-    textfile::refuseWrites(reason);
+    textfile::refuseWrites(why);
     return lock;
 }
 

@@ -7,13 +7,13 @@
 
 #include <utility>
 
-LoadResult ArtistCatalogue::loadArtistCatalogue(const QDir &folder)
+textfile::Failure ArtistCatalogue::loadArtistCatalogue(const QDir &folder)
 {
     const textfile::ReadResult file = textfile::readDataFile(folder, FileName);
     if (!file.ok())
-        return LoadResult::readFailed(file.error, FileName);
+        return file.failure;
     m_artists = file.exists ? parse(file.bytes) : QVector<ArtistRecord>();
-    return LoadResult::loaded();
+    return textfile::done();
 }
 
 NewArtistCheck ArtistCatalogue::checkNewArtist(const QString &name, const QString &reading) const
@@ -38,7 +38,7 @@ NewArtistCheck ArtistCatalogue::checkNewArtist(const QString &name, const QStrin
     return {};
 }
 
-SaveResult ArtistCatalogue::addArtist(const QDir &folder, const QString &name, const QString &reading)
+textfile::Failure ArtistCatalogue::addArtist(const QDir &folder, const QString &name, const QString &reading)
 {
     const NewArtistCheck check = checkNewArtist(name, reading);
     switch (check.problem) {
@@ -46,15 +46,15 @@ SaveResult ArtistCatalogue::addArtist(const QDir &folder, const QString &name, c
         break;
     case NewArtistProblem::EmptyName:
     case NewArtistProblem::EmptyReading:
-        return SaveResult::missingText();
+        return textfile::failure(textfile::Fault::MissingText);
     case NewArtistProblem::Registered:
-        return SaveResult::duplicate();
+        return textfile::failure(textfile::Fault::Duplicate);
     case NewArtistProblem::HoldsQuote:
-        return SaveResult::holdsQuote();
+        return textfile::failure(textfile::Fault::HoldsQuote);
     case NewArtistProblem::Unencodable:
-        return SaveResult::unencodable(check.character);
+        return textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character);
     case NewArtistProblem::Full:
-        return SaveResult::tableFull();
+        return textfile::failure(textfile::Fault::TableFull);
     }
     QVector<ArtistRecord> artists = m_artists;
     artists.append({ name, reading });
@@ -64,18 +64,18 @@ SaveResult ArtistCatalogue::addArtist(const QDir &folder, const QString &name, c
     return saveArtists(folder, artists);
 }
 
-SaveResult ArtistCatalogue::saveArtists(const QDir &folder, const QVector<ArtistRecord> &artists)
+textfile::Failure ArtistCatalogue::saveArtists(const QDir &folder, const QVector<ArtistRecord> &artists)
 {
     QStringList lines;
     lines.reserve(artists.size());
     for (const ArtistRecord &artist : artists)
         lines.append(recordLine(artist));
-    const SaveResult written = textfile::writeLines(folder, FileName, lines);
+    const textfile::Failure written = textfile::writeLines(folder, FileName, lines);
     // A failed write leaves the file as it was, so the unchanged table still equals it. Reading back
     // instead could find the folder gone and empty the table for the next save to write.
     if (!written.ok())
         return written;
-    return readBackResult(loadArtistCatalogue(folder));
+    return textfile::readBack(loadArtistCatalogue(folder));
 }
 
 std::optional<int> ArtistCatalogue::findArtistPosition(const QString &name) const

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "textfile/LoadResult.h"
-#include "textfile/SaveResult.h"
+#include "textfile/Failure.h"
 
 #include <QDir>
 #include <QString>
@@ -50,12 +49,12 @@ public:
 
     /// Reads the file; a missing file is an empty catalogue. Records beyond 500 are kept. After a
     /// failed read the table stays as it was.
-    LoadResult loadArtistCatalogue(const QDir &folder);
+    textfile::Failure loadArtistCatalogue(const QDir &folder);
     /// What addArtist would refuse the artist for, the first problem only.
     NewArtistCheck checkNewArtist(const QString &name, const QString &reading) const;
     /// Appends, sorts by reading with the exchange sort (equal readings may swap) and saves.
     /// Refuses, before writing anything, what checkNewArtist refuses.
-    SaveResult addArtist(const QDir &folder, const QString &name, const QString &reading);
+    textfile::Failure addArtist(const QDir &folder, const QString &name, const QString &reading);
     /// Position of the first artist whose name equals name exactly; nothing when none does.
     std::optional<int> findArtistPosition(const QString &name) const;
 
@@ -64,7 +63,7 @@ public:
 
 private:
     /// Writes artists as the file and loads it back; after a failed write the table stays as it was.
-    SaveResult saveArtists(const QDir &folder, const QVector<ArtistRecord> &artists);
+    textfile::Failure saveArtists(const QDir &folder, const QVector<ArtistRecord> &artists);
 
     QVector<ArtistRecord> m_artists;
 };

@@ -72,18 +72,18 @@ QString catalogueText(const QVector<SongRecord> &songs)
 
 } // namespace
 
-LoadResult SongCatalogue::loadSongCatalogue(const QDir &folder)
+textfile::Failure SongCatalogue::loadSongCatalogue(const QDir &folder)
 {
     const textfile::ReadResult file = textfile::readDataFile(folder, FileName);
     if (!file.ok())
-        return LoadResult::readFailed(file.error, FileName);
+        return file.failure;
     m_songs = file.exists ? parse(file.bytes, &m_readCleanly) : QVector<SongRecord>();
     if (!file.exists)
         m_readCleanly = true;
-    return LoadResult::loaded();
+    return textfile::done();
 }
 
-SaveResult SongCatalogue::countSongSung(const QDir &folder, int choicePosition)
+textfile::Failure SongCatalogue::countSongSung(const QDir &folder, int choicePosition)
 {
     QVector<SongRecord> songs = m_songs;
     if (choicePosition >= 0 && choicePosition < songCount()) {
@@ -111,18 +111,18 @@ NewSongCheck SongCatalogue::checkNewSong(const SongRecord &song) const
     return {};
 }
 
-SaveResult SongCatalogue::addSong(const QDir &folder, const SongRecord &song)
+textfile::Failure SongCatalogue::addSong(const QDir &folder, const SongRecord &song)
 {
     const NewSongCheck check = checkNewSong(song);
     switch (check.problem) {
     case NewSongProblem::None:
         break;
     case NewSongProblem::HoldsQuote:
-        return SaveResult::holdsQuote();
+        return textfile::failure(textfile::Fault::HoldsQuote);
     case NewSongProblem::Unencodable:
-        return SaveResult::unencodable(check.character);
+        return textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character);
     case NewSongProblem::Full:
-        return SaveResult::tableFull();
+        return textfile::failure(textfile::Fault::TableFull);
     }
     QVector<SongRecord> songs = m_songs;
     songs.append(song);
@@ -130,11 +130,11 @@ SaveResult SongCatalogue::addSong(const QDir &folder, const SongRecord &song)
     return saveSongs(folder, std::move(songs), false);
 }
 
-SaveResult SongCatalogue::saveSongs(const QDir &folder, QVector<SongRecord> &&songs, bool textsAsHeld)
+textfile::Failure SongCatalogue::saveSongs(const QDir &folder, QVector<SongRecord> &&songs, bool textsAsHeld)
 {
     const QString text = catalogueText(songs);
     textfile::WrittenFile written;
-    const SaveResult result = textfile::writeText(folder, FileName, text, &written);
+    const textfile::Failure result = textfile::writeText(folder, FileName, text, &written);
     // A failed write leaves the file as it was, so the unchanged table still equals it.
     if (!result.ok())
         return result;

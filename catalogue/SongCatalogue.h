@@ -1,7 +1,6 @@
 #pragma once
 
-#include "textfile/LoadResult.h"
-#include "textfile/SaveResult.h"
+#include "textfile/Failure.h"
 
 #include <QDir>
 #include <QString>
@@ -53,15 +52,15 @@ public:
 
     /// Reads the file; a missing file is an empty catalogue. Records beyond 1000 are kept. After a
     /// failed read the table stays as it was.
-    LoadResult loadSongCatalogue(const QDir &folder);
+    textfile::Failure loadSongCatalogue(const QDir &folder);
     /// Raises the count of slot choicePosition + 1 (not beyond 32767), then saves. With
     /// choicePosition -1 no count changes but the file is rewritten all the same.
-    SaveResult countSongSung(const QDir &folder, int choicePosition);
+    textfile::Failure countSongSung(const QDir &folder, int choicePosition);
     /// What addSong would refuse the song for, the first problem only.
     NewSongCheck checkNewSong(const SongRecord &song) const;
     /// Appends the song, sorts by reading and saves. Refuses, before writing anything, what
     /// checkNewSong refuses.
-    SaveResult addSong(const QDir &folder, const SongRecord &song);
+    textfile::Failure addSong(const QDir &folder, const SongRecord &song);
     /// The exchange sort over slots by reading, in UTF-16 code units; equal readings may swap.
     void sortSongsByReading();
     /// Lowest slot whose title equals title exactly.
@@ -75,7 +74,7 @@ public:
 private:
     /// Writes songs as the file and takes the file as written; after a failed write the table stays
     /// as it was. textsAsHeld: every text of songs is one the table holds, none typed anew.
-    SaveResult saveSongs(const QDir &folder, QVector<SongRecord> &&songs, bool textsAsHeld);
+    textfile::Failure saveSongs(const QDir &folder, QVector<SongRecord> &&songs, bool textsAsHeld);
 
     QVector<SongRecord> m_songs;
     /// Every text held was read from code page 932 bytes without a byte held, so it is written as

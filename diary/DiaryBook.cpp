@@ -425,79 +425,91 @@ bool DiaryBook::isPlainDuration(const QString &text)
     return plain.match(text).hasMatch() && textfile::decimalNumber(text).value_or(25) <= 24;
 }
 
-LoadResult DiaryBook::load(const QDir &folder)
+textfile::Failure DiaryBook::load(const QDir &folder)
 {
     const textfile::ReadResult read = textfile::readDataFile(folder, FileName);
     if (!read.ok()) {
         *this = DiaryBook();
         m_readFailed = true;
-        return LoadResult::readFailed(read.error, FileName);
+        return read.failure;
     }
     *this = parse(read.bytes);
     m_version = read.version;
-    return LoadResult::loaded();
+    return textfile::done();
 }
 
-SaveResult DiaryBook::append(const QDir &folder, const DiaryEntry &entry)
+namespace {
+
+textfile::Failure noSuchEntry(int number)
+{
+    textfile::Failure refused = textfile::failure(textfile::Fault::NoSuchEntry, DiaryBook::FileName);
+    refused.number = number;
+    return refused;
+}
+
+} // namespace
+
+textfile::Failure DiaryBook::append(const QDir &folder, const DiaryEntry &entry)
 {
     if (const QString unwritable = unwritableText(entry); !unwritable.isEmpty())
-        return SaveResult::unencodable(unwritable);
+        return textfile::failure(textfile::Fault::Unencodable, {}, 0, unwritable);
     QVector<DiaryEntry> appended = m_entries;
     appended.append(entry);
     textfile::WrittenFile written;
     // Lines added after an entry that lacks its end line would be read as its members or songs:
     // the new outing would vanish into that one. Written whole, that entry gets its end line.
     if (m_endsInsideEntry) {
-        const SaveResult result = textfile::writeText(folder, FileName, bookText(appended, m_unplaced), &written);
+        const textfile::Failure result
+            = textfile::writeText(folder, FileName, bookText(appended, m_unplaced), &written);
         return takeWrite(result, written, std::move(appended), &entry, false);
     }
-    const SaveResult result = textfile::appendLines(folder, FileName, entryLines(entry), &written);
+    const textfile::Failure result = textfile::appendLines(folder, FileName, entryLines(entry), &written);
     return takeWrite(result, written, std::move(appended), &entry, true);
 }
 
-SaveResult DiaryBook::change(const QDir &folder, int number, const DiaryEntry &changed)
+textfile::Failure DiaryBook::change(const QDir &folder, int number, const DiaryEntry &changed)
 {
     if (number < 1 || number > entryCount())
-        return SaveResult::outOfRange(QStringLiteral("Entry %1 does not exist").arg(number));
+        return noSuchEntry(number);
     if (const QString unwritable = unwritableText(changed); !unwritable.isEmpty())
-        return SaveResult::unencodable(unwritable);
+        return textfile::failure(textfile::Fault::Unencodable, {}, 0, unwritable);
     QVector<DiaryEntry> entries = m_entries;
     entries[number - 1] = changed;
     textfile::WrittenFile written;
-    const SaveResult result = textfile::writeText(folder, FileName, bookText(entries, m_unplaced), &written);
+    const textfile::Failure result = textfile::writeText(folder, FileName, bookText(entries, m_unplaced), &written);
     return takeWrite(result, written, std::move(entries), &changed, false);
 }
 
-SaveResult DiaryBook::checkRemoval(int number) const
+textfile::Failure DiaryBook::checkRemoval(int number) const
 {
     if (m_readFailed)
-        return SaveResult::notRead(FileName);
+        return textfile::failure(textfile::Fault::NotRead, FileName);
     if (number < 1 || number > entryCount())
-        return SaveResult::outOfRange(QStringLiteral("Entry %1 does not exist").arg(number));
+        return noSuchEntry(number);
     if (!m_unplaced.isEmpty())
-        return SaveResult::unplaced(FileName);
-    return SaveResult::saved();
+        return textfile::failure(textfile::Fault::Unplaced, FileName);
+    return textfile::done();
 }
 
-SaveResult DiaryBook::remove(const QDir &folder, int number)
+textfile::Failure DiaryBook::remove(const QDir &folder, int number)
 {
-    if (const SaveResult refused = checkRemoval(number); !refused.ok())
+    if (const textfile::Failure refused = checkRemoval(number); !refused.ok())
         return refused;
     QVector<DiaryEntry> entries = m_entries;
     entries.remove(number - 1);
     textfile::WrittenFile written;
-    const SaveResult result = textfile::writeText(folder, FileName, bookText(entries, m_unplaced), &written);
+    const textfile::Failure result = textfile::writeText(folder, FileName, bookText(entries, m_unplaced), &written);
     return takeWrite(result, written, std::move(entries), nullptr, false);
 }
 
-SaveResult DiaryBook::rewrite(const QDir &folder)
+textfile::Failure DiaryBook::rewrite(const QDir &folder)
 {
     textfile::WrittenFile written;
-    const SaveResult result = textfile::writeText(folder, FileName, bookText(m_entries, m_unplaced), &written);
+    const textfile::Failure result = textfile::writeText(folder, FileName, bookText(m_entries, m_unplaced), &written);
     return takeWrite(result, written, QVector<DiaryEntry>(m_entries), nullptr, false);
 }
 
-SaveResult DiaryBook::takeWrite(const SaveResult &result, const textfile::WrittenFile &written,
+textfile::Failure DiaryBook::takeWrite(const textfile::Failure &result, const textfile::WrittenFile &written,
     QVector<DiaryEntry> &&entries, const DiaryEntry *anew, bool ontoFile)
 {
     if (!result.ok())

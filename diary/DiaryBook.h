@@ -1,8 +1,7 @@
 #pragma once
 
 #include "textfile/DataFile.h"
-#include "textfile/LoadResult.h"
-#include "textfile/SaveResult.h"
+#include "textfile/Failure.h"
 
 #include <QDir>
 #include <QString>
@@ -108,27 +107,27 @@ public:
 
     /// Replaces the book with the file's content. A missing file is an empty book, and so is a
     /// file that could not be read.
-    LoadResult load(const QDir &folder);
+    textfile::Failure load(const QDir &folder);
     /// Adds one entry at the end of the file (creating it) and takes the file as written. When the
     /// file ends inside an entry, it is rewritten whole instead, so the new entry never joins that
     /// one. An entry with a line break in a field, or with members that cannot read back in order
     /// (see above), is refused as Unencodable naming it. On failure the book and the file stay as
     /// they were.
-    SaveResult append(const QDir &folder, const DiaryEntry &entry);
+    textfile::Failure append(const QDir &folder, const DiaryEntry &entry);
     /// Replaces entry number with changed, rewrites the whole file and takes it as written. On
     /// failure the book and the file stay as they were. Refuses as append does, and a number that
-    /// is no entry's as OutOfRange.
-    SaveResult change(const QDir &folder, int number, const DiaryEntry &changed);
-    /// Why entry number cannot be removed: OutOfRange when there is no such entry, NotRead when
+    /// is no entry's as NoSuchEntry.
+    textfile::Failure change(const QDir &folder, int number, const DiaryEntry &changed);
+    /// Why entry number cannot be removed: NoSuchEntry when there is no such entry, NotRead when
     /// the last read of the file failed, Unplaced when the file holds lines the reader could not
-    /// place (removing an entry could take some with it). Saved when it can.
-    SaveResult checkRemoval(int number) const;
+    /// place (removing an entry could take some with it). None when it can.
+    textfile::Failure checkRemoval(int number) const;
     /// Removes entry number, rewrites the whole file and takes it as written; refused as
     /// checkRemoval says. On failure the book and the file stay as they were.
-    SaveResult remove(const QDir &folder, int number);
+    textfile::Failure remove(const QDir &folder, int number);
     /// Rewrites the whole file from the book, unplaced lines where they stood, and takes it as
     /// written.
-    SaveResult rewrite(const QDir &folder);
+    textfile::Failure rewrite(const QDir &folder);
 
     /// The book held by the given file bytes.
     static DiaryBook parse(const QByteArray &bytes);
@@ -145,8 +144,8 @@ private:
     /// ontoFile the write added its lines after the bytes on disk, which entries stand for only
     /// when the book was read from, or written as, that very version. A failed write leaves the
     /// file as it was, so the unchanged book still equals it.
-    SaveResult takeWrite(const SaveResult &result, const textfile::WrittenFile &written, QVector<DiaryEntry> &&entries,
-        const DiaryEntry *anew, bool ontoFile);
+    textfile::Failure takeWrite(const textfile::Failure &result, const textfile::WrittenFile &written,
+        QVector<DiaryEntry> &&entries, const DiaryEntry *anew, bool ontoFile);
     /// Whether the entry's lines, read alone, give back exactly the entry and nothing else.
     static bool readsBackAsItself(const DiaryEntry &entry);
 

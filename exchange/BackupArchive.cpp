@@ -10,7 +10,6 @@
 #include "personal/PersonalData.h"
 #include "textfile/DataFile.h"
 #include "textfile/FileReplace.h"
-#include "textfile/SystemReason.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,11 +44,6 @@ bool sameFile(const struct stat &a, const struct stat &b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-BackupResult failure(const QString &file, const QString &reason)
-{
-    return { {}, file, reason };
-}
-
 /// Reads the file at path with its status taken from the same open file. Not through
 /// textfile::readDataFile, which would take the version read for the one the program last saw and
 /// so hide a change made by another program from the next save.
@@ -59,16 +53,6 @@ int readStoredFile(const QString &path, StoredFile &file)
         return error;
     file.name = QFileInfo(path).fileName();
     return 0;
-}
-
-/// Why writing or reading back the zip stopped, in the user's words; what is the step's own.
-QString reasonFor(const zip::Problem &problem, const QString &what)
-{
-    if (!problem.differing.isNull())
-        return QStringLiteral("作ったZIPファイルの中身がデータファイルと一致しません（%1）").arg(problem.differing);
-    if (problem.error != 0)
-        return textfile::systemReason(problem.error, problem.writing);
-    return problem.library.isEmpty() ? what : what + QStringLiteral("（") + problem.library + QStringLiteral("）");
 }
 
 /// A new hidden file beside path, ".name.XXXXXX", opened for reading and writing and locked while
@@ -123,11 +107,11 @@ QString suggestedBackupName(const QDateTime &time)
     return QStringLiteral("カラオケ日記-") + time.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral(".zip");
 }
 
-BackupResult writeBackupArchive(const QDir &dataFolder, const QString &zipPath)
+textfile::Failure writeBackupArchive(const QDir &dataFolder, const QString &zipPath, QStringList *stored)
 {
     const QString dataPath = dataFolder.absolutePath();
     if (!QFileInfo(dataPath).isDir())
-        return failure(exchange::shownPath(dataPath), textfile::systemReason(ENOTDIR, false));
+        return textfile::failure(textfile::Fault::BackupReadFailed, exchange::shownPath(dataPath), ENOTDIR);
     QList<StoredFile> files;
     for (const QString &name : diaryDataFileNames()) {
         const QString path = textfile::resolveDataFile(dataFolder, name);
@@ -135,19 +119,19 @@ BackupResult writeBackupArchive(const QDir &dataFolder, const QString &zipPath)
             continue;
         StoredFile file;
         if (const int error = readStoredFile(path, file))
-            return failure(QFileInfo(path).fileName(), textfile::systemReason(error, false));
+            return textfile::failure(textfile::Fault::BackupReadFailed, QFileInfo(path).fileName(), error);
         files.append(file);
     }
     if (files.isEmpty())
-        return failure(exchange::shownPath(dataPath), QStringLiteral("バックアップするデータファイルがありません"));
+        return textfile::failure(textfile::Fault::BackupNothingToStore, exchange::shownPath(dataPath));
 
     const QFileInfo zipInfo(zipPath);
     const QString zipFolder = zipInfo.absolutePath();
     const QString zipName = zipInfo.fileName();
     if (zipName.isEmpty())
-        return failure(exchange::shownPath(zipFolder), textfile::systemReason(EISDIR, true));
+        return textfile::failure(textfile::Fault::BackupFailed, exchange::shownPath(zipFolder), EISDIR);
     if (const int error = exchange::folderRefusal(zipFolder))
-        return failure(exchange::shownPath(zipFolder), textfile::systemReason(error, true));
+        return textfile::failure(textfile::Fault::BackupFailed, exchange::shownPath(zipFolder), error);
     // The archive must never take a data file's place, nor a name the program would read as one.
     struct stat zipFolderStatus, dataFolderStatus, zipStatus;
     const bool inDataFolder = ::stat(native(zipFolder).constData(), &zipFolderStatus) == 0
@@ -155,56 +139,58 @@ BackupResult writeBackupArchive(const QDir &dataFolder, const QString &zipPath)
     const bool zipExists = ::stat(native(zipInfo.absoluteFilePath()).constData(), &zipStatus) == 0;
     for (const QString &name : diaryDataFileNames()) {
         if (inDataFolder && textfile::sameDataFileName(zipName, name))
-            return failure(zipName, QStringLiteral("日記のデータファイルと同じ名前には保存できません"));
+            return textfile::failure(textfile::Fault::BackupNameOfDataFile, zipName);
     }
     for (const StoredFile &file : files) {
         if (zipExists && sameFile(zipStatus, file.status))
-            return failure(zipName, QStringLiteral("日記のデータファイルと同じ名前には保存できません"));
+            return textfile::failure(textfile::Fault::BackupNameOfDataFile, zipName);
     }
     if (const int error = exchange::fileRefusal(zipInfo.absoluteFilePath()))
-        return failure(zipName, textfile::systemReason(error, true));
+        return textfile::failure(textfile::Fault::BackupFailed, zipName, error);
 
     QString moduleError;
     const auto getFunctions
         = reinterpret_cast<zip::GetFunctions>(modules::function(zip::Module, zip::FunctionsName, &moduleError));
     const zip::Functions *zipFunctions = getFunctions ? getFunctions() : nullptr;
     if (!zipFunctions)
-        return failure(zipName, QStringLiteral("ZIPファイルを作れませんでした（") + moduleError + QStringLiteral("）"));
+        return textfile::failure(textfile::Fault::ZipModuleMissing, zipName, 0, moduleError);
 
     removeLeftoverArchives(zipFolder);
     QString staged;
     const int fd = createHiddenBeside(zipInfo.absoluteFilePath(), staged);
     if (fd < 0)
-        return failure(zipName, textfile::systemReason(errno, true));
-    const auto discard = [&](const QString &reason) {
+        return textfile::failure(textfile::Fault::BackupFailed, zipName, errno);
+    const auto discard = [&](textfile::Failure why) {
         ::close(fd);
         ::unlink(native(staged).constData());
-        return failure(zipName, reason);
+        why.file = zipName;
+        return why;
     };
     QList<zip::Entry> entries;
     for (const StoredFile &file : files)
         entries.append({ file.name, file.bytes, file.status.st_mode, file.status.st_mtim });
-    if (const zip::Problem problem = zipFunctions->write(fd, entries); problem.failed())
-        return discard(reasonFor(problem, QStringLiteral("ZIPファイルを作れませんでした")));
+    if (const textfile::Failure problem = zipFunctions->write(fd, entries); !problem.ok())
+        return discard(problem);
     if (::fsync(fd) != 0)
-        return discard(textfile::systemReason(errno, true));
-    if (const zip::Problem problem = zipFunctions->verify(fd, entries); problem.failed())
-        return discard(reasonFor(problem, QStringLiteral("作ったZIPファイルを読み直せませんでした")));
+        return discard(textfile::failure(textfile::Fault::BackupFailed, zipName, errno));
+    if (const textfile::Failure problem = zipFunctions->verify(fd, entries); !problem.ok())
+        return discard(problem);
     if (::close(fd) != 0) {
         const int error = errno;
         ::unlink(native(staged).constData());
-        return failure(zipName, textfile::systemReason(error, true));
+        return textfile::failure(textfile::Fault::BackupFailed, zipName, error);
     }
     if (::rename(native(staged).constData(), native(zipInfo.absoluteFilePath()).constData()) != 0) {
         const int error = errno;
         ::unlink(native(staged).constData());
-        return failure(zipName, textfile::systemReason(error, true));
+        return textfile::failure(textfile::Fault::BackupFailed, zipName, error);
     }
     if (const int error = textfile::syncFolder(zipFolder))
-        return failure(zipName, textfile::systemReason(error, true));
+        return textfile::failure(textfile::Fault::BackupFailed, zipName, error);
 
-    BackupResult result;
-    for (const StoredFile &file : files)
-        result.files.append(file.name);
-    return result;
+    for (const StoredFile &file : files) {
+        if (stored)
+            stored->append(file.name);
+    }
+    return textfile::done();
 }

@@ -1,19 +1,11 @@
 #pragma once
 
+#include "textfile/Failure.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QString>
 #include <QStringList>
-
-/// What a backup did: the data files stored, or why it stopped with no file under the chosen name.
-struct BackupResult
-{
-    QStringList files; ///< the data files stored, named as they are in the data folder
-    QString failedFile; ///< the data file, the archive or the folder's path concerned by a failure
-    QString reason; ///< why, in the user's words
-
-    bool ok() const { return reason.isEmpty(); }
-};
 
 /// The data files of the diary as the program names them; the folder may hold them under names
 /// that differ in the case of ASCII letters (textfile::resolveDataFile).
@@ -32,5 +24,6 @@ QString suggestedBackupName(const QDateTime &time);
 /// hidden file, and no file under zipPath's name unless the last step, the sync of the folder
 /// after the rename, is what failed. Refused with nothing written when there is no data
 /// file, when zipPath's folder is missing or cannot be written, and when zipPath would take the
-/// name of a data file.
-BackupResult writeBackupArchive(const QDir &dataFolder, const QString &zipPath);
+/// name of a data file. The data files stored go in *stored, named as they are in the data folder;
+/// a failure names the data file, the archive or the folder's path concerned.
+textfile::Failure writeBackupArchive(const QDir &dataFolder, const QString &zipPath, QStringList *stored = nullptr);

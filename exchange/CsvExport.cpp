@@ -3,7 +3,6 @@
 #include "exchange/WriteTarget.h"
 #include "tables/SharedTables.h"
 #include "textfile/FileReplace.h"
-#include "textfile/SystemReason.h"
 
 #include <QFileInfo>
 
@@ -107,14 +106,10 @@ QStringList existingCsvFiles(const QDir &target)
     return existing;
 }
 
-ExportResult writeCsvFiles(const SharedTables &tables, const QDir &target)
+textfile::Failure writeCsvFiles(const SharedTables &tables, const QDir &target, QList<CsvFileWritten> *written)
 {
-    ExportResult result;
-    const auto failed = [&result](int error, const QString &file) {
-        result.failedFile = file;
-        result.reason = textfile::systemReason(error, true);
-        return result;
-    };
+    const auto failed
+        = [](int error, const QString &file) { return textfile::failure(textfile::Fault::ExportFailed, file, error); };
     const QString folder = target.absolutePath();
     if (const int error = exchange::folderRefusal(folder))
         return failed(error, exchange::shownPath(folder));
@@ -130,9 +125,9 @@ ExportResult writeCsvFiles(const SharedTables &tables, const QDir &target)
     QList<textfile::FileChange> changes;
     for (size_t i = 0; i < texts.size(); ++i)
         changes.append({ target.filePath(names.at(qsizetype(i))), texts[i].bytes(), false, {} });
-    if (const auto failure = textfile::replaceFiles(changes))
-        return failed(failure->error, QFileInfo(failure->file).fileName());
-    for (size_t i = 0; i < texts.size(); ++i)
-        result.written.append({ names.at(qsizetype(i)), texts[i].rows() });
-    return result;
+    if (const textfile::Failure failure = textfile::replaceFiles(changes); !failure.ok())
+        return failed(failure.error, QFileInfo(failure.file).fileName());
+    for (size_t i = 0; written && i < texts.size(); ++i)
+        written->append({ names.at(qsizetype(i)), texts[i].rows() });
+    return textfile::done();
 }

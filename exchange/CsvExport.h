@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textfile/Failure.h"
+
 #include <QDir>
 #include <QList>
 #include <QString>
@@ -16,17 +18,6 @@ struct CsvFileWritten
     bool operator==(const CsvFileWritten &) const = default;
 };
 
-/// What an export of the CSV files did: the files written, or why it stopped, every file of the
-/// folder then as it was.
-struct ExportResult
-{
-    QList<CsvFileWritten> written; ///< in the order of csvFileNames()
-    QString failedFile; ///< the file, or the folder's path, that could not be written
-    QString reason; ///< why, in the user's words
-
-    bool ok() const { return reason.isEmpty(); }
-};
-
 /// "outings.csv", "songs.csv", "artists.csv": the files an export writes.
 QStringList csvFileNames();
 
@@ -36,5 +27,8 @@ QStringList existingCsvFiles(const QDir &target);
 /// Writes the diary's outings (one row per song sung, one for an outing without songs), the song
 /// catalogue and the artist catalogue into target as UTF-8 CSV with a byte-order mark, RFC 4180
 /// quoting and CR LF line ends, replacing files of those names, all three or none. A folder that
-/// is missing or cannot be written is refused with nothing written.
-ExportResult writeCsvFiles(const SharedTables &tables, const QDir &target);
+/// is missing or cannot be written is refused with nothing written. The files written go in
+/// *written, in the order of csvFileNames(); a failure is ExportFailed, naming the file, or the
+/// folder's path, that could not be written, every file of the folder then as it was.
+textfile::Failure writeCsvFiles(
+    const SharedTables &tables, const QDir &target, QList<CsvFileWritten> *written = nullptr);

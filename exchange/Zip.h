@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textfile/Failure.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -20,24 +22,14 @@ struct Entry
     timespec modified {};
 };
 
-/// Why writing or reading back stopped. None of its fields set: it did not.
-struct Problem
-{
-    int error = 0; ///< the system's error number
-    bool writing = true; ///< whether error came from writing (the words for it differ)
-    QString library; ///< libarchive's own words, when it gives no error number
-    QString differing; ///< the entry whose stored copy is not the file given
-
-    bool failed() const { return error != 0 || !library.isNull() || !differing.isNull(); }
-};
-
 struct Functions
 {
-    /// Writes the entries as a zip into fd.
-    Problem (*write)(int fd, const QList<Entry> &entries);
+    /// Writes the entries as a zip into fd; ZipWriteFailed when it stops (the archive not named).
+    textfile::Failure (*write)(int fd, const QList<Entry> &entries);
     /// Reads the zip in fd back from its start and compares it with the entries: the same names
     /// in the same order, regular files, the same bytes and modification times (in seconds).
-    Problem (*verify)(int fd, const QList<Entry> &entries);
+    /// ZipVerifyFailed or BackupReadFailed when reading stops, ZipDiffers for an entry that differs.
+    textfile::Failure (*verify)(int fd, const QList<Entry> &entries);
 };
 
 /// What the module exports as FunctionsName.

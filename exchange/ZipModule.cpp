@@ -52,38 +52,43 @@ struct EntryFree
     void operator()(archive_entry *entry) const { archive_entry_free(entry); }
 };
 
-/// Why libarchive stopped: the system's error number when it gives one, else its own words.
-zip::Problem problemOf(archive *a)
+/// Why libarchive stopped in the step fault: the system's error number when it gives one, else its
+/// own words.
+textfile::Failure problemOf(archive *a, textfile::Fault fault)
 {
-    zip::Problem problem;
     const int error = archive_errno(a);
-    if (error > 0 && error != EILSEQ) {
-        problem.error = error;
-    } else {
-        const char *text = archive_error_string(a);
-        problem.library = text ? QString::fromLocal8Bit(text) : QStringLiteral("");
-    }
-    return problem;
+    if (error > 0 && error != EILSEQ)
+        return textfile::failure(fault, {}, error);
+    const char *text = archive_error_string(a);
+    return textfile::failure(fault, {}, 0, text ? QString::fromLocal8Bit(text) : QString());
 }
 
-zip::Problem differs(const QString &name)
+textfile::Failure writeProblem(archive *a)
 {
-    zip::Problem problem;
-    problem.differing = name.isNull() ? QStringLiteral("") : name;
-    return problem;
+    return problemOf(a, textfile::Fault::ZipWriteFailed);
 }
 
-zip::Problem writeZip(int fd, const QList<zip::Entry> &entries)
+textfile::Failure readProblem(archive *a)
+{
+    return problemOf(a, textfile::Fault::ZipVerifyFailed);
+}
+
+textfile::Failure differs(const QString &name)
+{
+    return textfile::failure(textfile::Fault::ZipDiffers, {}, 0, name);
+}
+
+textfile::Failure writeZip(int fd, const QList<zip::Entry> &entries)
 {
     const Utf8Names utf8Names;
     const std::unique_ptr<archive, ArchiveWriterFree> zip(archive_write_new());
     if (!zip)
-        return { ENOMEM, true, {}, {} };
+        return textfile::failure(textfile::Fault::ZipWriteFailed, {}, ENOMEM);
     // UTF-8 names with the zip's UTF-8 flag, whatever the locale, so that other tools show them.
     if (archive_write_set_format_zip(zip.get()) != ARCHIVE_OK
         || archive_write_set_options(zip.get(), "zip:hdrcharset=UTF-8") != ARCHIVE_OK
         || archive_write_open_fd(zip.get(), fd) != ARCHIVE_OK)
-        return problemOf(zip.get());
+        return writeProblem(zip.get());
     for (const zip::Entry &file : entries) {
         const std::unique_ptr<archive_entry, EntryFree> entry(archive_entry_new());
         archive_entry_set_pathname_utf8(entry.get(), file.name.toUtf8().constData());
@@ -92,32 +97,32 @@ zip::Problem writeZip(int fd, const QList<zip::Entry> &entries)
         archive_entry_set_size(entry.get(), file.bytes.size());
         archive_entry_set_mtime(entry.get(), file.modified.tv_sec, file.modified.tv_nsec);
         if (archive_write_header(zip.get(), entry.get()) != ARCHIVE_OK)
-            return problemOf(zip.get());
+            return writeProblem(zip.get());
         qsizetype done = 0;
         while (done < file.bytes.size()) {
             const la_ssize_t written
                 = archive_write_data(zip.get(), file.bytes.constData() + done, size_t(file.bytes.size() - done));
             if (written <= 0)
-                return problemOf(zip.get());
+                return writeProblem(zip.get());
             done += written;
         }
     }
     if (archive_write_close(zip.get()) != ARCHIVE_OK)
-        return problemOf(zip.get());
-    return {};
+        return writeProblem(zip.get());
+    return textfile::done();
 }
 
-zip::Problem verifyZip(int fd, const QList<zip::Entry> &entries)
+textfile::Failure verifyZip(int fd, const QList<zip::Entry> &entries)
 {
     const Utf8Names utf8Names;
     if (::lseek(fd, 0, SEEK_SET) != 0)
-        return { errno, false, {}, {} };
+        return textfile::failure(textfile::Fault::BackupReadFailed, {}, errno);
     const std::unique_ptr<archive, ArchiveReaderFree> zip(archive_read_new());
     if (!zip)
-        return { ENOMEM, false, {}, {} };
+        return textfile::failure(textfile::Fault::BackupReadFailed, {}, ENOMEM);
     if (archive_read_support_format_zip(zip.get()) != ARCHIVE_OK
         || archive_read_open_fd(zip.get(), fd, 64 * 1024) != ARCHIVE_OK)
-        return problemOf(zip.get());
+        return readProblem(zip.get());
     qsizetype index = 0;
     for (;;) {
         archive_entry *entry = nullptr;
@@ -125,7 +130,7 @@ zip::Problem verifyZip(int fd, const QList<zip::Entry> &entries)
         if (status == ARCHIVE_EOF)
             break;
         if (status != ARCHIVE_OK)
-            return problemOf(zip.get());
+            return readProblem(zip.get());
         const char *utf8Name = archive_entry_pathname_utf8(entry);
         const QString name = utf8Name ? QString::fromUtf8(utf8Name) : QString();
         if (index >= entries.size())
@@ -139,7 +144,7 @@ zip::Problem verifyZip(int fd, const QList<zip::Entry> &entries)
         for (;;) {
             const la_ssize_t read = archive_read_data(zip.get(), buffer, sizeof buffer);
             if (read < 0)
-                return problemOf(zip.get());
+                return readProblem(zip.get());
             if (read == 0)
                 break;
             bytes.append(buffer, read);
@@ -149,7 +154,7 @@ zip::Problem verifyZip(int fd, const QList<zip::Entry> &entries)
     }
     if (index != entries.size())
         return differs(entries.at(index).name);
-    return {};
+    return textfile::done();
 }
 
 } // namespace

@@ -28,7 +28,7 @@ QStringList parse(const QByteArray &bytes)
     return textfile::splitLines(bytes).lines;
 }
 
-SaveResult append(const QDir &folder, const QString &fileName, const QString &name)
+textfile::Failure append(const QDir &folder, const QString &fileName, const QString &name)
 {
     return textfile::appendLines(folder, fileName, { name });
 }

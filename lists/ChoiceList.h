@@ -1,6 +1,6 @@
 #pragma once
 
-#include "textfile/SaveResult.h"
+#include "textfile/Failure.h"
 
 #include <QDir>
 #include <QStringList>
@@ -21,7 +21,7 @@ QStringList read(const QDir &folder, const QString &fileName);
 QStringList parse(const QByteArray &bytes);
 
 /// Appends name as one line, ending an unterminated last line first.
-SaveResult append(const QDir &folder, const QString &fileName, const QString &name);
+textfile::Failure append(const QDir &folder, const QString &fileName, const QString &name);
 
 /// The first choice that name reads as once stored (look-alikes of code page 932 characters count
 /// as those characters); -1 when there is none.

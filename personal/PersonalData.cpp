@@ -20,13 +20,13 @@ void parsePersonalData(const QByteArray &bytes, PersonalData &data)
     data.targetPoints = textfile::parseInt16Field(fields.value(1));
 }
 
-LoadResult readPersonalData(const QDir &folder, PersonalData &data)
+textfile::Failure readPersonalData(const QDir &folder, PersonalData &data)
 {
     const textfile::ReadResult file = textfile::readDataFile(folder, PersonalData::FileName);
     if (!file.ok())
-        return LoadResult::readFailed(file.error, PersonalData::FileName);
+        return file.failure;
     parsePersonalData(file.bytes, data);
-    return LoadResult::loaded();
+    return textfile::done();
 }
 
 PersonalInputCheck checkPersonalInput(const QString &nameText, const QString &targetText)
@@ -59,20 +59,21 @@ PersonalInputCheck checkPersonalInput(const QString &nameText, const QString &ta
     return check;
 }
 
-SaveResult savePersonalData(const QDir &folder, PersonalData &data, const QString &nameText, const QString &targetText)
+textfile::Failure savePersonalData(
+    const QDir &folder, PersonalData &data, const QString &nameText, const QString &targetText)
 {
     const PersonalInputCheck check = checkPersonalInput(nameText, targetText);
     switch (check.problem) {
     case PersonalInputProblem::None:
         break;
     case PersonalInputProblem::BadTarget:
-        return SaveResult::outOfRange(QStringLiteral("目標ポイントが１から３２７６７の範囲にありません"));
+        return textfile::failure(textfile::Fault::TargetOutOfRange);
     case PersonalInputProblem::NameHoldsSeparator:
-        return SaveResult::holdsQuote();
+        return textfile::failure(textfile::Fault::HoldsQuote);
     case PersonalInputProblem::Unencodable:
-        return SaveResult::unencodable(check.character);
+        return textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character);
     }
-    const SaveResult written = textfile::writeLines(folder, PersonalData::FileName, { nameText, targetText });
+    const textfile::Failure written = textfile::writeLines(folder, PersonalData::FileName, { nameText, targetText });
     if (!written.ok())
         return written;
     data.userName = nameText;

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "textfile/LoadResult.h"
-#include "textfile/SaveResult.h"
+#include "textfile/Failure.h"
 
 #include <QDir>
 #include <QString>
@@ -25,7 +24,7 @@ struct PersonalData
 
 /// Reads name and target (first and second field of the file); a missing file gives an empty name
 /// and a target of 0. Points and level are left alone, and so is everything after a failed read.
-LoadResult readPersonalData(const QDir &folder, PersonalData &data);
+textfile::Failure readPersonalData(const QDir &folder, PersonalData &data);
 
 /// Sets name and target from the bytes of the file.
 void parsePersonalData(const QByteArray &bytes, PersonalData &data);
@@ -51,6 +50,7 @@ struct PersonalInputCheck
 PersonalInputCheck checkPersonalInput(const QString &nameText, const QString &targetText);
 
 /// Writes the two texts as typed (name line 1, target line 2), then sets userName and targetPoints.
-/// Refuses what checkPersonalInput refuses, before writing anything: a bad target as OutOfRange, a
+/// Refuses what checkPersonalInput refuses, before writing anything: a bad target as TargetOutOfRange, a
 /// comma or double quote in the name as HoldsQuote, a character the file cannot hold as Unencodable.
-SaveResult savePersonalData(const QDir &folder, PersonalData &data, const QString &nameText, const QString &targetText);
+textfile::Failure savePersonalData(
+    const QDir &folder, PersonalData &data, const QString &nameText, const QString &targetText);

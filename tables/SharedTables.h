@@ -4,7 +4,7 @@
 #include "catalogue/SongCatalogue.h"
 #include "diary/DiaryBook.h"
 #include "personal/PersonalData.h"
-#include "textfile/LoadResult.h"
+#include "textfile/Failure.h"
 
 #include <QDir>
 
@@ -13,9 +13,9 @@
 /// How reading each of the three large tables went.
 struct TableReads
 {
-    LoadResult diary;
-    LoadResult songs;
-    LoadResult artists;
+    textfile::Failure diary;
+    textfile::Failure songs;
+    textfile::Failure artists;
 };
 
 /// The tables every window reads and changes in place. One instance lives for the whole run and
@@ -38,11 +38,11 @@ struct SharedTables
     /// Runs changes, which change tables through their saves, as one save: every file they write
     /// is put in place together or none is (textfile::SaveBatch). changes returns the first result
     /// that is not ok, or ok; whenever the whole is not saved, every table is put back as it was.
-    template <typename Changes> SaveResult saveTogether(Changes changes)
+    template <typename Changes> textfile::Failure saveTogether(Changes changes)
     {
         const Snapshot before { diary, songs, artists, personal };
         textfile::SaveBatch batch(dataFolder);
-        SaveResult result = changes();
+        textfile::Failure result = changes();
         if (result.ok())
             result = batch.commit();
         if (!result.ok()) {

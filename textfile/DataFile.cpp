@@ -2,7 +2,6 @@
 
 #include "textfile/Cp932.h"
 #include "textfile/FileReplace.h"
-#include "textfile/SystemReason.h"
 #include "textfile/TextLines.h"
 
 #include <QFile>
@@ -115,11 +114,11 @@ FileStates &fileStates()
     return states;
 }
 
-/// Why every write is refused in this run; empty when writes are made.
-QString &writesRefused()
+/// Why every write is refused in this run; none when writes are made.
+Failure &writesRefused()
 {
-    static QString reason;
-    return reason;
+    static Failure why;
+    return why;
 }
 
 QString foldAscii(const QString &text)
@@ -159,11 +158,11 @@ int writeProtection(const QString &path)
     return writeRefusal(folder, root);
 }
 
-/// Why a data file that is a symbolic link cannot be used, for the error of followLinks.
-QString linkReason(int error)
+/// Why a data file that is a symbolic link cannot be used, for the error of followLinks: one to
+/// nothing, or the fault given for the system's error.
+Failure linkFailure(int error, Fault toNothing, Fault otherwise, const QString &name)
 {
-    return error == ENOENT ? QStringLiteral("シンボリックリンクのリンク先のファイルが見つかりません")
-                           : systemReason(error, false);
+    return failure(error == ENOENT ? toNothing : otherwise, name, error);
 }
 
 /// Whether the file on disk, at version current, still holds the bytes of the version known.
@@ -178,27 +177,30 @@ bool holdsKnownBytes(const QString &path, const FileVersion &current, const File
 /// Whether the file may be replaced: it was read, it can be written, and nobody else changed it
 /// since. A missing or read-only folder is told as such rather than as a change. *current gets the
 /// version on disk.
-SaveResult checkBeforeReplace(const QString &path, FileVersion *current)
+Failure checkBeforeReplace(const QString &path, FileVersion *current)
 {
     const QString name = QFileInfo(path).fileName();
-    if (!writesRefused().isEmpty())
-        return SaveResult::readOnly(writesRefused(), name);
+    if (!writesRefused().ok()) {
+        Failure refused = writesRefused();
+        refused.file = name;
+        return refused;
+    }
     std::optional<FileState> known = fileStates().find(path);
     if (known && known->readFailed)
-        return SaveResult::notRead(name);
+        return failure(Fault::NotRead, name);
     QString target;
     if (const int error = followLinks(path, &target))
-        return SaveResult::writeFailed(linkReason(error), name);
+        return linkFailure(error, Fault::WriteLinkToNothing, Fault::WriteReadFailed, name);
     if (const int error = writeProtection(target))
-        return SaveResult::writeFailed(systemReason(error, true), name);
+        return failure(Fault::WriteFailed, name, error);
     *current = versionOf(path);
     if (known && *current != known->stamp) {
         if (!holdsKnownBytes(path, *current, *known))
-            return SaveResult::changedOnDisk(name);
+            return failure(Fault::ChangedOnDisk, name);
         known->stamp = *current;
         fileStates().set(path, *known);
     }
-    return SaveResult::saved();
+    return done();
 }
 
 /// The writes the innermost batch of the thread holds back.
@@ -215,33 +217,19 @@ const PendingWrite *pendingWriteOf(const QString &path)
     return nullptr;
 }
 
-/// Why a replacement failed, in the user's words.
-QString failureReason(const ReplaceFailure &failure)
-{
-    // Every save is refused until the user moves that file: say so.
-    if (failure.backupCopy == BackupFolderName + u'/' && failure.error == ENOTDIR)
-        return QStringLiteral(
-            "データのフォルダーにある「%1」がフォルダーではなくファイルのため、バックアップを作れません。"
-            "そのファイルの名前を変えるか別の場所へ移してから、もう一度保存してください。")
-            .arg(BackupFolderName);
-    const QString reason = systemReason(failure.error, true);
-    if (failure.backupCopy.isEmpty())
-        return reason;
-    return QStringLiteral("バックアップを作れませんでした（") + failure.backupCopy + QStringLiteral("）：") + reason;
-}
-
 /// Puts every write in place together (journal: where to record them while they are put in
 /// place) and remembers the versions written; a failure leaves every file as it was.
-SaveResult commitWrites(const QList<PendingWrite> &writes, const QString &journal, QList<FileVersion> *versions)
+Failure commitWrites(const QList<PendingWrite> &writes, const QString &journal, QList<FileVersion> *versions)
 {
     QList<FileChange> changes;
     for (const PendingWrite &write : writes)
         changes.append({ write.path, write.bytes, !write.state.backedUp, {} });
-    if (const auto failure = replaceFiles(changes, journal)) {
+    if (Failure failed = replaceFiles(changes, journal); !failed.ok()) {
         // The run knows the files from now on, as they were before this save.
         for (const PendingWrite &write : writes)
             fileStates().set(write.path, write.state);
-        return SaveResult::writeFailed(failureReason(*failure), QFileInfo(failure->file).fileName());
+        failed.file = QFileInfo(failed.file).fileName();
+        return failed;
     }
     for (qsizetype i = 0; i < writes.size(); ++i) {
         FileState state = writes.at(i).state;
@@ -260,13 +248,12 @@ SaveResult commitWrites(const QList<PendingWrite> &writes, const QString &journa
         if (versions)
             versions->append(state.stamp);
     }
-    return SaveResult::saved();
+    return done();
 }
 
 /// Replaces the file at path, already checked and found as replaced, or holds the write back for
 /// the batch gathering them.
-SaveResult replaceChecked(
-    const QString &path, const QByteArray &bytes, const FileVersion &replaced, WrittenFile *written)
+Failure replaceChecked(const QString &path, const QByteArray &bytes, const FileVersion &replaced, WrittenFile *written)
 {
     const PendingWrite write { path, bytes, fileStates().find(path).value_or(FileState()) };
     if (gatheredWrites) {
@@ -276,22 +263,22 @@ SaveResult replaceChecked(
         // The version written is known only once the batch is in place.
         if (written)
             *written = { replaced, {}, bytes };
-        return SaveResult::saved();
+        return done();
     }
     QList<FileVersion> versions;
-    const SaveResult result = commitWrites({ write }, {}, &versions);
+    const Failure result = commitWrites({ write }, {}, &versions);
     if (result.ok() && written)
         *written = { replaced, versions.first(), bytes };
     return result;
 }
 
 /// Encodes text for the file at path, naming the file when a character cannot be written.
-SaveResult encodeFor(const QString &path, const QString &text, QByteArray *bytes)
+Failure encodeFor(const QString &path, const QString &text, QByteArray *bytes)
 {
     QString unencodable;
     if (!cp932::encode(text, bytes, &unencodable))
-        return SaveResult::unencodable(unencodable, QFileInfo(path).fileName());
-    return SaveResult::saved();
+        return failure(Fault::Unencodable, QFileInfo(path).fileName(), 0, unencodable);
+    return done();
 }
 
 /// Whether every line of the bytes ends with CR LF, the last one included: every LF follows a CR,
@@ -381,17 +368,17 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
     // This read is what the run knows of the file now, but its old content stays kept.
     FileState state;
     state.backedUp = fileStates().find(path).value_or(FileState()).backedUp;
-    const auto failed = [&](const QString &reason) {
+    const auto failed = [&](const Failure &why) {
         result.exists = true;
         state.readFailed = true;
         fileStates().set(path, state);
-        result.error = reason;
+        result.failure = why;
         return result;
     };
     // A link to nothing is no missing file: the first save would put a file in the link's place.
     QString target;
     if (const int error = followLinks(path, &target))
-        return failed(linkReason(error));
+        return failed(linkFailure(error, Fault::ReadLinkToNothing, Fault::ReadFailed, name));
     // The version is that of the file as opened: a change made while reading shows at the next save.
     struct stat status;
     if (const int error = readFileBytes(path, result.bytes, &status)) {
@@ -399,7 +386,7 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
             fileStates().set(path, state);
             return result;
         }
-        return failed(systemReason(error, false));
+        return failed(failure(Fault::ReadFailed, name, error));
     }
     result.exists = true;
     state.stamp = versionOf(status);
@@ -465,41 +452,41 @@ void settleFileEncoding(const GuessedFile &file, Encoding encoding)
     fileStates().set(file.path, *state);
 }
 
-SaveResult rewriteDataFile(const QDir &folder, const QString &name, const QByteArray &bytes, WrittenFile *written)
+Failure rewriteDataFile(const QDir &folder, const QString &name, const QByteArray &bytes, WrittenFile *written)
 {
     const QString path = resolveDataFile(folder, name);
     FileVersion current;
-    if (const SaveResult check = checkBeforeReplace(path, &current); !check.ok())
+    if (const Failure check = checkBeforeReplace(path, &current); !check.ok())
         return check;
     return replaceChecked(path, bytes, current, written);
 }
 
-SaveResult writeLines(const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written)
+Failure writeLines(const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written)
 {
     if (const QString lineBreak = lineBreakIn(lines); !lineBreak.isEmpty())
-        return SaveResult::unencodable(lineBreak);
+        return failure(Fault::Unencodable, {}, 0, lineBreak);
     return writeText(folder, name, joinLines(lines), written);
 }
 
-SaveResult writeText(const QDir &folder, const QString &name, const QString &text, WrittenFile *written)
+Failure writeText(const QDir &folder, const QString &name, const QString &text, WrittenFile *written)
 {
     const QString path = resolveDataFile(folder, name);
     QByteArray bytes;
-    if (const SaveResult encoded = encodeFor(path, text, &bytes); !encoded.ok())
+    if (const Failure encoded = encodeFor(path, text, &bytes); !encoded.ok())
         return encoded;
     return rewriteDataFile(folder, name, bytes, written);
 }
 
-SaveResult appendLines(const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written)
+Failure appendLines(const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written)
 {
     if (const QString lineBreak = lineBreakIn(lines); !lineBreak.isEmpty())
-        return SaveResult::unencodable(lineBreak);
+        return failure(Fault::Unencodable, {}, 0, lineBreak);
     const QString path = resolveDataFile(folder, name);
     QByteArray added;
-    if (const SaveResult encoded = encodeFor(path, joinLines(lines), &added); !encoded.ok())
+    if (const Failure encoded = encodeFor(path, joinLines(lines), &added); !encoded.ok())
         return encoded;
     FileVersion current;
-    if (const SaveResult check = checkBeforeReplace(path, &current); !check.ok())
+    if (const Failure check = checkBeforeReplace(path, &current); !check.ok())
         return check;
     QByteArray bytes;
     if (const PendingWrite *pending = pendingWriteOf(path)) {
@@ -509,7 +496,7 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
     }
     if (current.exists) {
         if (const int error = readFileBytes(path, bytes))
-            return SaveResult::writeFailed(systemReason(error, false), QFileInfo(path).fileName());
+            return failure(Fault::WriteReadFailed, QFileInfo(path).fileName(), error);
     }
     // The version on disk is the one last read when the run knows it (checked above), so the
     // encoding found then holds; a diary of 300 outings would otherwise be looked at once more.
@@ -524,7 +511,7 @@ SaveResult appendLines(const QDir &folder, const QString &name, const QStringLis
         QStringList oldLines;
         for (const QStringView line : lineViews(text))
             oldLines.append(line.toString());
-        if (const SaveResult encoded = encodeFor(path, joinLines(oldLines), &bytes); !encoded.ok())
+        if (const Failure encoded = encodeFor(path, joinLines(oldLines), &bytes); !encoded.ok())
             return encoded;
     }
     bytes += added;
@@ -581,7 +568,7 @@ SaveBatch::~SaveBatch()
     gatheredWrites = m_outer;
 }
 
-SaveResult SaveBatch::commit()
+Failure SaveBatch::commit()
 {
     gatheredWrites = m_outer;
     const QList<PendingWrite> writes = std::exchange(m_writes, {});
@@ -591,22 +578,22 @@ SaveResult SaveBatch::commit()
             m_outer->removeIf([&write](const PendingWrite &pending) { return pending.path == write.path; });
             m_outer->append(write);
         }
-        return SaveResult::saved();
+        return done();
     }
     if (writes.isEmpty())
-        return SaveResult::saved();
+        return done();
     return commitWrites(writes, m_journal, nullptr);
 }
 
-void refuseWrites(const QString &reason)
+void refuseWrites(const Failure &why)
 {
-    writesRefused() = reason;
+    writesRefused() = why;
 }
 
 void resetBackupsForTesting()
 {
     fileStates().clear();
-    writesRefused().clear();
+    writesRefused() = done();
     forgetSettledEncodings();
 }
 

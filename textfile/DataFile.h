@@ -1,6 +1,6 @@
 #pragma once
 
-#include "textfile/SaveResult.h"
+#include "textfile/Failure.h"
 #include "textfile/TextEncoding.h"
 
 #include <QByteArray>
@@ -42,8 +42,8 @@ struct ReadResult
     bool exists = false;
     QByteArray bytes;
     FileVersion version; ///< of the bytes read
-    QString error; ///< why, in the user's words, when the file exists but could not be read
-    bool ok() const { return error.isEmpty(); }
+    Failure failure; ///< ReadFailed or ReadLinkToNothing when the file exists but could not be read
+    bool ok() const { return failure.ok(); }
 };
 
 /// Reads the file's bytes and remembers the version read and its encoding (encodingOf), with the
@@ -95,26 +95,24 @@ struct WrittenFile
 /// Refused, with nothing written, when the file could not be read or was changed by another
 /// program since this one last read or wrote it, and in a run that saves nothing (refuseWrites).
 /// Each writer below puts what it wrote in *written when asked and the write succeeds.
-SaveResult rewriteDataFile(
+Failure rewriteDataFile(
     const QDir &folder, const QString &name, const QByteArray &bytes, WrittenFile *written = nullptr);
 
 /// Encodes the lines (each followed by CR LF) in code page 932 and rewrites the file with them. A
 /// line holding a line break is refused as Unencodable without a file; a character code page 932
 /// lacks is refused as Unencodable naming the file, as the writers below do: the windows refuse
 /// such characters as typed, so one left comes from the file's own text.
-SaveResult writeLines(
-    const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written = nullptr);
+Failure writeLines(const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written = nullptr);
 
 /// Encodes text, whose lines are already ended, and rewrites the file with it: for a writer that
 /// builds a large file as one text instead of a list of lines.
-SaveResult writeText(const QDir &folder, const QString &name, const QString &text, WrittenFile *written = nullptr);
+Failure writeText(const QDir &folder, const QString &name, const QString &text, WrittenFile *written = nullptr);
 
 /// Adds lines at the end of the file, creating it when missing. A last line without a line end is
 /// ended first, so the new line never joins it. Done as a rewrite of old content plus new, with the
 /// same checks and backups: old code page 932 bytes are kept but for line ends made CR LF; old
 /// content in another encoding is decoded and written again in code page 932.
-SaveResult appendLines(
-    const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written = nullptr);
+Failure appendLines(const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written = nullptr);
 
 struct PendingWrite;
 
@@ -132,7 +130,7 @@ public:
     SaveBatch &operator=(const SaveBatch &) = delete;
 
     /// Puts the writes in place; a failure leaves every file as it was.
-    SaveResult commit();
+    Failure commit();
 
 private:
     QString m_journal;
@@ -145,9 +143,10 @@ private:
 /// it only while this program alone works on the folder.
 void removeSaveLeftovers(const QDir &folder, const QStringList &fileNames);
 
-/// Refuses every write from now on as ReadOnly with the reason, for a run whose folder could not be
-/// locked. Called at start, before the tables are read.
-void refuseWrites(const QString &reason);
+/// Refuses every write from now on, for a run whose folder could not be locked, as why is
+/// (ReadOnlyUnlockable or ReadOnlyLockNotAFile) naming the file. Called at start, before the
+/// tables are read.
+void refuseWrites(const Failure &why);
 
 /// Forgets every file read, written and backed up and every settled encoding, and lets writes be
 /// made again, so that tests can start a fresh "run".

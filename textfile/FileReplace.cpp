@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -158,7 +159,7 @@ public:
         }
     }
 
-    std::optional<ReplaceFailure> run()
+    Failure run()
     {
         for (const FileChange &change : std::as_const(m_changes)) {
             File file;
@@ -170,7 +171,7 @@ public:
             m_files.append(file);
         }
         for (qsizetype i = 0; i < m_files.size(); ++i) {
-            if (const auto failure = prepare(m_files[i], m_changes.at(i).bytes))
+            if (const Failure failure = prepare(m_files[i], m_changes.at(i).bytes); !failure.ok())
                 return failure;
         }
         // The ".bak" files first: until the new content is in place they hold what the files do.
@@ -182,7 +183,7 @@ public:
             file.bakMoved = true;
         }
         if (!m_journal.isEmpty()) {
-            if (const auto failure = writeJournal())
+            if (const Failure failure = writeJournal(); !failure.ok())
                 return failure;
         }
         for (File &file : m_files) {
@@ -211,7 +212,7 @@ public:
             if (file.backUp)
                 pruneDatedCopies(file);
         }
-        return std::nullopt;
+        return done();
     }
 
 private:
@@ -239,14 +240,14 @@ private:
 
     /// Everything short of putting the new content in place: the backups, the new content staged
     /// beside the file, a second name for the old content.
-    std::optional<ReplaceFailure> prepare(File &file, const QByteArray &bytes)
+    Failure prepare(File &file, const QByteArray &bytes)
     {
         const std::optional<mode_t> mode = permissionsOf(file.target);
         if (file.backUp) {
             QByteArray old;
             if (const int error = readFileBytes(file.target, old))
                 return fail(error, file.path);
-            if (const auto failure = makeDatedCopy(file, old, mode))
+            if (const Failure failure = makeDatedCopy(file, old, mode); !failure.ok())
                 return failure;
             if (const int error = secondName(file.datedCopy, file.bakStaged()))
                 return fail(error, file.path, file.name() + QLatin1String(".bak"));
@@ -262,10 +263,10 @@ private:
             if (const int error = secondName(file.bak(), file.bakPrevious()))
                 return fail(error, file.path, file.name() + QLatin1String(".bak"));
         }
-        return std::nullopt;
+        return done();
     }
 
-    std::optional<ReplaceFailure> makeDatedCopy(File &file, const QByteArray &old, std::optional<mode_t> mode)
+    Failure makeDatedCopy(File &file, const QByteArray &old, std::optional<mode_t> mode)
     {
         const QString folder = file.backupFolder();
         const QString folderName = BackupFolderName + u'/';
@@ -292,7 +293,7 @@ private:
         file.datedCopy = copy;
         if (const int error = syncFolder(folder))
             return fail(error, file.path, relative);
-        return std::nullopt;
+        return done();
     }
 
     /// "backup/name.yyyyMMdd-HHmmss", with "_2", "_3"… when a copy of that second exists.
@@ -306,7 +307,7 @@ private:
         return copy;
     }
 
-    std::optional<ReplaceFailure> writeJournal()
+    Failure writeJournal()
     {
         QStringList targets;
         QList<bool> existed;
@@ -326,7 +327,7 @@ private:
         }
         if (error)
             return fail(error, m_files.first().path);
-        return std::nullopt;
+        return done();
     }
 
     /// The folders whose entries the replacement changed.
@@ -379,10 +380,15 @@ private:
         syncFolder(folder);
     }
 
-    ReplaceFailure fail(int error, const QString &file, const QString &backupCopy = {})
+    Failure fail(int error, const QString &file, const QString &backupCopy = {})
     {
         rollBack();
-        return { error, file, backupCopy };
+        if (backupCopy.isEmpty())
+            return failure(Fault::WriteFailed, file, error);
+        // Every save is refused until the user moves that file: it is told apart.
+        if (backupCopy == BackupFolderName + u'/' && error == ENOTDIR)
+            return failure(Fault::BackupFolderIsFile, file, error, BackupFolderName);
+        return failure(Fault::BackupCopyFailed, file, error, backupCopy);
     }
 
     void rollBack()
@@ -475,17 +481,16 @@ bool holds(const QString &path, const JournalEntry &entry)
 
 } // namespace
 
-std::optional<ReplaceFailure> replaceFiles(QList<FileChange> &changes, const QString &journal)
+Failure replaceFiles(QList<FileChange> &changes, const QString &journal)
 {
     return Replacement(changes, journal).run();
 }
 
-std::optional<ReplaceFailure> replaceFile(
-    const QString &path, const QByteArray &bytes, bool keepBackups, struct stat *written)
+Failure replaceFile(const QString &path, const QByteArray &bytes, bool keepBackups, struct stat *written)
 {
     QList<FileChange> changes { { path, bytes, keepBackups, {} } };
-    const auto failure = replaceFiles(changes);
-    if (!failure && written)
+    const Failure failure = replaceFiles(changes);
+    if (failure.ok() && written)
         *written = changes.first().written;
     return failure;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "textfile/Failure.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 #include <sys/stat.h>
 
 namespace textfile {
@@ -20,14 +21,6 @@ inline constexpr QLatin1StringView StagedSuffix(".saving");
 inline constexpr QLatin1StringView PreviousSuffix(".previous");
 /// The record, in the data folder, of a save of several files that has begun to put them in place.
 inline const QString JournalName = QStringLiteral(".crooners-diary.journal");
-
-struct ReplaceFailure
-{
-    int error = 0; ///< the system error number
-    QString file; ///< the path, as given, of the file whose replacement failed
-    QString
-        backupCopy; ///< the copy being made when it failed, relative to the file's folder; empty for the file itself
-};
 
 /// One file to replace and, once replaced, the status of the file written.
 struct FileChange
@@ -45,12 +38,13 @@ struct FileChange
 /// a journal path and more than one file, a record of the replacements is made durable before the
 /// first file takes its new content, so that a crash part way is finished at the next start
 /// (finishInterruptedSave). Hard links are used where the file system has them, synced copies
-/// where it does not (FAT, another disk).
-std::optional<ReplaceFailure> replaceFiles(QList<FileChange> &changes, const QString &journal = {});
+/// where it does not (FAT, another disk). A failure names the path, as given, of the file whose
+/// replacement failed: WriteFailed, or BackupCopyFailed or BackupFolderIsFile while keeping its
+/// old content.
+Failure replaceFiles(QList<FileChange> &changes, const QString &journal = {});
 
 /// replaceFiles for one file.
-std::optional<ReplaceFailure> replaceFile(
-    const QString &path, const QByteArray &bytes, bool keepBackups, struct stat *written = nullptr);
+Failure replaceFile(const QString &path, const QByteArray &bytes, bool keepBackups, struct stat *written = nullptr);
 
 /// What the start of a run found of a save of several files that a crash cut short.
 struct InterruptedSave

@@ -1,10 +1,5 @@
 #include "toolkit/MessageBoxes.h"
 
-#include "textfile/FileReplace.h"
-#include "textfile/TextLines.h"
-
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -149,118 +144,6 @@ bool mayDiscardTyped(QWidget *parent, const QString &what, const QString &save, 
     default:
         return false;
     }
-}
-
-void refuseUnencodable(QWidget *parent, const QString &character)
-{
-    refuse(parent, QStringLiteral("「") + character + QStringLiteral("」は保存できない文字です"),
-        QStringLiteral("入力エラー"));
-}
-
-bool refuseUnstorable(QWidget *parent, const QStringList &texts)
-{
-    for (const QString &text : texts) {
-        const QString character = textfile::firstUnstorable(text);
-        if (!character.isEmpty()) {
-            refuseUnencodable(parent, character);
-            return true;
-        }
-    }
-    return false;
-}
-
-void reportSaveProblem(QWidget *parent, const SaveResult &result, const QString &typed)
-{
-    switch (result.status) {
-    case SaveResult::Status::Unencodable:
-        if (result.file.isEmpty()) {
-            refuseUnencodable(parent, result.character);
-            break;
-        }
-        refuse(parent,
-            result.file + QStringLiteral(" にシフトJISで保存できない文字「") + result.character
-                + QStringLiteral("」があるため、保存できませんでした。"),
-            QStringLiteral("保存エラー"));
-        break;
-    case SaveResult::Status::OutOfRange:
-    case SaveResult::Status::WriteFailed:
-    case SaveResult::Status::ReadBackFailed: {
-        QString text = QStringLiteral("保存できませんでした");
-        for (const QString &line : { result.file, result.reason }) {
-            if (!line.isEmpty())
-                text += u'\n' + line;
-        }
-        refuse(parent, text, QStringLiteral("保存エラー"));
-        break;
-    }
-    case SaveResult::Status::NotRead:
-        refuse(parent,
-            result.file + QStringLiteral(" は起動したときに読み込めなかったため、上書きしませんでした。\n")
-                + QStringLiteral("ファイルを確かめてから、プログラムを起動しなおしてください。"),
-            QStringLiteral("保存エラー"));
-        break;
-    case SaveResult::Status::ChangedOnDisk: {
-        const QString text = result.file
-            + QStringLiteral(" は、このプログラムが読み込んだ後にほかのプログラムで変更されています。\n")
-            + QStringLiteral("その変更を失わないよう、保存しませんでした。プログラムを起動しなおすとその変更を読み込み"
-                             "ますが、入力中の内容は失われます。");
-        if (typed.isEmpty()) {
-            refuse(parent, text, QStringLiteral("保存エラー"));
-            break;
-        }
-        // What was typed would be lost with the restart: it can be kept first.
-        if (confirm(parent, text + QStringLiteral("\n\nOK を押すと、入力中の内容をクリップボードにコピーします。"),
-                QStringLiteral("保存エラー"), MessageIcon::Warning))
-            QGuiApplication::clipboard()->setText(typed);
-        break;
-    }
-    case SaveResult::Status::ReadOnly:
-        refuse(parent,
-            QStringLiteral("保存できませんでした\n") + result.file
-                + QStringLiteral("\nこのフォルダーはロックできなかったため、読み取り専用で開いています。\n")
-                + result.reason,
-            QStringLiteral("保存エラー"));
-        break;
-    case SaveResult::Status::Saved:
-    case SaveResult::Status::TableFull:
-    case SaveResult::Status::HoldsQuote:
-    case SaveResult::Status::MissingText:
-    case SaveResult::Status::Duplicate:
-    case SaveResult::Status::Unplaced:
-        break;
-    }
-}
-
-void reportLoadProblem(QWidget *parent, const LoadResult &result)
-{
-    if (result.ok())
-        return;
-    refuse(parent, result.file + QStringLiteral(" を読み込めませんでした\n") + result.reason,
-        QStringLiteral("読み込みエラー"));
-}
-
-void reportForeignEncodings(QWidget *parent, const QList<textfile::ForeignFile> &files)
-{
-    if (files.isEmpty())
-        return;
-    QString text = QStringLiteral("次のファイルはシフトJIS以外の文字コードで書かれています。\n");
-    for (const textfile::ForeignFile &file : files)
-        text += file.file + QStringLiteral("（") + file.encoding + QStringLiteral("）\n");
-    text += QStringLiteral("それぞれ次に保存するときにシフトJISに変換します。変換前のファイルは「")
-        + textfile::BackupFolderName + QStringLiteral("」フォルダーに残ります。");
-    notify(parent, text, QStringLiteral("文字コードの変換"));
-}
-
-void reportUndecodableBytes(QWidget *parent, const QStringList &files)
-{
-    if (files.isEmpty())
-        return;
-    notify(parent,
-        QStringLiteral("次のファイルに、シフトJISとして読めないバイトがあります（文字の途中で切れているなど）。\n")
-            + files.join(u'\n')
-            + QStringLiteral(
-                "\n読めないところはそのまま保存し直します。ほかのプログラムでファイルを確かめてください。"),
-        QStringLiteral("読めない文字"));
 }
 
 } // namespace messages

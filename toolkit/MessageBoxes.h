@@ -1,9 +1,5 @@
 #pragma once
 
-#include "textfile/DataFile.h"
-#include "textfile/LoadResult.h"
-#include "textfile/SaveResult.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -79,30 +75,5 @@ int choose(QWidget *parent, const QString &text, const QString &title, const QSt
 /// {save} runs store, and the input may go only if that stored it. True when it may go.
 bool mayDiscardTyped(QWidget *parent, const QString &what, const QString &save, const std::function<bool()> &unsaved,
     const std::function<void()> &store);
-
-/// The refusal for a character code page 932 cannot hold: "「X」は保存できない文字です", "入力エラー".
-void refuseUnencodable(QWidget *parent, const QString &character);
-/// Refuses the first character of texts that a data file cannot hold (a line break, or one code
-/// page 932 lacks) as refuseUnencodable does; true when something was refused.
-bool refuseUnstorable(QWidget *parent, const QStringList &texts);
-/// Shows what went wrong for a result that is not ok(): an unencodable character as above when
-/// no file is named, else as a character of that file's own text that code page 932 lacks, title
-/// "保存エラー"; a failed write, a number out of range or a failed read-back as "保存できませんでした"
-/// with the file (when named) and the reason on the next lines, title "保存エラー"; a file not read
-/// or changed by another program as a refusal that names it; a run opened read-only as
-/// "保存できませんでした", the file, that the folder could not be locked, and why.
-/// Table-full, double-quote, missing-text and duplicate results are refused by each window with its
-/// own words.
-void reportSaveProblem(QWidget *parent, const SaveResult &result, const QString &typed = {});
-/// Shows a load that is not ok(): "X を読み込めませんでした" with the reason on the next line, title
-/// "読み込みエラー".
-void reportLoadProblem(QWidget *parent, const LoadResult &result);
-/// One notice (OK, information icon, title "文字コードの変換") naming each file with its encoding
-/// and saying that its next save converts it to code page 932, its original kept in the backup
-/// folder. Shows nothing for an empty list.
-void reportForeignEncodings(QWidget *parent, const QList<textfile::ForeignFile> &files);
-/// One notice (OK, information icon, title "読めない文字") naming each file that holds bytes code
-/// page 932 lacks and saying that saves keep them as they are. Shows nothing for an empty list.
-void reportUndecodableBytes(QWidget *parent, const QStringList &files);
 
 } // namespace messages

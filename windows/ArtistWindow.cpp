@@ -12,6 +12,7 @@
 #include "toolkit/Twips.h"
 #include "toolkit/TypedChoiceBox.h"
 #include "toolkit/WaitCursor.h"
+#include "windows/FailureWords.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -415,7 +416,7 @@ void ArtistWindow::cmdTouroku_Click()
             this, QStringLiteral("アーティスト名やひらかなに引用符（\"）は使えません"), QStringLiteral("入力エラー"));
         return;
     case NewArtistProblem::Unencodable:
-        messages::refuseUnencodable(this, check.character);
+        failurewords::report(this, textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character));
         return;
     case NewArtistProblem::Full:
         messages::refuse(this,
@@ -428,13 +429,13 @@ void ArtistWindow::cmdTouroku_Click()
             this, QStringLiteral("『 ") + name + QStringLiteral(" 』を登録します"), QStringLiteral("登録確認")))
         return;
 
-    SaveResult result;
+    textfile::Failure result;
     {
         WaitCursor busy;
         result = m_tables.artists.addArtist(m_tables.dataFolder, name, reading);
     }
     if (!result.ok()) {
-        messages::reportSaveProblem(this, result, name + u'\n' + reading);
+        failurewords::report(this, result, name + u'\n' + reading);
         return;
     }
     ListAllArtists();

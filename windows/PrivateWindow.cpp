@@ -7,6 +7,7 @@
 #include "toolkit/Keys.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Twips.h"
+#include "windows/FailureWords.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -123,13 +124,13 @@ void PrivateWindow::cmdHozon_Click()
         messages::refuse(this, QStringLiteral("名前にコンマ（,）や引用符（\"）は使えません"), InputErrorTitle);
         return;
     case PersonalInputProblem::Unencodable:
-        messages::refuseUnencodable(this, check.character);
+        failurewords::report(this, textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character));
         return;
     }
 
-    const SaveResult result = savePersonalData(m_tables.dataFolder, m_tables.personal, name, target);
+    const textfile::Failure result = savePersonalData(m_tables.dataFolder, m_tables.personal, name, target);
     if (!result.ok()) {
-        messages::reportSaveProblem(this, result, name + u'\n' + target);
+        failurewords::report(this, result, name + u'\n' + target);
         return;
     }
 

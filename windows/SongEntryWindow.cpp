@@ -10,6 +10,7 @@
 #include "toolkit/Twips.h"
 #include "toolkit/WaitCursor.h"
 #include "windows/EncodingQuestion.h"
+#include "windows/FailureWords.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -214,7 +215,7 @@ void SongEntryWindow::cmdHozon_Click()
         messages::refuse(this, QStringLiteral("引用符（\"）は使えません"), InputErrorTitle);
         return;
     case NewSongProblem::Unencodable:
-        messages::refuseUnencodable(this, check.character);
+        failurewords::report(this, textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character));
         return;
     case NewSongProblem::Full:
         messages::refuse(this,
@@ -224,13 +225,13 @@ void SongEntryWindow::cmdHozon_Click()
         return;
     }
 
-    SaveResult result;
+    textfile::Failure result;
     {
         WaitCursor busy;
         result = m_tables.songs.addSong(m_tables.dataFolder, song);
     }
     if (!result.ok()) {
-        messages::reportSaveProblem(this, result, SongCatalogue::recordLine(song));
+        failurewords::report(this, result, SongCatalogue::recordLine(song));
         return;
     }
     m_filledTexts = fieldTexts();

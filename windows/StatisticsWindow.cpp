@@ -3,7 +3,6 @@
 #include "modules/Modules.h"
 #include "tables/SharedTables.h"
 #include "textfile/FileReplace.h"
-#include "textfile/SystemReason.h"
 #include "toolkit/FileChoosers.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
@@ -11,6 +10,7 @@
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/Twips.h"
 #include "toolkit/WindowPlaces.h"
+#include "windows/FailureWords.h"
 
 #include <QBuffer>
 #include <QComboBox>
@@ -258,18 +258,18 @@ void StatisticsWindow::cmdSavePng_Click()
     if (chosen.isEmpty())
         return;
     const QString path = QFileInfo(chosen).absoluteFilePath();
-    const QString failed = QStringLiteral("画像を保存できませんでした\n") + QDir::toNativeSeparators(path) + u'\n';
+    const QString shown = QDir::toNativeSeparators(path);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!m_chart || !buffer.open(QIODevice::WriteOnly) || !m_chart->view()->grab().save(&buffer, "PNG")) {
-        messages::refuse(this, failed + QStringLiteral("PNG 画像を作れませんでした"), QStringLiteral("保存エラー"));
+        failurewords::report(this, textfile::failure(textfile::Fault::PictureNotMade, shown));
         return;
     }
-    if (const auto failure = textfile::replaceFile(path, bytes, false)) {
+    if (const textfile::Failure failure = textfile::replaceFile(path, bytes, false); !failure.ok()) {
         // A missing folder shows as a missing file; say which it is.
-        const bool noFolder = failure->error == ENOENT && !QFileInfo(QFileInfo(path).absolutePath()).isDir();
-        messages::refuse(this, failed + textfile::systemReason(noFolder ? ENOTDIR : failure->error, true),
-            QStringLiteral("保存エラー"));
+        const bool noFolder = failure.error == ENOENT && !QFileInfo(QFileInfo(path).absolutePath()).isDir();
+        failurewords::report(
+            this, textfile::failure(textfile::Fault::PictureNotSaved, shown, noFolder ? ENOTDIR : failure.error));
     }
 }
 

@@ -38,9 +38,9 @@ private Q_SLOTS:
         // A folder where the file should be cannot be read, whoever runs the test.
         const QDir unreadable(m_dir.filePath(QStringLiteral("unreadable")));
         QVERIFY(unreadable.mkpath(ArtistCatalogue::FileName));
-        const LoadResult result = m_catalogue.loadArtistCatalogue(unreadable);
-        QCOMPARE(result.status, LoadResult::Status::ReadFailed);
-        QVERIFY(!result.reason.isEmpty());
+        const textfile::Failure result = m_catalogue.loadArtistCatalogue(unreadable);
+        QCOMPARE(result.fault, textfile::Fault::ReadFailed);
+        QVERIFY(result.error != 0);
         QCOMPARE(result.file, ArtistCatalogue::FileName);
         QCOMPARE(names(), QStringList { "阿部" });
     }
@@ -115,10 +115,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reading");
         QTest::addColumn<NewArtistProblem>("problem");
         QTest::addColumn<QString>("character");
-        QTest::addColumn<SaveResult::Status>("status");
+        QTest::addColumn<textfile::Fault>("status");
         const int full = ArtistCatalogue::MaxArtists;
         using P = NewArtistProblem;
-        using S = SaveResult::Status;
+        using S = textfile::Fault;
         QTest::newRow("no name") << 1 << ""
                                  << "\"" << P::EmptyName << "" << S::MissingText;
         QTest::newRow("no reading") << 1 << "阿部"
@@ -150,7 +150,7 @@ private Q_SLOTS:
         QFETCH(QString, reading);
         QFETCH(NewArtistProblem, problem);
         QFETCH(QString, character);
-        QFETCH(SaveResult::Status, status);
+        QFETCH(textfile::Fault, status);
         QByteArray bytes;
         for (int i = 0; i < registered; ++i)
             bytes += i == 0 ? QByteArray::fromHex("22 88a2 9594 22 2c 22 82a0 82d7 22 0d0a") : "\"n\",\"r\"\r\n";
@@ -162,9 +162,9 @@ private Q_SLOTS:
         const NewArtistCheck check = m_catalogue.checkNewArtist(name, reading);
         QCOMPARE(check.problem, problem);
         QCOMPARE(check.character, character);
-        const SaveResult result = m_catalogue.addArtist(m_dir, name, reading);
-        QCOMPARE(result.status, status);
-        QCOMPARE(result.character, character);
+        const textfile::Failure result = m_catalogue.addArtist(m_dir, name, reading);
+        QCOMPARE(result.fault, status);
+        QCOMPARE(result.detail, character);
         QCOMPARE(m_catalogue.artistCount(), registered);
         if (registered > 0)
             QCOMPARE(testfiles::readBytes(m_file), bytes);
@@ -180,7 +180,7 @@ private Q_SLOTS:
         QVERIFY(testfiles::writeBytes(m_file, bytes));
         QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
         QCOMPARE(m_catalogue.artistCount(), ArtistCatalogue::MaxArtists + 1);
-        QCOMPARE(m_catalogue.addArtist(m_dir, "x", "x").status, SaveResult::Status::TableFull);
+        QCOMPARE(m_catalogue.addArtist(m_dir, "x", "x").fault, textfile::Fault::TableFull);
         QCOMPARE(testfiles::readBytes(m_file), bytes);
     }
 
@@ -188,7 +188,7 @@ private Q_SLOTS:
     {
         add("阿部", "あべ");
         QVERIFY(QFile::setPermissions(m_file, QFile::ReadOwner));
-        QCOMPARE(m_catalogue.addArtist(m_dir, "井上", "いのうえ").status, SaveResult::Status::WriteFailed);
+        QCOMPARE(m_catalogue.addArtist(m_dir, "井上", "いのうえ").fault, textfile::Fault::WriteFailed);
         QCOMPARE(names(), QStringList { "阿部" });
     }
 

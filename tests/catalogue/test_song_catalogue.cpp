@@ -126,7 +126,7 @@ private Q_SLOTS:
         SongCatalogue catalogue;
         QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
         QCOMPARE(catalogue.songCount(), SongCatalogue::MaxSongs + 1);
-        QCOMPARE(catalogue.addSong(m_dir, song("n", "n")).status, SaveResult::Status::TableFull);
+        QCOMPARE(catalogue.addSong(m_dir, song("n", "n")).fault, textfile::Fault::TableFull);
         QCOMPARE(readBytes(m_file), bytes);
     }
 
@@ -136,9 +136,9 @@ private Q_SLOTS:
         QTest::addColumn<SongRecord>("record");
         QTest::addColumn<NewSongProblem>("problem");
         QTest::addColumn<QString>("character");
-        QTest::addColumn<SaveResult::Status>("status");
+        QTest::addColumn<textfile::Fault>("status");
         using P = NewSongProblem;
-        using S = SaveResult::Status;
+        using S = textfile::Fault;
         QTest::newRow("quote in title") << false << song("say \"hi\"", "s") << P::HoldsQuote << "" << S::HoldsQuote;
         QTest::newRow("quote in rating") << false << SongRecord { "t", "r", "", "", "", "\"", 0 } << P::HoldsQuote << ""
                                          << S::HoldsQuote;
@@ -160,7 +160,7 @@ private Q_SLOTS:
         QFETCH(SongRecord, record);
         QFETCH(NewSongProblem, problem);
         QFETCH(QString, character);
-        QFETCH(SaveResult::Status, status);
+        QFETCH(textfile::Fault, status);
         SongCatalogue catalogue;
         QByteArray bytes;
         if (full) {
@@ -173,9 +173,9 @@ private Q_SLOTS:
         const NewSongCheck check = catalogue.checkNewSong(record);
         QCOMPARE(check.problem, problem);
         QCOMPARE(check.character, character);
-        const SaveResult result = catalogue.addSong(m_dir, record);
-        QCOMPARE(result.status, status);
-        QCOMPARE(result.character, character);
+        const textfile::Failure result = catalogue.addSong(m_dir, record);
+        QCOMPARE(result.fault, status);
+        QCOMPARE(result.detail, character);
         QCOMPARE(catalogue.songCount(), full ? SongCatalogue::MaxSongs : 0);
         if (full)
             QCOMPARE(readBytes(m_file), bytes);
@@ -190,9 +190,9 @@ private Q_SLOTS:
         // A folder where the file should be cannot be read, whoever runs the test.
         const QDir unreadable(m_dir.filePath(QStringLiteral("unreadable")));
         QVERIFY(unreadable.mkpath(SongCatalogue::FileName));
-        const LoadResult result = catalogue.loadSongCatalogue(unreadable);
-        QCOMPARE(result.status, LoadResult::Status::ReadFailed);
-        QVERIFY(!result.reason.isEmpty());
+        const textfile::Failure result = catalogue.loadSongCatalogue(unreadable);
+        QCOMPARE(result.fault, textfile::Fault::ReadFailed);
+        QVERIFY(result.error != 0);
         QCOMPARE(result.file, SongCatalogue::FileName);
         QCOMPARE(titles(catalogue), QStringList { "あ" });
     }
@@ -203,9 +203,9 @@ private Q_SLOTS:
         QFile::setPermissions(m_file, QFile::ReadOwner);
         SongCatalogue catalogue;
         QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
-        QCOMPARE(catalogue.addSong(m_dir, song("あ", "あ")).status, SaveResult::Status::WriteFailed);
+        QCOMPARE(catalogue.addSong(m_dir, song("あ", "あ")).fault, textfile::Fault::WriteFailed);
         QCOMPARE(titles(catalogue), (QStringList { "い一", "い二" }));
-        QCOMPARE(catalogue.countSongSung(m_dir, 0).status, SaveResult::Status::WriteFailed);
+        QCOMPARE(catalogue.countSongSung(m_dir, 0).fault, textfile::Fault::WriteFailed);
         QCOMPARE(catalogue.song(1).singCount, qint16(0));
     }
 
@@ -231,7 +231,7 @@ private Q_SLOTS:
         QVERIFY(testfiles::writeBytes(m_file, file));
         SongCatalogue catalogue;
         QVERIFY(catalogue.loadSongCatalogue(m_dir).ok());
-        const SaveResult result = addSong
+        const textfile::Failure result = addSong
             ? catalogue.addSong(m_dir, song(QStringLiteral("夜") + QChar(0x301C), QStringLiteral("よる")))
             : catalogue.countSongSung(m_dir, 0);
         QVERIFY(result.ok());

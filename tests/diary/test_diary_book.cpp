@@ -496,9 +496,9 @@ void TestDiaryBook::unwritableEntryIsRefused()
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
 
-    for (const SaveResult &result : { book.change(m_folder, 1, entry), book.append(m_folder, entry) }) {
-        QCOMPARE(result.status, SaveResult::Status::Unencodable);
-        QCOMPARE(result.character, character);
+    for (const textfile::Failure &result : { book.change(m_folder, 1, entry), book.append(m_folder, entry) }) {
+        QCOMPARE(result.fault, textfile::Fault::Unencodable);
+        QCOMPARE(result.detail, character);
     }
     QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book.txt"));
     QCOMPARE(book.entries(), bookEntries());
@@ -511,16 +511,16 @@ void TestDiaryBook::failedWriteLeavesBookEqualToFile()
     QVERIFY(book.load(m_folder).ok());
     // A number that is no entry's is refused before anything is written.
     for (const int number : { 0, 3 })
-        QCOMPARE(book.change(m_folder, number, secondEntry()).status, SaveResult::Status::OutOfRange);
+        QCOMPARE(book.change(m_folder, number, secondEntry()).fault, textfile::Fault::NoSuchEntry);
     QFile::setPermissions(m_folder.filePath(DiaryBook::FileName), QFileDevice::ReadOwner);
 
     DiaryEntry changed = secondEntry();
     changed.place = QStringLiteral("駅前");
-    const SaveResult result = book.change(m_folder, 2, changed);
-    QCOMPARE(result.status, SaveResult::Status::WriteFailed);
-    QVERIFY(!result.reason.isEmpty());
+    const textfile::Failure result = book.change(m_folder, 2, changed);
+    QCOMPARE(result.fault, textfile::Fault::WriteFailed);
+    QVERIFY(result.error != 0);
     QCOMPARE(book.entries(), bookEntries());
-    QCOMPARE(book.append(m_folder, changed).status, SaveResult::Status::WriteFailed);
+    QCOMPARE(book.append(m_folder, changed).fault, textfile::Fault::WriteFailed);
     QCOMPARE(book.entries(), bookEntries());
     QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book.txt"));
 }
@@ -596,9 +596,9 @@ void TestDiaryBook::readFailureEmptiesBook()
 
     const QDir unreadable(m_folder.filePath("unreadable"));
     QVERIFY(unreadable.mkpath(DiaryBook::FileName));
-    const LoadResult result = book.load(unreadable);
-    QCOMPARE(result.status, LoadResult::Status::ReadFailed);
-    QVERIFY(!result.reason.isEmpty());
+    const textfile::Failure result = book.load(unreadable);
+    QCOMPARE(result.fault, textfile::Fault::ReadFailed);
+    QVERIFY(result.error != 0);
     QCOMPARE(result.file, DiaryBook::FileName);
     QCOMPARE(book.entryCount(), 0);
 }
@@ -650,19 +650,19 @@ void TestDiaryBook::removeIsRefusedWhereLinesCouldBeLost()
     DiaryBook book;
     QVERIFY(book.load(m_folder).ok());
     QCOMPARE(book.entryCount(), 2);
-    QCOMPARE(book.remove(m_folder, 1).status, SaveResult::Status::Unplaced);
+    QCOMPARE(book.remove(m_folder, 1).fault, textfile::Fault::Unplaced);
     QCOMPARE(book.remove(m_folder, 1).file, DiaryBook::FileName);
     QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), noted);
 
     QVERIFY(putFile(m_folder, DiaryBook::FileName, dataBytes("book.txt")));
     QVERIFY(book.load(m_folder).ok());
-    QCOMPARE(book.remove(m_folder, 0).status, SaveResult::Status::OutOfRange);
-    QCOMPARE(book.remove(m_folder, 3).status, SaveResult::Status::OutOfRange);
+    QCOMPARE(book.remove(m_folder, 0).fault, textfile::Fault::NoSuchEntry);
+    QCOMPARE(book.remove(m_folder, 3).fault, textfile::Fault::NoSuchEntry);
 
     const QDir unreadable(m_folder.filePath("unreadable"));
     QVERIFY(unreadable.mkpath(DiaryBook::FileName));
     QVERIFY(!book.load(unreadable).ok());
-    QCOMPARE(book.checkRemoval(1).status, SaveResult::Status::NotRead);
+    QCOMPARE(book.checkRemoval(1).fault, textfile::Fault::NotRead);
     QCOMPARE(fileBytes(m_folder, DiaryBook::FileName), dataBytes("book.txt"));
 }
 

@@ -127,9 +127,9 @@ void writeDataFolder(const QDir &data)
 
 void load(SharedTables &tables)
 {
-    const LoadResult loads[] = { tables.diary.load(tables.dataFolder),
+    const textfile::Failure loads[] = { tables.diary.load(tables.dataFolder),
         tables.songs.loadSongCatalogue(tables.dataFolder), tables.artists.loadArtistCatalogue(tables.dataFolder) };
-    for (const LoadResult &loaded : loads) {
+    for (const textfile::Failure &loaded : loads) {
         if (!loaded.ok())
             fail(QStringLiteral("cannot read ") + loaded.file);
     }
@@ -155,26 +155,26 @@ int main(int argc, char **argv)
     if (!existingCsvFiles(csv).isEmpty())
         fail(QStringLiteral("no CSV file exists yet"));
     // Twice: the second export replaces the files of the first.
-    ExportResult exported;
+    QList<CsvFileWritten> exported;
     for (int round = 0; round < 2; ++round) {
-        exported = writeCsvFiles(tables, csv);
-        if (!exported.ok())
-            fail(QStringLiteral("export failed: ") + exported.failedFile + u' ' + exported.reason);
+        exported.clear();
+        if (const textfile::Failure failed = writeCsvFiles(tables, csv, &exported); !failed.ok())
+            fail(QStringLiteral("export failed: ") + failed.file + u' ' + QString::number(failed.error));
     }
     if (existingCsvFiles(csv) != csvFileNames())
         fail(QStringLiteral("every CSV file exists now"));
 
     const QString zipPath
         = work.filePath(QStringLiteral("zip/") + suggestedBackupName(QDateTime(QDate(2026, 12, 7), QTime(15, 30, 0))));
-    const BackupResult backup = writeBackupArchive(data, zipPath);
-    if (!backup.ok())
-        fail(QStringLiteral("backup failed: ") + backup.failedFile + u' ' + backup.reason);
+    QStringList stored;
+    if (const textfile::Failure failed = writeBackupArchive(data, zipPath, &stored); !failed.ok())
+        fail(QStringLiteral("backup failed: ") + failed.file + u' ' + QString::number(failed.error));
 
     QJsonArray written;
-    for (const CsvFileWritten &file : exported.written)
+    for (const CsvFileWritten &file : std::as_const(exported))
         written.append(QJsonArray { file.name, file.rows });
     const QJsonObject report { { QStringLiteral("csv"), written },
-        { QStringLiteral("backup"), QJsonArray::fromStringList(backup.files) } };
+        { QStringLiteral("backup"), QJsonArray::fromStringList(stored) } };
     std::fputs(QJsonDocument(report).toJson(QJsonDocument::Compact).constData(), stdout);
     return 0;
 }

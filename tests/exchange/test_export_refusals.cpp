@@ -23,7 +23,6 @@
 namespace {
 
 const QString ZipName = QStringLiteral("バックアップ.zip");
-const QString SameNameAsData = QStringLiteral("日記のデータファイルと同じ名前には保存できません");
 
 /// Every file and folder under path with the bytes of the files.
 QMap<QString, QByteArray> tree(const QString &path)
@@ -55,20 +54,19 @@ class TestExportRefusals : public QObject
 private slots:
     void refusedWithNothingWritten_data()
     {
-        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("error");
         QTest::addColumn<bool>("folderRefused"); ///< refused before any file, naming the folder
 
-        const QString noFolder = QStringLiteral("フォルダが見つかりません");
-        QTest::newRow("missing folder") << noFolder << true;
-        QTest::newRow("folder under a regular file") << noFolder << true;
-        QTest::newRow("write bit off") << QStringLiteral("書き込みが許可されていません") << true;
-        QTest::newRow("read-only disk") << QStringLiteral("読み取り専用のディスクには書き込めません") << true;
-        QTest::newRow("full disk") << QStringLiteral("ディスクの空き容量が足りません") << false;
+        QTest::newRow("missing folder") << ENOTDIR << true;
+        QTest::newRow("folder under a regular file") << ENOTDIR << true;
+        QTest::newRow("write bit off") << EACCES << true;
+        QTest::newRow("read-only disk") << EROFS << true;
+        QTest::newRow("full disk") << ENOSPC << false;
     }
 
     void refusedWithNothingWritten()
     {
-        QFETCH(QString, reason);
+        QFETCH(int, error);
         QFETCH(bool, folderRefused);
         const QString kind = QString::fromUtf8(QTest::currentDataTag());
         QTemporaryDir root;
@@ -115,15 +113,18 @@ private slots:
         QVERIFY(tables.diary.load(tables.dataFolder).ok());
         const QMap<QString, QByteArray> before = tree(root.path());
 
-        const ExportResult exported = writeCsvFiles(tables, QDir(target));
-        const BackupResult backup = writeBackupArchive(QDir(data.path()), target + u'/' + ZipName);
+        QList<CsvFileWritten> written;
+        QStringList stored;
+        const textfile::Failure exported = writeCsvFiles(tables, QDir(target), &written);
+        const textfile::Failure backup = writeBackupArchive(QDir(data.path()), target + u'/' + ZipName, &stored);
 
-        QCOMPARE(exported.reason, reason);
-        QCOMPARE(backup.reason, reason);
-        QCOMPARE(exported.failedFile, folderRefused ? target : QStringLiteral("outings.csv"));
-        QCOMPARE(backup.failedFile, folderRefused ? target : ZipName);
-        QVERIFY(exported.written.isEmpty());
-        QVERIFY(backup.files.isEmpty());
+        QCOMPARE(exported,
+            textfile::failure(
+                textfile::Fault::ExportFailed, folderRefused ? target : QStringLiteral("outings.csv"), error));
+        // A full disk stops the zip library's own write.
+        QCOMPARE(std::pair(backup.file, backup.error), std::pair(folderRefused ? target : ZipName, error));
+        QVERIFY(written.isEmpty());
+        QVERIFY(stored.isEmpty());
         QCOMPARE(tree(root.path()), before);
     }
 
@@ -136,9 +137,8 @@ private slots:
         writeFile(data.filePath(DiaryBook::FileName), QByteArrayLiteral("data"));
         const QMap<QString, QByteArray> before = tree(data.path());
         for (const QString &name : { QStringLiteral("カラオケ.txt"), QStringLiteral("ジャンル.TXT") }) {
-            const BackupResult backup = writeBackupArchive(QDir(data.path()), data.filePath(name));
-            QCOMPARE(backup.reason, SameNameAsData);
-            QCOMPARE(backup.failedFile, name);
+            QCOMPARE(writeBackupArchive(QDir(data.path()), data.filePath(name)),
+                textfile::failure(textfile::Fault::BackupNameOfDataFile, name));
         }
         QCOMPARE(tree(data.path()), before);
     }
@@ -154,11 +154,10 @@ private slots:
         QVERIFY(data.isValid());
         writeFile(data.filePath(DiaryBook::FileName), QByteArrayLiteral("data"));
         const QMap<QString, QByteArray> before = tree(data.path());
-        const BackupResult backup = writeBackupArchive(QDir(data.path()), data.filePath(ZipName));
-        QVERIFY2(backup.reason.startsWith(QStringLiteral("ZIPファイルを作れませんでした（"))
-                && backup.reason.contains(QStringLiteral("libcrooners-zip.so")),
-            qPrintable(backup.reason));
-        QCOMPARE(backup.failedFile, ZipName);
+        const textfile::Failure backup = writeBackupArchive(QDir(data.path()), data.filePath(ZipName));
+        QCOMPARE(backup.fault, textfile::Fault::ZipModuleMissing);
+        QVERIFY2(backup.detail.contains(QStringLiteral("libcrooners-zip.so")), qPrintable(backup.detail));
+        QCOMPARE(backup.file, ZipName);
         QCOMPARE(tree(data.path()), before);
     }
 };

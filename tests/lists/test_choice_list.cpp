@@ -103,9 +103,9 @@ void TestChoiceList::unwritableNameIsRefused()
     QFETCH(QString, character);
 
     QVERIFY(putFile(m_folder, choicelist::PlaceFile, dataBytes("choices-unterminated.txt")));
-    const SaveResult result = choicelist::append(m_folder, choicelist::PlaceFile, name);
-    QCOMPARE(result.status, SaveResult::Status::Unencodable);
-    QCOMPARE(result.character, character);
+    const textfile::Failure result = choicelist::append(m_folder, choicelist::PlaceFile, name);
+    QCOMPARE(result.fault, textfile::Fault::Unencodable);
+    QCOMPARE(result.detail, character);
     QCOMPARE(fileBytes(m_folder, choicelist::PlaceFile), dataBytes("choices-unterminated.txt"));
 }
 

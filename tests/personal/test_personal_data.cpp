@@ -71,9 +71,9 @@ private Q_SLOTS:
         // A folder where the file should be cannot be read, whoever runs the test.
         QVERIFY(m_dir.mkpath(PersonalData::FileName));
         PersonalData data { QStringLiteral("old"), 7, 0, 0 };
-        const LoadResult result = readPersonalData(m_dir, data);
-        QCOMPARE(result.status, LoadResult::Status::ReadFailed);
-        QVERIFY(!result.reason.isEmpty());
+        const textfile::Failure result = readPersonalData(m_dir, data);
+        QCOMPARE(result.fault, textfile::Fault::ReadFailed);
+        QVERIFY(result.error != 0);
         QCOMPARE(result.file, PersonalData::FileName);
         QCOMPARE(data.userName, QStringLiteral("old"));
         QCOMPARE(data.targetPoints, qint16(7));
@@ -140,14 +140,14 @@ private Q_SLOTS:
         QCOMPARE(int(check.problem), problem);
         QCOMPARE(check.character, character);
         PersonalData data { QStringLiteral("old"), 7, 0, 0 };
-        const QHash<int, SaveResult::Status> statuses {
-            { int(PersonalInputProblem::BadTarget), SaveResult::Status::OutOfRange },
-            { int(PersonalInputProblem::NameHoldsSeparator), SaveResult::Status::HoldsQuote },
-            { int(PersonalInputProblem::Unencodable), SaveResult::Status::Unencodable },
+        const QHash<int, textfile::Fault> statuses {
+            { int(PersonalInputProblem::BadTarget), textfile::Fault::TargetOutOfRange },
+            { int(PersonalInputProblem::NameHoldsSeparator), textfile::Fault::HoldsQuote },
+            { int(PersonalInputProblem::Unencodable), textfile::Fault::Unencodable },
         };
-        const SaveResult saved = savePersonalData(m_dir, data, name, target);
-        QCOMPARE(saved.status, statuses.value(problem));
-        QCOMPARE(saved.character, character);
+        const textfile::Failure saved = savePersonalData(m_dir, data, name, target);
+        QCOMPARE(saved.fault, statuses.value(problem));
+        QCOMPARE(saved.detail, character);
         QCOMPARE(data.userName, QStringLiteral("old"));
         QCOMPARE(data.targetPoints, qint16(7));
         QVERIFY(!QFile::exists(m_file));

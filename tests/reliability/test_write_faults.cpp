@@ -287,10 +287,10 @@ private slots:
 
         const QByteArray folder = QFile::encodeName(data->current().canonicalPath());
         QCOMPARE(faults.arm(call.constData(), nth, EIO, folder.constData()), 0);
-        const QString reason = backup ? writeBackupArchive(data->current(), data->current().filePath(zipName)).reason
-                                      : writeCsvFiles(tables, data->current()).reason;
+        const textfile::Failure failed = backup ? writeBackupArchive(data->current(), data->current().filePath(zipName))
+                                                : writeCsvFiles(tables, data->current());
         faults.disarm();
-        QCOMPARE(reason, QStringLiteral("ディスクの読み書きに失敗しました"));
+        QCOMPARE(failed.error, EIO);
         QCOMPARE(data->tree(), before);
     }
 

@@ -1,5 +1,5 @@
-// Writes one line to a data file with the program's writer and prints "saved" or the reason it
-// was refused. test_data_file runs it as another user, so the system's own permission checks meet
+// Writes one line to a data file with the program's writer and prints "saved" or the system error
+// number it was refused for. test_data_file runs it as another user, so the system's own permission checks meet
 // the writer's.
 #include "textfile/DataFile.h"
 
@@ -13,8 +13,8 @@ int main(int argc, char **argv)
         std::fputs("usage: write_lines FOLDER FILE LINE\n", stderr);
         return 2;
     }
-    const SaveResult result = textfile::writeLines(
+    const textfile::Failure result = textfile::writeLines(
         QDir(QString::fromLocal8Bit(argv[1])), QString::fromLocal8Bit(argv[2]), { QString::fromLocal8Bit(argv[3]) });
-    std::fputs(result.ok() ? "saved" : result.reason.toUtf8().constData(), stdout);
+    std::fputs(result.ok() ? "saved" : QByteArray::number(result.error).constData(), stdout);
     return 0;
 }
