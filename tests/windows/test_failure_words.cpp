@@ -1,5 +1,5 @@
+#include "tests/support/ScriptedMessages.h"
 #include "textfile/FolderLock.h"
-#include "toolkit/ScriptedMessages.h"
 #include "windows/FailureWords.h"
 
 #include <QTest>
