@@ -27,7 +27,7 @@ void MainWindow::exportCsv()
     ExportResult result;
     {
         WaitCursor wait;
-        result = writeCsvFiles(m_tables, target);
+        result = writeCsvFiles(*m_tables, target);
     }
     if (!result.ok()) {
         messages::refuse(this,
@@ -51,7 +51,7 @@ void MainWindow::makeBackup()
     BackupResult result;
     {
         WaitCursor wait;
-        result = writeBackupArchive(m_tables.dataFolder, path);
+        result = writeBackupArchive(m_tables->dataFolder(), path);
     }
     if (!result.ok()) {
         messages::refuse(this,

@@ -39,8 +39,10 @@ void TestSearchWindow::init()
     QVERIFY(m_dir->isValid());
     // The windows' places are kept here, not in the user's settings.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
-    m_tables = std::make_unique<SharedTables>(QDir(m_dir->path()));
-    m_tables->diary = smalldiary::book();
+    ReadTables read;
+    read.folder = QDir(m_dir->path());
+    read.diary = smalldiary::book();
+    m_tables = std::make_unique<SharedTables>(std::move(read));
 }
 
 void TestSearchWindow::cleanup()
@@ -104,9 +106,8 @@ void TestSearchWindow::typingSearchesAndReturnOpensTheOuting()
     QCOMPARE(column("msgResult", &window, 3), QStringList({ "メンバー: 田中" }));
     QVERIFY(!history->isEnabled());
 
-    // A changed diary is searched at once.
-    m_tables->diary = DiaryBook();
-    window.diaryChanged();
+    // A changed diary is searched at once: read again from a folder without one, it is empty.
+    QVERIFY(m_tables->readAgain(SharedTables::Diary).ok());
     QCOMPARE(grid->rows(), 1);
     QCOMPARE(count->text(), QStringLiteral("0件"));
 }
