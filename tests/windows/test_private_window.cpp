@@ -57,11 +57,9 @@ void TestPrivateWindow::init()
     QVERIFY(testfiles::putFile(QDir(m_dir->path()), PersonalData::FileName, StoredFile));
 
     // One outing of 19 hours: 19 points, level 19 of the target 100.
-    DiaryEntry outing;
-    outing.date = QStringLiteral("2024年01月01日");
-    outing.duration = QStringLiteral("19");
-    DiaryBook diary;
-    QVERIFY(diary.append(QDir(m_dir->path()), outing).ok());
+    QVERIFY(DiaryBook()
+                .append(QDir(m_dir->path()), { QStringLiteral("2024年01月01日"), QStringLiteral("19"), {}, {}, {}, {} })
+                .ok());
     m_tables = std::make_unique<SharedTables>(TablesReading(QDir(m_dir->path())).finish());
     m_messages = std::make_unique<ScriptedMessages>();
 }

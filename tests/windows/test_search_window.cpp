@@ -39,10 +39,8 @@ void TestSearchWindow::init()
     QVERIFY(m_dir->isValid());
     // The windows' places are kept here, not in the user's settings.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
-    ReadTables read;
-    read.folder = QDir(m_dir->path());
-    read.diary = smalldiary::book();
-    m_tables = std::make_unique<SharedTables>(std::move(read));
+    QVERIFY(smalldiary::book().rewrite(QDir(m_dir->path())).ok());
+    m_tables = std::make_unique<SharedTables>(TablesReading(QDir(m_dir->path())).finish());
 }
 
 void TestSearchWindow::cleanup()
@@ -106,8 +104,8 @@ void TestSearchWindow::typingSearchesAndReturnOpensTheOuting()
     QCOMPARE(column("msgResult", &window, 3), QStringList({ "メンバー: 田中" }));
     QVERIFY(!history->isEnabled());
 
-    // A changed diary is searched at once: read again from a folder without one, it is empty.
-    QVERIFY(m_tables->readAgain(SharedTables::Diary).ok());
+    // A changed diary is searched at once.
+    QVERIFY(m_tables->removeOuting(2).ok());
     QCOMPARE(grid->rows(), 1);
     QCOMPARE(count->text(), QStringLiteral("0件"));
 }

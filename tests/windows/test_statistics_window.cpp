@@ -45,8 +45,7 @@ void TestStatisticsWindow::init()
     QVERIFY(m_dir->isValid());
     // The window's place is kept here, not in the user's settings.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
-    DiaryBook diary = knowndiary::book();
-    QVERIFY(diary.rewrite(QDir(m_dir->path())).ok());
+    QVERIFY(knowndiary::book().rewrite(QDir(m_dir->path())).ok());
     m_tables = std::make_unique<SharedTables>(TablesReading(QDir(m_dir->path())).finish());
     m_window = std::make_unique<StatisticsWindow>(*m_tables);
     m_window->show();
@@ -107,8 +106,7 @@ void TestStatisticsWindow::showsThePeriodChosenAndFollowsTheDiary()
 
     // A new year read from the file is listed; the choice stays.
     year->setCurrentIndex(year->findText(QStringLiteral("2025年")));
-    DiaryBook diary = m_tables->diary();
-    QVERIFY(diary
+    QVERIFY(DiaryBook(m_tables->diary())
                 .append(m_tables->dataFolder(),
                     knowndiary::outing("2027/1/1", "1", "港", { "佐藤" }, { { "群青", "YOASOBI" } }))
                 .ok());
