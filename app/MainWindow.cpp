@@ -94,11 +94,10 @@ void showBoxText(QComboBox *box, const QString &text)
 
 } // namespace
 
-MainWindow::MainWindow(SharedTables &tables)
+MainWindow::MainWindow(TablesReading &reading)
     : QWidget(nullptr,
         Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
             | Qt::WindowCloseButtonHint)
-    , m_tables(tables)
 {
     loadAppResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -127,7 +126,7 @@ MainWindow::MainWindow(SharedTables &tables)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    Form_Load();
+    Form_Load(reading);
 }
 
 MainWindow::~MainWindow() = default;
@@ -319,31 +318,34 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::Form_Load()
+void MainWindow::Form_Load(TablesReading &reading)
 {
     SetUpSongGrid();
-    const TableReads read = m_tables.finishReading();
+    ReadTables read = reading.finish();
+    const TableReads results = read.results;
+    m_tables = std::make_unique<SharedTables>(std::move(read));
+    connect(m_tables.get(), &SharedTables::changed, this, &MainWindow::tablesChanged);
 
-    failurewords::report(this, readPersonalData(m_tables.dataFolder, m_tables.personal));
-
-    ReadDiary(read.diary);
-    failurewords::report(this, read.songs);
-    failurewords::report(this, read.artists);
+    failurewords::report(this, results.personal);
+    failurewords::report(this, results.diary);
+    showDiaryRange();
+    failurewords::report(this, results.songs);
+    failurewords::report(this, results.artists);
 
     FillChoiceLists();
     // Before anything is shown of them or written to them.
     readAgainInAnsweredEncodings();
-    setWindowTitle(QStringLiteral("Crooner's Diary  ") + m_tables.personal.userName);
-    hsbData->setValue(m_tables.diary.entryCount());
+    setWindowTitle(QStringLiteral("Crooner's Diary  ") + m_tables->personal().userName);
+    hsbData->setValue(m_tables->diary().entryCount());
     ShowEntry();
-    computePoints();
+    showPoints();
     failurewords::reportForeignEncodings(this, textfile::foreignEncodedFiles());
     failurewords::reportUndecodableBytes(this, textfile::filesWithUndecodableBytes());
 }
 
 void MainWindow::readAgainInAnsweredEncodings()
 {
-    const QDir &folder = m_tables.dataFolder;
+    const QDir &folder = m_tables->dataFolder();
     const QStringList changed = askGuessedEncodings(this,
         { DiaryBook::FileName, SongCatalogue::FileName, ArtistCatalogue::FileName, PersonalData::FileName,
             choicelist::PlaceFile, choicelist::MemberFile });
@@ -351,16 +353,13 @@ void MainWindow::readAgainInAnsweredEncodings()
         return std::any_of(changed.cbegin(), changed.cend(),
             [&name](const QString &file) { return textfile::sameDataFileName(file, name); });
     };
-    if (answeredOtherwise(DiaryBook::FileName))
-        ReadDiary(m_tables.diary.load(folder));
-    if (answeredOtherwise(SongCatalogue::FileName)) {
-        failurewords::report(this, m_tables.songs.loadSongCatalogue(folder));
-        refillSongChoices();
+    for (const auto &[file, table] :
+        { std::pair(DiaryBook::FileName, SharedTables::Diary), std::pair(SongCatalogue::FileName, SharedTables::Songs),
+            std::pair(ArtistCatalogue::FileName, SharedTables::Artists),
+            std::pair(PersonalData::FileName, SharedTables::Personal) }) {
+        if (answeredOtherwise(file))
+            failurewords::report(this, m_tables->readAgain(table));
     }
-    if (answeredOtherwise(ArtistCatalogue::FileName))
-        failurewords::report(this, m_tables.artists.loadArtistCatalogue(folder));
-    if (answeredOtherwise(PersonalData::FileName))
-        failurewords::report(this, readPersonalData(folder, m_tables.personal));
     for (const auto &[box, file] :
         { std::pair(cboBasyo, choicelist::PlaceFile), std::pair(cboMember, choicelist::MemberFile) }) {
         if (!answeredOtherwise(file))
@@ -386,18 +385,23 @@ void MainWindow::SetUpSongGrid()
     msgSenkyoku->setColAlignment(2, FlexGrid::LeftCenter);
 }
 
-void MainWindow::ReadDiary(const textfile::Failure &read)
+void MainWindow::showDiaryRange()
 {
-    failurewords::report(this, read);
-    afterDiaryRead();
+    hsbData->setRange(1, std::max(1, m_tables->diary().entryCount()));
 }
 
-void MainWindow::afterDiaryRead()
+void MainWindow::tablesChanged(SharedTables::Tables what)
 {
-    hsbData->setRange(1, std::max(1, m_tables.diary.entryCount()));
-    // The analysis window's date list was made from the book as it was.
-    m_sortWindow.close();
-    tellDiaryChanged();
+    if (what & SharedTables::Diary) {
+        showDiaryRange();
+        // The analysis window's date list was made from the book as it was.
+        m_sortWindow.close();
+    }
+    if (what & SharedTables::Songs)
+        refillSongChoices();
+    if (what & SharedTables::Personal)
+        setWindowTitle(QStringLiteral("Crooner's DB  ") + m_tables->personal().userName);
+    showPoints();
 }
 
 void MainWindow::FillChoiceLists()
@@ -408,8 +412,8 @@ void MainWindow::FillChoiceLists()
     cboJikan->addItems({ QStringLiteral("1.0"), QStringLiteral("1.5"), QStringLiteral("2.0"), QStringLiteral("2.5"),
         QStringLiteral("3.0"), QStringLiteral("3.5"), QStringLiteral("4.0"), QStringLiteral("4.5"),
         QStringLiteral("5.0"), QStringLiteral("5.5"), QStringLiteral("6.0") });
-    cboBasyo->addItems(choicelist::read(m_tables.dataFolder, choicelist::PlaceFile));
-    cboMember->addItems(choicelist::read(m_tables.dataFolder, choicelist::MemberFile));
+    cboBasyo->addItems(choicelist::read(m_tables->dataFolder(), choicelist::PlaceFile));
+    cboMember->addItems(choicelist::read(m_tables->dataFolder(), choicelist::MemberFile));
     refillSongChoices();
     // Filling a list only offers choices; the boxes' own texts stay as they were.
     for (QComboBox *box : { cboDate, cboJikan, cboBasyo, cboMember })
@@ -423,8 +427,8 @@ void MainWindow::refillSongChoices()
     // All titles in one insertion: added one by one, a thousand titles cost a thousand updates of
     // the list.
     QStringList titles;
-    titles.reserve(m_tables.songs.songCount());
-    for (const SongRecord &song : m_tables.songs.songs())
+    titles.reserve(m_tables->songs().songCount());
+    for (const SongRecord &song : m_tables->songs().songs())
         titles.append(song.title);
     cboInpKyoku->addItems(titles);
     cboInpKyoku->setCurrentIndex(-1);
@@ -432,7 +436,7 @@ void MainWindow::refillSongChoices()
 
 void MainWindow::ShowEntry()
 {
-    const DiaryBook &diary = m_tables.diary;
+    const DiaryBook &diary = m_tables->diary();
     if (diary.entryCount() == 0) {
         ClearEntryInputs();
         hsbData->setRange(1, 1);
@@ -474,17 +478,9 @@ void MainWindow::ClearEntryInputs()
     m_shownOuting = 0;
 }
 
-void MainWindow::computePoints()
+void MainWindow::showPoints()
 {
-    showPoints(computePointsSummary(m_tables.diary, m_tables.songs, m_tables.artists));
-}
-
-void MainWindow::showPoints(const PointsSummary &summary)
-{
-    PersonalData &personal = m_tables.personal;
-    personal.currentPoints = summary.currentPoints;
-    personal.levelPercent = computeLevelPercent(summary.currentPoints, personal.targetPoints);
-
+    const PointsSummary &summary = m_tables->points();
     lblNinzu->setText(summary.artistText());
     lblKyoku->setText(summary.songText());
     lblKaisu->setText(summary.singText());
@@ -495,7 +491,7 @@ void MainWindow::showPoints(const PointsSummary &summary)
     lblPoint->setText(summary.pointText());
     fitTextToWidth(lblPoint, msPGothic(12));
     paintLevelGauge();
-    // Every save ends here: a window made ahead from the tables as they were is made again.
+    // Every change of the tables ends here: a window made ahead from them as they were is made again.
     m_artistWindow.renewMadeAhead();
     m_sortWindow.renewMadeAhead();
     m_privateWindow.renewMadeAhead();
@@ -503,7 +499,7 @@ void MainWindow::showPoints(const PointsSummary &summary)
 
 void MainWindow::paintLevelGauge()
 {
-    const int lit = litBarCount(m_tables.personal.levelPercent);
+    const int lit = litBarCount(m_tables->personal().levelPercent);
     for (int i = 0; i < int(shpLevel.size()); ++i) {
         QPalette palette = shpLevel[i]->palette();
         palette.setColor(QPalette::Window, QColor::fromRgb(i < lit ? gaugeBar(i).litColour : UnlitBarColour));
@@ -545,7 +541,7 @@ void MainWindow::askBeforeScrollBarMove()
 
 bool MainWindow::inputsUnsaved() const
 {
-    return m_tables.diary.isUnsaved(entryFromInputs(), m_shownOuting);
+    return m_tables->diary().isUnsaved(entryFromInputs(), m_shownOuting);
 }
 
 bool MainWindow::mayLeaveInputs()
@@ -566,7 +562,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::cmdSort_Click()
 {
-    m_sortWindow.showOrRaise(this, [this] { return new SortWindow(m_tables); });
+    m_sortWindow.showOrRaise(this, [this] { return new SortWindow(*m_tables); });
 }
 
 void MainWindow::cmdKasyu_Click()
@@ -576,13 +572,7 @@ void MainWindow::cmdKasyu_Click()
 
 ArtistWindow *MainWindow::makeArtistWindow()
 {
-    auto *window = new ArtistWindow(m_tables);
-    connect(window, &ArtistWindow::songSaved, this, [this] {
-        refillSongChoices();
-        computePoints();
-    });
-    connect(window, &ArtistWindow::artistSaved, this, &MainWindow::computePoints);
-    return window;
+    return new ArtistWindow(*m_tables);
 }
 
 void MainWindow::paintEvent(QPaintEvent *event)
@@ -592,7 +582,7 @@ void MainWindow::paintEvent(QPaintEvent *event)
     if (!m_windowsMadeAhead) {
         m_windowsMadeAhead = true;
         m_artistWindow.makeAhead(this, [this] { return makeArtistWindow(); });
-        m_sortWindow.makeAhead(this, [this] { return new SortWindow(m_tables); });
+        m_sortWindow.makeAhead(this, [this] { return new SortWindow(*m_tables); });
         m_privateWindow.makeAhead(this, [this] { return makePrivateWindow(); });
         m_searchWindow.makeAhead(this, [this] { return makeSearchWindow(); });
     }
@@ -606,12 +596,7 @@ void MainWindow::cmdPrivate_Click()
 
 PrivateWindow *MainWindow::makePrivateWindow()
 {
-    auto *window = new PrivateWindow(m_tables);
-    connect(window, &PrivateWindow::saved, this, [this] {
-        setWindowTitle(QStringLiteral("Crooner's DB  ") + m_tables.personal.userName);
-        paintLevelGauge();
-    });
-    return window;
+    return new PrivateWindow(*m_tables);
 }
 
 void MainWindow::cmdHelp_Click()

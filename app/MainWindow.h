@@ -1,11 +1,13 @@
 #pragma once
 
+#include "tables/SharedTables.h"
 #include "toolkit/SingleWindow.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class ArtistWindow;
 class FlexGrid;
@@ -27,18 +29,20 @@ class QScrollBar;
 class QToolButton;
 class SortWindow;
 struct DiaryEntry;
-struct PointsSummary;
-struct SharedTables;
 
 /// The main window (frmMain): the diary's entry inputs, the totals and level gauge, and the toolbar
-/// that opens the other windows. Building it loads every data file.
+/// that opens the other windows. Building it takes the tables from the reading, which goes on while
+/// the controls are built, and reads the other data files.
 class MainWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(SharedTables &tables);
+    explicit MainWindow(TablesReading &reading);
     ~MainWindow() override;
+
+    /// The tables of the run, which every window of the run shows.
+    SharedTables &tables() const { return *m_tables; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -53,20 +57,20 @@ private:
     void buildSongPicker(QWidget *frame1);
     void connectControls();
 
-    void Form_Load();
+    void Form_Load(TablesReading &reading);
     void SetUpSongGrid();
-    /// Reports how reading the diary went and shows the book read.
-    void ReadDiary(const textfile::Failure &read);
-    /// The scroll range and the analysis window follow the book just read.
-    void afterDiaryRead();
+    /// The scroll range follows the number of outings.
+    void showDiaryRange();
+    /// What shows the tables follows their change: the scroll range, the analysis window, the song
+    /// choices, the caption, the totals and gauge, and the windows made ahead.
+    void tablesChanged(SharedTables::Tables what);
     void FillChoiceLists();
     /// Asks about the files read whose encoding is a guess, and reads again those answered otherwise.
     void readAgainInAnsweredEncodings();
     void ShowEntry();
     void ClearEntryInputs();
-    void computePoints();
-    /// The totals, points and level of summary, the gauge painted after them.
-    void showPoints(const PointsSummary &summary);
+    /// The totals, points and level the tables hold, the gauge painted after them.
+    void showPoints();
     void paintLevelGauge();
     void refillSongChoices();
 
@@ -97,8 +101,6 @@ private:
     void showOuting(int number);
     void showSongHistory(const QString &title, const QString &artist);
     void msgSenkyoku_ContextMenu(const QPoint &pos);
-    /// The search and history windows follow the book just read.
-    void tellDiaryChanged();
     void hsbData_Change();
     void hsbData_Scroll();
     /// Before a move of the scroll bar by the user shows another outing: keeps the bar where it is
@@ -135,7 +137,7 @@ private:
     void showPickerButtons();
     QString targetReachedText() const;
 
-    SharedTables &m_tables;
+    std::unique_ptr<SharedTables> m_tables;
     /// The song the last accepted pick chose, which a registration counts as sung; -1 for none.
     int m_pickedSong = -1;
     /// The outing the entry inputs were filled from; 0 after they were cleared for a new one.

@@ -29,7 +29,7 @@ void MainWindow::exportCsv()
     textfile::Failure result;
     {
         WaitCursor wait;
-        result = writeCsvFiles(m_tables, target, &written);
+        result = writeCsvFiles(*m_tables, target, &written);
     }
     if (!result.ok()) {
         failurewords::report(this, result);
@@ -52,7 +52,7 @@ void MainWindow::makeBackup()
     textfile::Failure result;
     {
         WaitCursor wait;
-        result = writeBackupArchive(m_tables.dataFolder, path, &stored);
+        result = writeBackupArchive(m_tables->dataFolder(), path, &stored);
     }
     if (!result.ok()) {
         failurewords::report(this, result);

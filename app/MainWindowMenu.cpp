@@ -99,7 +99,7 @@ void MainWindow::openSearch()
 
 SearchWindow *MainWindow::makeSearchWindow()
 {
-    auto *window = new SearchWindow(m_tables);
+    auto *window = new SearchWindow(*m_tables);
     connect(window, &SearchWindow::outingChosen, this, &MainWindow::showOuting);
     connect(window, &SearchWindow::historyRequested, this, &MainWindow::showSongHistory);
     return window;
@@ -107,12 +107,12 @@ SearchWindow *MainWindow::makeSearchWindow()
 
 void MainWindow::openStatistics()
 {
-    m_statisticsWindow.showOrRaise(this, [this] { return new StatisticsWindow(m_tables); });
+    m_statisticsWindow.showOrRaise(this, [this] { return new StatisticsWindow(*m_tables); });
 }
 
 void MainWindow::showOuting(int number)
 {
-    if (number < 1 || number > m_tables.diary.entryCount() || !mayLeaveInputs())
+    if (number < 1 || number > m_tables->diary().entryCount() || !mayLeaveInputs())
         return;
     if (hsbData->value() == number)
         ShowEntry();
@@ -129,7 +129,7 @@ void MainWindow::showSongHistory(const QString &title, const QString &artist)
     // Beside the search window when asked there.
     const QWidget *opener = QApplication::activeWindow() ? QApplication::activeWindow() : this;
     m_historyWindow.showOrRaise(opener, [&] {
-        auto *window = new SongHistoryWindow(m_tables, title, artist);
+        auto *window = new SongHistoryWindow(*m_tables, title, artist);
         connect(window, &SongHistoryWindow::outingChosen, this, &MainWindow::showOuting);
         return window;
     });
@@ -152,14 +152,4 @@ void MainWindow::msgSenkyoku_ContextMenu(const QPoint &pos)
     }
     connect(menu.addAction(QStringLiteral("削除(&D)")), &QAction::triggered, this, [&] { removeSongRow(row); });
     menu.exec(msgSenkyoku->viewport()->mapToGlobal(pos));
-}
-
-void MainWindow::tellDiaryChanged()
-{
-    if (SearchWindow *search = m_searchWindow.window())
-        search->diaryChanged();
-    if (SongHistoryWindow *history = m_historyWindow.window())
-        history->diaryChanged();
-    if (StatisticsWindow *statistics = m_statisticsWindow.window())
-        statistics->diaryChanged();
 }

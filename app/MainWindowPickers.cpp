@@ -120,9 +120,9 @@ void MainWindow::removeSongRow(int row)
     msgSenkyoku->setRow(std::min(row, msgSenkyoku->rows() - 1));
 
     // A registration counts the song last picked only while the outing still lists it.
-    if (m_pickedSong < 0 || m_pickedSong >= m_tables.songs.songCount())
+    if (m_pickedSong < 0 || m_pickedSong >= m_tables->songs().songCount())
         return;
-    const SongRecord &picked = m_tables.songs.song(m_pickedSong + 1);
+    const SongRecord &picked = m_tables->songs().song(m_pickedSong + 1);
     for (const QStringList &cells : kept) {
         if (cells[1] == picked.title && cells[2] == picked.artist)
             return;
@@ -134,9 +134,9 @@ void MainWindow::removeSongRow(int row)
 
 bool MainWindow::pickSong(int position)
 {
-    if (position < 0 || position >= m_tables.songs.songCount())
+    if (position < 0 || position >= m_tables->songs().songCount())
         return false;
-    const SongRecord &song = m_tables.songs.song(position + 1);
+    const SongRecord &song = m_tables->songs().song(position + 1);
     // An empty title would end the outing's song list when it is read back.
     if (song.title.isEmpty())
         return false;
@@ -239,7 +239,7 @@ bool MainWindow::addListChoice(QComboBox *box, const QString &fileName, const QS
     textfile::Failure result;
     {
         WaitCursor wait;
-        result = choicelist::append(m_tables.dataFolder, fileName, name);
+        result = choicelist::append(m_tables->dataFolder(), fileName, name);
     }
     if (!result.ok()) {
         failurewords::report(this, result, name);

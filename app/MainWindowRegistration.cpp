@@ -2,7 +2,6 @@
 
 #include "app/MainWindow.h"
 
-#include "tables/Points.h"
 #include "tables/SharedTables.h"
 #include "textfile/FullWidth.h"
 #include "toolkit/FlexGrid.h"
@@ -17,7 +16,7 @@
 
 void MainWindow::cmdTouroku_Click()
 {
-    DiaryBook &diary = m_tables.diary;
+    const DiaryBook &diary = m_tables->diary();
     if (diary.isFull()) {
         messages::refuse(this,
             QStringLiteral("登録できるのは") + textfile::fullWidthDigits(DiaryBook::MaxEntries)
@@ -53,30 +52,14 @@ void MainWindow::cmdTouroku_Click()
     if (!confirmed)
         return;
 
-    // The outing and its sing count are one save: a crash or a failure between the two files
-    // leaves neither.
-    PointsSummary totals;
     textfile::Failure saved;
     {
         WaitCursor wait;
-        saved = m_tables.saveTogether([&] {
-            const textfile::Failure written = target == 0
-                ? diary.append(m_tables.dataFolder, entryFromInputs())
-                : diary.change(m_tables.dataFolder, target, entryFromInputs());
-            if (!written.ok())
-                return written;
-            // The totals shown are those of the outing stored, before the count rises.
-            totals = computePointsSummary(diary, m_tables.songs, m_tables.artists);
-            return m_tables.songs.countSongSung(m_tables.dataFolder, m_pickedSong);
-        });
+        saved = m_tables->registerOuting(target, entryFromInputs(), m_pickedSong);
         if (saved.ok()) {
-            // The store already equals the file it has just written; reading the whole diary again
-            // would only repeat that.
-            afterDiaryRead();
             // A change goes to the entry that holds the date, which is not always the one shown.
             hsbData->setValue(target == 0 ? diary.entryCount() : target);
             ShowEntry();
-            showPoints(totals);
             showPickerButtons();
         }
     }
@@ -85,7 +68,7 @@ void MainWindow::cmdTouroku_Click()
         return;
     }
     messages::notify(this, QStringLiteral("登録しました"), QStringLiteral("登録終了"));
-    if (m_tables.personal.levelPercent >= 100)
+    if (m_tables->personal().levelPercent >= 100)
         messages::notify(this, targetReachedText(), QStringLiteral("目標レベル達成"));
 }
 
@@ -129,7 +112,7 @@ void MainWindow::showPickerButtons()
 
 QString MainWindow::targetReachedText() const
 {
-    return QStringLiteral("目標ポイント ") + QString::number(m_tables.personal.targetPoints)
+    return QStringLiteral("目標ポイント ") + QString::number(m_tables->personal().targetPoints)
         + QStringLiteral("p に対するレベルが１００％をこえました！") + u'\n'
         + QStringLiteral("おめでとうございます。 ＼(^o^)／ﾔｯﾀｧ ") + QStringLiteral("\n\n")
         + QStringLiteral("さらなるレベルアップを目指して、次の目標ポイントを指定しましょう。");
@@ -137,7 +120,7 @@ QString MainWindow::targetReachedText() const
 
 void MainWindow::deleteShownOuting()
 {
-    DiaryBook &diary = m_tables.diary;
+    const DiaryBook &diary = m_tables->diary();
     const int shown = diary.entryCount() > 0 ? hsbData->value() : 0;
     if (const textfile::Failure refused = diary.checkRemoval(shown); !refused.ok()) {
         failurewords::refuseRemoval(this, refused);
@@ -154,13 +137,11 @@ void MainWindow::deleteShownOuting()
     textfile::Failure removed;
     {
         WaitCursor wait;
-        removed = diary.remove(m_tables.dataFolder, shown);
+        removed = m_tables->removeOuting(shown);
         if (removed.ok()) {
-            afterDiaryRead();
             // The outing that took its place, or the new last one.
             hsbData->setValue(std::min(shown, std::max(1, diary.entryCount())));
             ShowEntry();
-            computePoints();
         }
     }
     if (!removed.ok())

@@ -78,11 +78,11 @@ SplashWindow::SplashWindow()
     clearX11Title(this);
 }
 
-std::unique_ptr<MainWindow> SplashWindow::startUp(SharedTables &tables)
+std::unique_ptr<MainWindow> SplashWindow::startUp(TablesReading &reading)
 {
     show();
     QCoreApplication::processEvents();
-    auto mainWindow = std::make_unique<MainWindow>(tables);
+    auto mainWindow = std::make_unique<MainWindow>(reading);
     mainWindow->show();
     close();
     return mainWindow;

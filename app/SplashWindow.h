@@ -5,7 +5,7 @@
 #include <memory>
 
 class MainWindow;
-struct SharedTables;
+class TablesReading;
 
 /// The start window (frmSplash): the logo, shown only while the main window loads.
 class SplashWindow : public QWidget
@@ -17,5 +17,5 @@ public:
 
     /// Shows itself, lets it paint, builds and shows the main window (which reads every data
     /// file), then closes itself.
-    std::unique_ptr<MainWindow> startUp(SharedTables &tables);
+    std::unique_ptr<MainWindow> startUp(TablesReading &reading);
 };

@@ -124,14 +124,14 @@ std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)
     return lock;
 }
 
-std::unique_ptr<MainWindow> startMainWindow(SharedTables &tables)
+std::unique_ptr<MainWindow> startMainWindow(const QDir &folder)
 {
     // Qt connects to the accessibility bus when the first window shows; where no session bus is
     // known, that forks a helper. Asked here, before the reading thread starts, the fork copies a
     // smaller process with no thread writing beside it: at the data limits the main window painted
     // 4 to 11 ms sooner.
     QAccessible::isActive();
-    tables.startReading();
+    TablesReading reading(folder);
     SplashWindow splash;
-    return splash.startUp(tables);
+    return splash.startUp(reading);
 }

@@ -7,7 +7,6 @@
 #include <memory>
 
 class MainWindow;
-struct SharedTables;
 
 /// Readies the application object for the windows: resources, font substitutions, the program's
 /// name and icon. Called once, right after the QApplication is made.
@@ -21,6 +20,6 @@ void prepareApplication();
 std::unique_ptr<FolderLock> openDataFolder(const QDir &folder);
 
 /// The program's start: starts reading the diary and the catalogues on a second thread, shows the
-/// splash window, builds the main window on the tables (which takes what was read and reads the
-/// other data files), shows it and closes the splash.
-std::unique_ptr<MainWindow> startMainWindow(SharedTables &tables);
+/// splash window, builds the main window (which takes the tables read and reads the other data
+/// files), shows it and closes the splash.
+std::unique_ptr<MainWindow> startMainWindow(const QDir &folder);

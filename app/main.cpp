@@ -1,6 +1,5 @@
 #include "app/MainWindow.h"
 #include "app/StartUp.h"
-#include "tables/SharedTables.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,7 +17,6 @@ int main(int argc, char *argv[])
     const std::unique_ptr<FolderLock> folderLock = openDataFolder(folder);
     if (!folderLock)
         return 1;
-    SharedTables tables(folder);
-    const std::unique_ptr<MainWindow> mainWindow = startMainWindow(tables);
+    const std::unique_ptr<MainWindow> mainWindow = startMainWindow(folder);
     return QApplication::exec();
 }

@@ -288,19 +288,14 @@ public:
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
 
-    void start()
-    {
-        m_tables = std::make_unique<SharedTables>(QDir(m_folder));
-        m_main = startMainWindow(*m_tables);
-    }
+    void start() { m_main = startMainWindow(QDir(m_folder)); }
 
-    SharedTables &tables() const { return *m_tables; }
+    SharedTables &tables() const { return m_main->tables(); }
 
     template <typename Widget> Widget *control(const QString &name) const { return child<Widget>(m_main.get(), name); }
 
 private:
     QString m_folder;
-    std::unique_ptr<SharedTables> m_tables;
     std::unique_ptr<MainWindow> m_main;
 };
 
@@ -434,7 +429,7 @@ private:
         for (int rep = 0; rep < 20; ++rep) {
             Session session(m_full, sessionFolder());
             timeOnce(timings, [&] { session.start(); });
-            check(session.tables().diary.entryCount() == 300, QStringLiteral("start-up read the diary"));
+            check(session.tables().diary().entryCount() == 300, QStringLiteral("start-up read the diary"));
         }
     }
 
@@ -451,7 +446,7 @@ private:
             settle();
             m_messages.clear();
             timeOnce(timings, [&] { click(child<QAbstractButton>(main, QStringLiteral("cmdTouroku"))); });
-            checkRegistered(session->tables().diary, m_data, newOuting, m_messages);
+            checkRegistered(session->tables().diary(), m_data, newOuting, m_messages);
         }
     }
 
@@ -515,7 +510,7 @@ private:
             settle();
             const QPoint at = lstKasyu->visualItemRect(item).center();
             timeOnce(listClick, [&] { QTest::mouseClick(lstKasyu->viewport(), Qt::LeftButton, {}, at); });
-            check(hsbKasyu->value() == session->tables().artists.findArtistPosition(item->text()),
+            check(hsbKasyu->value() == session->tables().artists().findArtistPosition(item->text()),
                 QStringLiteral("list click moved the position"));
         }
 
@@ -549,7 +544,7 @@ private:
             QWidget *artists = openWindow(QStringLiteral("frmKashu"));
             check(artists != nullptr, QStringLiteral("artist window open"));
             child<QScrollBar>(artists, QStringLiteral("hsbKasyu"))
-                ->setValue(*session->tables().artists.findArtistPosition(song.artist));
+                ->setValue(*session->tables().artists().findArtistPosition(song.artist));
             click(child<QAbstractButton>(artists, QStringLiteral("cmdTuika")));
             settle();
             QWidget *entry = openWindow(QStringLiteral("frmInp"));
@@ -562,7 +557,7 @@ private:
             child<QLineEdit>(entry, QStringLiteral("txtKaisu"))->setText(QString::number(song.singCount));
             settle();
             timeOnce(timings, [&] { click(child<QAbstractButton>(entry, QStringLiteral("cmdHozon"))); });
-            check(session->tables().songs.songs() == m_data.songs, QStringLiteral("song saved in reading order"));
+            check(session->tables().songs().songs() == m_data.songs, QStringLiteral("song saved in reading order"));
             check(openWindow(QStringLiteral("frmInp")) == nullptr, QStringLiteral("song window closed"));
             check(session->control<QComboBox>(QStringLiteral("cboInpKyoku"))->count() == 1000,
                 QStringLiteral("song choice rebuilt"));
@@ -585,7 +580,7 @@ private:
             child<QLineEdit>(window, QStringLiteral("txtHira"))->setText(artist.reading);
             settle();
             timeOnce(timings, [&] { click(child<QAbstractButton>(window, QStringLiteral("cmdTouroku"))); });
-            check(session->tables().artists.artists() == m_data.artists, QStringLiteral("artist registered"));
+            check(session->tables().artists().artists() == m_data.artists, QStringLiteral("artist registered"));
         }
     }
 
@@ -708,8 +703,7 @@ int childMain(int argc, char *argv[], const QString &folder, const QString &butt
     paintCounter = &counter;
     app.installEventFilter(&counter);
     prepareApplication();
-    SharedTables tables { QDir(folder) };
-    const std::unique_ptr<MainWindow> mainWindow = startMainWindow(tables);
+    const std::unique_ptr<MainWindow> mainWindow = startMainWindow(QDir(folder));
     settle();
     const qint64 shown = monotonicNs();
     std::printf("%lld %ld", static_cast<long long>(shown), counter.count);
@@ -794,8 +788,7 @@ int x11ChildMain(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.crooners_diary.CroonersDiary"));
     const std::unique_ptr<FolderLock> folderLock = openDataFolder(folder);
     check(folderLock != nullptr, QStringLiteral("data folder taken"));
-    SharedTables tables(folder);
-    const std::unique_ptr<MainWindow> mainWindow = startMainWindow(tables);
+    const std::unique_ptr<MainWindow> mainWindow = startMainWindow(folder);
     check(app.runUntil([&] { return app.window(QStringLiteral("frmMain")).passes > 0; }),
         QStringLiteral("main window painted"));
     app.reportStart(entered, QStringLiteral("frmMain"));
@@ -840,7 +833,7 @@ int x11ChildMain(int argc, char *argv[])
         const SyncCounts before = syncCounts();
         timeOnce(timings, [&] { click(child<QAbstractButton>(mainWindow.get(), QStringLiteral("cmdTouroku"))); });
         const SyncCounts after = syncCounts();
-        checkRegistered(tables.diary, data, newOuting, messages);
+        checkRegistered(mainWindow->tables().diary(), data, newOuting, messages);
         const bool counted = before.fsyncs >= 0;
         std::printf("registered %.3f %.3f %ld %ld\n", timings.samples.front(), timings.cpuSamples.front(),
             counted ? after.fsyncs - before.fsyncs : -1L, counted ? after.fdatasyncs - before.fdatasyncs : -1L);

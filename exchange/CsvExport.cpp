@@ -114,7 +114,8 @@ textfile::Failure writeCsvFiles(const SharedTables &tables, const QDir &target, 
     if (const int error = exchange::folderRefusal(folder))
         return failed(error, exchange::shownPath(folder));
 
-    const std::array<CsvText, 3> texts { outingsCsv(tables.diary), songsCsv(tables.songs), artistsCsv(tables.artists) };
+    const std::array<CsvText, 3> texts { outingsCsv(tables.diary()), songsCsv(tables.songs()),
+        artistsCsv(tables.artists()) };
     const QStringList names = csvFileNames();
     for (const QString &name : names) {
         if (const int error = exchange::fileRefusal(target.filePath(name)))

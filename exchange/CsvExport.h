@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-struct SharedTables;
+class SharedTables;
 
 /// One CSV file an export wrote.
 struct CsvFileWritten

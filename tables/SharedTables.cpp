@@ -1,26 +1,122 @@
 #include "tables/SharedTables.h"
 
-void SharedTables::startReading()
+TablesReading::TablesReading(const QDir &folder)
+    : m_folder(folder)
 {
     // A QDir of its own: a QDir may cache what it found on disk, and a shared one would be changed
     // from both threads.
-    m_reading = std::async(std::launch::async, [path = dataFolder.path()] {
-        const QDir folder(path);
-        Read read;
-        read.results.diary = read.diary.load(folder);
-        read.results.songs = read.songs.loadSongCatalogue(folder);
-        read.results.artists = read.artists.loadArtistCatalogue(folder);
+    m_reading = std::async(std::launch::async, [path = folder.path()] {
+        ReadTables read;
+        read.folder = QDir(path);
+        read.results.diary = read.diary.load(read.folder);
+        read.results.songs = read.songs.loadSongCatalogue(read.folder);
+        read.results.artists = read.artists.loadArtistCatalogue(read.folder);
         return read;
     });
 }
 
-TableReads SharedTables::finishReading()
+ReadTables TablesReading::finish()
 {
-    if (!m_reading.valid())
-        startReading();
-    Read read = m_reading.get();
-    diary = std::move(read.diary);
-    songs = std::move(read.songs);
-    artists = std::move(read.artists);
-    return read.results;
+    ReadTables read = m_reading.get();
+    read.folder = m_folder;
+    read.results.personal = readPersonalData(m_folder, read.personal);
+    return read;
+}
+
+SharedTables::SharedTables(ReadTables &&read)
+    : m_folder(read.folder)
+    , m_diary(std::move(read.diary))
+    , m_songs(std::move(read.songs))
+    , m_artists(std::move(read.artists))
+    , m_personal(read.personal)
+{
+    m_points = computePointsSummary(m_diary, m_songs, m_artists);
+    m_personal.currentPoints = m_points.currentPoints;
+    m_personal.levelPercent = computeLevelPercent(m_personal.currentPoints, m_personal.targetPoints);
+}
+
+textfile::Failure SharedTables::readAgain(Table table)
+{
+    textfile::Failure read;
+    switch (table) {
+    case Diary:
+        read = m_diary.load(m_folder);
+        break;
+    case Songs:
+    case SingCounts:
+        table = Songs;
+        read = m_songs.loadSongCatalogue(m_folder);
+        break;
+    case Artists:
+        read = m_artists.loadArtistCatalogue(m_folder);
+        break;
+    case Personal:
+        read = readPersonalData(m_folder, m_personal);
+        break;
+    }
+    // A failed read may have emptied the table all the same.
+    announce(table);
+    return read;
+}
+
+textfile::Failure SharedTables::registerOuting(int target, const DiaryEntry &entry, int pickedSong)
+{
+    PointsSummary points;
+    const textfile::Failure saved = saveTogether([&] {
+        const textfile::Failure written
+            = target == 0 ? m_diary.append(m_folder, entry) : m_diary.change(m_folder, target, entry);
+        if (!written.ok())
+            return written;
+        points = computePointsSummary(m_diary, m_songs, m_artists);
+        return m_songs.countSongSung(m_folder, pickedSong);
+    });
+    if (saved.ok())
+        announce(Diary | SingCounts, points);
+    return saved;
+}
+
+textfile::Failure SharedTables::removeOuting(int number)
+{
+    const textfile::Failure removed = m_diary.remove(m_folder, number);
+    if (removed.ok())
+        announce(Diary);
+    return removed;
+}
+
+textfile::Failure SharedTables::addSong(const SongRecord &song)
+{
+    const textfile::Failure added = m_songs.addSong(m_folder, song);
+    if (added.ok())
+        announce(Songs);
+    return added;
+}
+
+textfile::Failure SharedTables::addArtist(const QString &name, const QString &reading)
+{
+    const textfile::Failure added = m_artists.addArtist(m_folder, name, reading);
+    if (added.ok())
+        announce(Artists);
+    return added;
+}
+
+textfile::Failure SharedTables::savePersonal(const QString &nameText, const QString &targetText)
+{
+    const textfile::Failure saved = savePersonalData(m_folder, m_personal, nameText, targetText);
+    if (saved.ok())
+        announce(Personal);
+    return saved;
+}
+
+void SharedTables::announce(Tables what)
+{
+    // A change of the personal data alone keeps the points as they were last computed.
+    announce(what, what == Tables(Personal) ? m_points : computePointsSummary(m_diary, m_songs, m_artists));
+}
+
+void SharedTables::announce(Tables what, const PointsSummary &points)
+{
+    m_points = points;
+    m_personal.currentPoints = points.currentPoints;
+    m_personal.levelPercent = computeLevelPercent(points.currentPoints, m_personal.targetPoints);
+    Q_EMIT changed(what);
 }

@@ -4,63 +4,126 @@
 #include "catalogue/SongCatalogue.h"
 #include "diary/DiaryBook.h"
 #include "personal/PersonalData.h"
+#include "tables/Points.h"
+#include "textfile/DataFile.h"
 #include "textfile/Failure.h"
 
 #include <QDir>
+#include <QObject>
 
 #include <future>
 
-/// How reading each of the three large tables went.
+/// How reading each data file of the tables went.
 struct TableReads
 {
+    textfile::Failure personal;
     textfile::Failure diary;
     textfile::Failure songs;
     textfile::Failure artists;
 };
 
-/// The tables every window reads and changes in place. One instance lives for the whole run and
-/// is handed to each window by reference.
-struct SharedTables
+/// The tables as read from a data folder: what SharedTables is made from.
+struct ReadTables
 {
-    explicit SharedTables(const QDir &folder)
-        : dataFolder(folder)
-    {
-    }
-
-    /// Starts reading the diary and the song and artist catalogues on a thread of their own, so
-    /// that the files are read and decoded while the windows are built. Call once the data folder
-    /// is taken; the tables stay as they are until finishReading.
-    void startReading();
-    /// Puts the diary and the catalogues in place as read (started here when startReading was not
-    /// called), waiting for the reading when it is not done yet.
-    TableReads finishReading();
-
-    /// Runs changes, which change tables through their saves, as one save: every file they write
-    /// is put in place together or none is (textfile::SaveBatch). changes returns the first result
-    /// that is not ok, or ok; whenever the whole is not saved, every table is put back as it was.
-    template <typename Changes> textfile::Failure saveTogether(Changes changes)
-    {
-        const Snapshot before { diary, songs, artists, personal };
-        textfile::SaveBatch batch(dataFolder);
-        textfile::Failure result = changes();
-        if (result.ok())
-            result = batch.commit();
-        if (!result.ok()) {
-            diary = before.diary;
-            songs = before.songs;
-            artists = before.artists;
-            personal = before.personal;
-        }
-        return result;
-    }
-
-    QDir dataFolder;
+    QDir folder;
     DiaryBook diary;
     SongCatalogue songs;
     ArtistCatalogue artists;
     PersonalData personal;
+    TableReads results;
+};
+
+/// Reads the diary and the song and artist catalogues on a thread of its own from the moment it is
+/// made, so that the files are read and decoded while the windows are built. Make it once the data
+/// folder is taken.
+class TablesReading
+{
+public:
+    explicit TablesReading(const QDir &folder);
+
+    /// Waits for the reading when it is not done yet, then reads the personal data here. Once only.
+    ReadTables finish();
 
 private:
+    QDir m_folder;
+    std::future<ReadTables> m_reading;
+};
+
+/// The tables every window shows, made from a finished read so that no window sees them half
+/// loaded. Windows read them through the const accessors and change them only through the methods
+/// below, each of which announces what it changed with one changed() after it went through: the
+/// windows follow from that signal. The points and level are kept here, computed after each change.
+class SharedTables : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Table
+    {
+        Diary = 0x1,
+        /// The songs themselves: one added, or the catalogue read again.
+        Songs = 0x2,
+        /// Only how often songs were sung: the titles a pick list offers stay as they were.
+        SingCounts = 0x4,
+        Artists = 0x8,
+        Personal = 0x10,
+    };
+    Q_DECLARE_FLAGS(Tables, Table)
+    Q_FLAG(Tables)
+
+    explicit SharedTables(ReadTables &&read);
+
+    const QDir &dataFolder() const { return m_folder; }
+    const DiaryBook &diary() const { return m_diary; }
+    const SongCatalogue &songs() const { return m_songs; }
+    const ArtistCatalogue &artists() const { return m_artists; }
+    /// With the points and level as last computed.
+    const PersonalData &personal() const { return m_personal; }
+    /// The totals as the main window shows them.
+    const PointsSummary &points() const { return m_points; }
+
+    /// Reads one of the files again (after its encoding was answered otherwise).
+    textfile::Failure readAgain(Table table);
+
+    /// Stores entry as outing target (0: a new one) and counts the song at pickedSong's choice
+    /// position as sung, as one save (see saveTogether). The points kept are those of the outing
+    /// stored, before the count rises.
+    textfile::Failure registerOuting(int target, const DiaryEntry &entry, int pickedSong);
+    textfile::Failure removeOuting(int number);
+    textfile::Failure addSong(const SongRecord &song);
+    textfile::Failure addArtist(const QString &name, const QString &reading);
+    /// Saves the name and target as typed; the level follows the new target.
+    textfile::Failure savePersonal(const QString &nameText, const QString &targetText);
+
+Q_SIGNALS:
+    /// After every change that went through, once, naming the tables it changed.
+    void changed(SharedTables::Tables what);
+
+private:
+    /// Runs changes, which change tables through their saves, as one save: every file they write
+    /// is put in place together or none is (textfile::SaveBatch). changes returns the first result
+    /// that is not ok, or ok; whenever the whole is not saved, every table is put back as it was,
+    /// so that there is nothing to announce.
+    template <typename Changes> textfile::Failure saveTogether(Changes changes)
+    {
+        const Snapshot before { m_diary, m_songs, m_artists, m_personal };
+        textfile::SaveBatch batch(m_folder);
+        textfile::Failure result = changes();
+        if (result.ok())
+            result = batch.commit();
+        if (!result.ok()) {
+            m_diary = before.diary;
+            m_songs = before.songs;
+            m_artists = before.artists;
+            m_personal = before.personal;
+        }
+        return result;
+    }
+    /// The points follow a change of what they count, the level a change of them or of the
+    /// target; then the change is told.
+    void announce(Tables what);
+    void announce(Tables what, const PointsSummary &points);
+
     struct Snapshot
     {
         DiaryBook diary;
@@ -68,12 +131,13 @@ private:
         ArtistCatalogue artists;
         PersonalData personal;
     };
-    struct Read
-    {
-        DiaryBook diary;
-        SongCatalogue songs;
-        ArtistCatalogue artists;
-        TableReads results;
-    };
-    std::future<Read> m_reading;
+
+    QDir m_folder;
+    DiaryBook m_diary;
+    SongCatalogue m_songs;
+    ArtistCatalogue m_artists;
+    PersonalData m_personal;
+    PointsSummary m_points;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(SharedTables::Tables)

@@ -220,15 +220,11 @@ void ArtistWindow::buildControls()
     placeTwips(pnlHide, 150, 1050, 5715, 3990);
 }
 
-bool ArtistWindow::showsCurrentData() const
-{
-    return m_loadedArtists == m_tables.artists.artists() && m_loadedSongs == m_tables.songs.songs();
-}
-
 void ArtistWindow::Form_Load()
 {
-    m_loadedArtists = m_tables.artists.artists();
-    m_loadedSongs = m_tables.songs.songs();
+    connect(&m_tables, &SharedTables::changed, this, [this](SharedTables::Tables what) {
+        m_stale = m_stale || (what & (SharedTables::Artists | SharedTables::Songs | SharedTables::SingCounts));
+    });
     SetUpArtistSongGrid();
     ListAllArtists();
     FillKanaChoices();
@@ -252,7 +248,7 @@ void ArtistWindow::SetUpArtistSongGrid()
 
 void ArtistWindow::ListAllArtists()
 {
-    const ArtistCatalogue &artists = m_tables.artists;
+    const ArtistCatalogue &artists = m_tables.artists();
     lstKasyu->clear();
     QStringList names;
     names.reserve(artists.artistCount());
@@ -275,7 +271,7 @@ void ArtistWindow::FillKanaChoices()
 
 void ArtistWindow::ShowArtistPosition()
 {
-    const ArtistCatalogue &artists = m_tables.artists;
+    const ArtistCatalogue &artists = m_tables.artists();
     const int position = hsbKasyu->value();
     if (position <= artists.artistCount()) {
         txtKasyu->setText(artists.artist(position).name);
@@ -293,7 +289,7 @@ void ArtistWindow::ShowArtistSongs()
 {
     WaitCursor busy;
     pnlHide->show();
-    const int artistCount = m_tables.artists.artistCount();
+    const int artistCount = m_tables.artists().artistCount();
     if (artistCount == 0) {
         hsbKasyu->setRange(1, 1);
         hsbKasyu->setValue(1);
@@ -302,9 +298,9 @@ void ArtistWindow::ShowArtistSongs()
     }
 
     const int position = hsbKasyu->value();
-    const QString &name = m_tables.artists.artist(position).name;
+    const QString &name = m_tables.artists().artist(position).name;
     QList<QStringList> rows;
-    for (const SongRecord &song : m_tables.songs.songs()) {
+    for (const SongRecord &song : m_tables.songs().songs()) {
         if (song.artist == name) {
             rows.append({ QString::number(rows.size() + 1), song.title, song.genre, song.shoutLevel, song.selfRating,
                 QString::number(song.singCount) });
@@ -323,7 +319,7 @@ void ArtistWindow::ShowArtistSongs()
 
 void ArtistWindow::showListCaption()
 {
-    fraNamae->setTitle(QStringLiteral("登録 %1 / %2").arg(lstKasyu->count()).arg(m_tables.artists.artistCount()));
+    fraNamae->setTitle(QStringLiteral("登録 %1 / %2").arg(lstKasyu->count()).arg(m_tables.artists().artistCount()));
 }
 
 void ArtistWindow::coverForNewArtist()
@@ -354,7 +350,7 @@ void ArtistWindow::cboHira_Click(int index)
     const QString initial = cboHira[size_t(index)]->currentText();
     lstKasyu->clear();
     QStringList names;
-    for (const ArtistRecord &artist : m_tables.artists.artists()) {
+    for (const ArtistRecord &artist : m_tables.artists().artists()) {
         if (artist.reading.left(1) == initial)
             names.append(artist.name);
     }
@@ -378,7 +374,7 @@ void ArtistWindow::lstKasyu_Click()
     if (selected.isEmpty())
         return;
     // A name the catalogue no longer holds moves nowhere.
-    if (const std::optional<int> position = m_tables.artists.findArtistPosition(selected.first()->text()))
+    if (const std::optional<int> position = m_tables.artists().findArtistPosition(selected.first()->text()))
         hsbKasyu->setValue(*position);
 }
 
@@ -397,7 +393,7 @@ void ArtistWindow::cmdTouroku_Click()
 {
     const QString name = txtKasyu->text();
     const QString reading = txtHira->text();
-    const NewArtistCheck check = m_tables.artists.checkNewArtist(name, reading);
+    const NewArtistCheck check = m_tables.artists().checkNewArtist(name, reading);
     const QString emptyTitle = QStringLiteral("入力無し");
     switch (check.problem) {
     case NewArtistProblem::None:
@@ -432,15 +428,14 @@ void ArtistWindow::cmdTouroku_Click()
     textfile::Failure result;
     {
         WaitCursor busy;
-        result = m_tables.artists.addArtist(m_tables.dataFolder, name, reading);
+        result = m_tables.addArtist(name, reading);
     }
     if (!result.ok()) {
         failurewords::report(this, result, name + u'\n' + reading);
         return;
     }
     ListAllArtists();
-    hsbKasyu->setValue(m_tables.artists.artistCount());
-    Q_EMIT artistSaved();
+    hsbKasyu->setValue(m_tables.artists().artistCount());
 }
 
 void ArtistWindow::cmdTuika_Click()
@@ -462,7 +457,6 @@ void ArtistWindow::cmdModori_Click()
 void ArtistWindow::songWindow_songSaved()
 {
     ShowArtistPosition();
-    Q_EMIT songSaved();
 }
 
 void ArtistWindow::closeEvent(QCloseEvent *event)

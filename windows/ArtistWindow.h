@@ -19,7 +19,7 @@ class QListWidget;
 class QScrollBar;
 class QToolButton;
 class QPushButton;
-struct SharedTables;
+class SharedTables;
 
 /// The artist database window (frmKashu): pages through the artists with their songs, filters the
 /// artist list by kana initial, registers new artists and opens the song data registration window.
@@ -32,16 +32,10 @@ public:
     ~ArtistWindow() override;
 
     /// Whether the artists and songs are still those this window read when it was made.
-    bool showsCurrentData() const;
+    bool showsCurrentData() const { return !m_stale; }
 
     /// Shows the artist at the scroll bar's position: boxes, position text and songs.
     void ShowArtistPosition();
-
-Q_SIGNALS:
-    /// A song was saved in the song window; this window already shows it.
-    void songSaved();
-    /// An artist was registered; this window already shows it.
-    void artistSaved();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -73,8 +67,8 @@ private:
     void songWindow_songSaved();
 
     SharedTables &m_tables;
-    QVector<ArtistRecord> m_loadedArtists;
-    QVector<SongRecord> m_loadedSongs;
+    /// The tables changed in what it shows since it was made.
+    bool m_stale = false;
     SingleWindow<SongEntryWindow> m_songWindow;
     /// The name and reading as the window last showed them, an artist's or empty for a new one.
     QStringList m_shownArtist;

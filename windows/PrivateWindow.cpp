@@ -1,7 +1,6 @@
 #include "windows/PrivateWindow.h"
 
 #include "personal/PersonalData.h"
-#include "tables/Points.h"
 #include "tables/SharedTables.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
@@ -84,15 +83,11 @@ void PrivateWindow::buildControls()
     setTabOrder(cmdHozon, cmdModori);
 }
 
-bool PrivateWindow::showsCurrentData() const
-{
-    return m_loaded == m_tables.personal;
-}
-
 void PrivateWindow::Form_Load()
 {
-    m_loaded = m_tables.personal;
-    const PersonalData &personal = m_tables.personal;
+    // Every change of the tables may change the points and level.
+    connect(&m_tables, &SharedTables::changed, this, [this] { m_stale = true; });
+    const PersonalData &personal = m_tables.personal();
     txtNamae->setText(personal.userName);
     txtPoint->setText(QString::number(personal.targetPoints));
     m_storedTexts = { txtNamae->text(), txtPoint->text() };
@@ -103,7 +98,7 @@ void PrivateWindow::Form_Load()
 
 void PrivateWindow::showLevel()
 {
-    lblLevel->setText(QString::number(double(m_tables.personal.levelPercent), 'f', 1) + QStringLiteral(" %"));
+    lblLevel->setText(QString::number(double(m_tables.personal().levelPercent), 'f', 1) + QStringLiteral(" %"));
     fitTextToWidth(lblLevel, font());
 }
 
@@ -128,17 +123,14 @@ void PrivateWindow::cmdHozon_Click()
         return;
     }
 
-    const textfile::Failure result = savePersonalData(m_tables.dataFolder, m_tables.personal, name, target);
+    const textfile::Failure result = m_tables.savePersonal(name, target);
     if (!result.ok()) {
         failurewords::report(this, result, name + u'\n' + target);
         return;
     }
 
     m_storedTexts = { name, target };
-    PersonalData &personal = m_tables.personal;
-    personal.levelPercent = computeLevelPercent(personal.currentPoints, personal.targetPoints);
     showLevel();
-    Q_EMIT saved();
 }
 
 void PrivateWindow::closeEvent(QCloseEvent *event)

@@ -7,7 +7,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-struct SharedTables;
+class SharedTables;
 
 /// The personal data window (frmPrivate): edits the user's name and target points and shows the
 /// current points and level.
@@ -19,11 +19,7 @@ public:
     explicit PrivateWindow(SharedTables &tables, QWidget *parent = nullptr);
 
     /// Whether the name, target, points and level shown are still those of the tables.
-    bool showsCurrentData() const;
-
-Q_SIGNALS:
-    /// The name and target were saved and the level recomputed.
-    void saved();
+    bool showsCurrentData() const { return !m_stale; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -36,7 +32,8 @@ private:
     void cmdModori_Click();
 
     SharedTables &m_tables;
-    PersonalData m_loaded; ///< what Form_Load showed
+    /// The tables changed in what it shows since it was made.
+    bool m_stale = false;
     QStringList m_storedTexts; ///< the name and target as last shown or saved
 
     QLineEdit *txtNamae = nullptr;

@@ -40,6 +40,10 @@ SearchWindow::SearchWindow(SharedTables &tables, QWidget *parent)
     resize(twipsToPixels(12000), twipsToPixels(5340));
     places::remember(this);
     showResults();
+    connect(&m_tables, &SharedTables::changed, this, [this](SharedTables::Tables what) {
+        if (what & SharedTables::Diary)
+            diaryChanged();
+    });
 }
 
 void SearchWindow::buildControls()
@@ -133,7 +137,7 @@ void SearchWindow::showResults()
 {
     // The index is made for the first search, not when the window opens empty.
     if (!m_indexCurrent && !searchTerms(txtSearch->text()).isEmpty()) {
-        m_index.rebuild(m_tables.diary);
+        m_index.rebuild(m_tables.diary());
         m_indexCurrent = true;
     }
     m_hits = m_index.search(txtSearch->text());

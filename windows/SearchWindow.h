@@ -9,7 +9,7 @@ class FlexGrid;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-struct SharedTables;
+class SharedTables;
 
 /// The search window (frmSearch): finds the outings whose date, place, members or songs hold every
 /// word typed, as it is typed.
@@ -24,10 +24,6 @@ public:
     /// diary as it is then.
     bool showsCurrentData() const { return !m_indexCurrent; }
 
-public Q_SLOTS:
-    /// The diary was read again: search it afresh.
-    void diaryChanged();
-
 Q_SIGNALS:
     /// The user chose a result (double-click, Return) to see that outing.
     void outingChosen(int number);
@@ -38,6 +34,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// The diary changed: search it afresh.
+    void diaryChanged();
     void buildControls();
     void prepareGrid();
     void showResults();

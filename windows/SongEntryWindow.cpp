@@ -134,10 +134,10 @@ void SongEntryWindow::Form_Load(QPoint topLeft, SongEntryMode mode)
 
 void SongEntryWindow::loadSongEntryChoices(SongEntryMode mode)
 {
-    QStringList genres = choicelist::read(m_tables.dataFolder, choicelist::GenreFile);
+    QStringList genres = choicelist::read(m_tables.dataFolder(), choicelist::GenreFile);
     // Read only here: a list whose encoding is a guess is asked about now.
     if (!askGuessedEncodings(this, { choicelist::GenreFile }).isEmpty())
-        genres = choicelist::read(m_tables.dataFolder, choicelist::GenreFile);
+        genres = choicelist::read(m_tables.dataFolder(), choicelist::GenreFile);
     cboJanru->addItems(genres);
     cboShout->addItems({ QStringLiteral("◎"), QStringLiteral("○"), QStringLiteral("－") });
     cboHyouka->addItems({ QStringLiteral("◎"), QStringLiteral("○"), QStringLiteral("×") });
@@ -157,8 +157,8 @@ void SongEntryWindow::fillFromSong(const QString &title)
     if (!mayDiscardTyped() || !isVisible())
         return;
     txtKyokumei->setText(title);
-    if (const std::optional<int> slot = m_tables.songs.findSongByTitle(title)) {
-        const SongRecord &song = m_tables.songs.song(*slot);
+    if (const std::optional<int> slot = m_tables.songs().findSongByTitle(title)) {
+        const SongRecord &song = m_tables.songs().song(*slot);
         txtHira->setText(song.reading);
         cboJanru->setEditText(song.genre);
         cboShout->setEditText(song.shoutLevel);
@@ -207,7 +207,7 @@ void SongEntryWindow::cmdHozon_Click()
     song.selfRating = cboHyouka->currentText();
     song.singCount = *count;
 
-    const NewSongCheck check = m_tables.songs.checkNewSong(song);
+    const NewSongCheck check = m_tables.songs().checkNewSong(song);
     switch (check.problem) {
     case NewSongProblem::None:
         break;
@@ -228,7 +228,7 @@ void SongEntryWindow::cmdHozon_Click()
     textfile::Failure result;
     {
         WaitCursor busy;
-        result = m_tables.songs.addSong(m_tables.dataFolder, song);
+        result = m_tables.addSong(song);
     }
     if (!result.ok()) {
         failurewords::report(this, result, SongCatalogue::recordLine(song));

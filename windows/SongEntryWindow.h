@@ -9,7 +9,7 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-struct SharedTables;
+class SharedTables;
 
 /// How the song window opens: blank for a new song, or for fillFromSong to show an existing one.
 enum class SongEntryMode

@@ -37,6 +37,10 @@ SongHistoryWindow::SongHistoryWindow(SharedTables &tables, const QString &title,
     resize(twipsToPixels(10000), twipsToPixels(5340));
     places::remember(this);
     showSong(title, artist);
+    connect(&m_tables, &SharedTables::changed, this, [this](SharedTables::Tables what) {
+        if (what & SharedTables::Diary)
+            diaryChanged();
+    });
 }
 
 void SongHistoryWindow::buildControls()
@@ -103,7 +107,7 @@ void SongHistoryWindow::prepareGrid()
 
 void SongHistoryWindow::showSong(const QString &title, const QString &artist)
 {
-    m_history = songHistory(m_tables.diary, title, artist);
+    m_history = songHistory(m_tables.diary(), title, artist);
     showHistory();
 }
 

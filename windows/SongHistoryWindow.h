@@ -7,7 +7,7 @@
 class FlexGrid;
 class QLabel;
 class QPushButton;
-struct SharedTables;
+class SharedTables;
 
 /// The history of one song (frmHistory): every outing it was sung in, where and with whom, and
 /// when it was sung first and last.
@@ -22,10 +22,6 @@ public:
     void showSong(const QString &title, const QString &artist);
     const SongHistory &history() const { return m_history; }
 
-public Q_SLOTS:
-    /// The diary was read again: show the song's history afresh.
-    void diaryChanged();
-
 Q_SIGNALS:
     /// The user chose an outing of the history (double-click, Return) to see it.
     void outingChosen(int number);
@@ -34,6 +30,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// The diary changed: show the song's history afresh.
+    void diaryChanged();
     void buildControls();
     void prepareGrid();
     void showHistory();

@@ -124,14 +124,11 @@ void SortWindow::buildControls()
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
-bool SortWindow::showsCurrentData() const
-{
-    return m_loadedEntries == m_tables.diary.entries() && m_songs == m_tables.songs.songs();
-}
-
 void SortWindow::Form_Load()
 {
-    m_loadedEntries = m_tables.diary.entries();
+    connect(&m_tables, &SharedTables::changed, this, [this](SharedTables::Tables what) {
+        m_stale = m_stale || (what & (SharedTables::Diary | SharedTables::Songs | SharedTables::SingCounts));
+    });
     PreparePeriodSearch();
     PrepareSongGrid();
     LoadSongList();
@@ -140,8 +137,8 @@ void SortWindow::Form_Load()
 void SortWindow::PreparePeriodSearch()
 {
     QStringList dates;
-    dates.reserve(m_tables.diary.entryCount());
-    for (const DiaryEntry &entry : m_tables.diary.entries())
+    dates.reserve(m_tables.diary().entryCount());
+    for (const DiaryEntry &entry : m_tables.diary().entries())
         dates.append(entry.date);
     lstDate->addItems(dates);
 
@@ -180,7 +177,7 @@ void SortWindow::PrepareSongGrid()
 void SortWindow::LoadSongList()
 {
     WaitCursor wait;
-    m_songs = m_tables.songs.songs();
+    m_songs = m_tables.songs().songs();
     ShowSongList();
 }
 
@@ -214,7 +211,7 @@ void SortWindow::cmdKikan_Click()
 {
     const int current = lstDate->currentRow();
     const int selected = int(lstDate->selectedItems().size());
-    const QVector<PeriodTallyRow> tally = tallyPeriod(m_tables.diary, periodRun(current, selected));
+    const QVector<PeriodTallyRow> tally = tallyPeriod(m_tables.diary(), periodRun(current, selected));
 
     msgKyoku->setRows(1);
     QList<QStringList> rows;

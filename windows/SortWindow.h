@@ -11,7 +11,7 @@ class QButtonGroup;
 class QListWidget;
 class QPushButton;
 class QToolButton;
-struct SharedTables;
+class SharedTables;
 
 /// The analysis window (frmSort): the songs sung over a run of outings above, the whole catalogue
 /// sortable by one of six columns below.
@@ -23,7 +23,7 @@ public:
     explicit SortWindow(SharedTables &tables, QWidget *parent = nullptr);
 
     /// Whether the outings and songs are still those this window read when it was made.
-    bool showsCurrentData() const;
+    bool showsCurrentData() const { return !m_stale; }
 
 private:
     void buildControls();
@@ -37,7 +37,8 @@ private:
     void cmdModori_Click();
 
     SharedTables &m_tables;
-    QVector<DiaryEntry> m_loadedEntries;
+    /// The tables changed in what it shows since it was made.
+    bool m_stale = false;
     /// The catalogue as it was when the list was last built.
     QVector<SongRecord> m_songs;
 

@@ -48,7 +48,7 @@ QString picturesFolder()
 StatisticsWindow::StatisticsWindow(SharedTables &tables, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_tables(tables)
-    , m_statistics(tables.diary)
+    , m_statistics(tables.diary())
 {
     setObjectName(QStringLiteral("frmStats"));
     setWindowTitle(QStringLiteral("統計"));
@@ -58,6 +58,10 @@ StatisticsWindow::StatisticsWindow(SharedTables &tables, QWidget *parent)
     places::remember(this);
     fillYears(NoYear);
     showPeriod();
+    connect(&m_tables, &SharedTables::changed, this, [this](SharedTables::Tables what) {
+        if (what & SharedTables::Diary)
+            diaryChanged();
+    });
 }
 
 void StatisticsWindow::buildControls()
@@ -186,7 +190,7 @@ int StatisticsWindow::chosenYear() const
 void StatisticsWindow::diaryChanged()
 {
     const int year = chosenYear();
-    m_statistics.rebuild(m_tables.diary);
+    m_statistics.rebuild(m_tables.diary());
     fillYears(year);
     showPeriod();
 }

@@ -11,7 +11,7 @@ class FlexGrid;
 class QComboBox;
 class QLabel;
 class QPushButton;
-struct SharedTables;
+class SharedTables;
 
 /// The statistics window (frmStats): outings and hours by month of a year, or by year over the
 /// whole diary, as a chart; the year's summary; and the most sung songs, artists, companions and
@@ -23,11 +23,9 @@ class StatisticsWindow : public QWidget
 public:
     explicit StatisticsWindow(SharedTables &tables, QWidget *parent = nullptr);
 
-public Q_SLOTS:
-    /// The diary was read again: count it afresh, keeping the chosen year when it is still there.
-    void diaryChanged();
-
 private:
+    /// The diary changed: count it afresh, keeping the chosen year when it is still there.
+    void diaryChanged();
     void buildControls();
     /// The chart's view, or in its place what says why there is none.
     QWidget *buildChart();

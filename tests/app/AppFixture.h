@@ -34,7 +34,8 @@ public:
             copyFolder(testfiles::testDataPath(QStringLiteral("app/variants/") + variant));
     }
 
-    /// Closes every window, the help too, while the tables they hold by reference still exist.
+    /// Closes every window, the help too, while the tables they hold by reference (the main
+    /// window's) still exist.
     ~AppFixture()
     {
         help::closeAll();
@@ -83,13 +84,13 @@ public:
 
     MainWindow *open()
     {
-        m_tables = std::make_unique<SharedTables>(folder());
-        m_window = std::make_unique<MainWindow>(*m_tables);
+        TablesReading reading(folder());
+        m_window = std::make_unique<MainWindow>(reading);
         return m_window.get();
     }
 
     MainWindow *window() const { return m_window.get(); }
-    SharedTables &tables() const { return *m_tables; }
+    SharedTables &tables() const { return m_window->tables(); }
 
     template <typename Widget> Widget *child(const QString &name) const
     {
@@ -114,6 +115,5 @@ private:
 
     QTemporaryDir m_dir;
     QTemporaryDir m_settings;
-    std::unique_ptr<SharedTables> m_tables;
     std::unique_ptr<MainWindow> m_window;
 };

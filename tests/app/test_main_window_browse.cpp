@@ -88,8 +88,8 @@ private slots:
         QCOMPARE(label(QStringLiteral("lblJikan")), QStringLiteral("6.5ｈ"));
         QCOMPARE(label(QStringLiteral("lblHpoint")), QStringLiteral("6ｐ"));
         QCOMPARE(label(QStringLiteral("lblPoint")), QStringLiteral("Point 24"));
-        QCOMPARE(fx->tables().personal.currentPoints, qint64(24));
-        QCOMPARE(fx->tables().personal.levelPercent, qint64(24));
+        QCOMPARE(fx->tables().personal().currentPoints, qint64(24));
+        QCOMPARE(fx->tables().personal().levelPercent, qint64(24));
         const QList<QColor> expected { QColor(0, 255, 255), QColor(0, 255, 255), Qt::white, Qt::white, Qt::white,
             Qt::white, Qt::white, Qt::white, Qt::white, Qt::white };
         for (int bar = 1; bar <= 10; ++bar) {
@@ -320,8 +320,8 @@ private slots:
         QCOMPARE(comboItems(fx->child<QComboBox>(QStringLiteral("cboBasyo"))), answered);
         // The next run keeps the answer.
         textfile::resetBackupsForTesting();
-        SharedTables tables(fx->folder());
-        const MainWindow again(tables);
+        TablesReading reading(fx->folder());
+        const MainWindow again(reading);
         QCOMPARE(messages->shown(), asked);
         QCOMPARE(comboItems(again.findChild<QComboBox *>(QStringLiteral("cboBasyo"))), answered);
     }

@@ -172,7 +172,7 @@ private slots:
         QCOMPARE(scroll->sliderPosition(), kensu().section(u' ', 0, 0).toInt());
         QCOMPARE(messages->shown().value(0).title, answer < 0 ? QString() : QStringLiteral("未登録の日記"));
         QVERIFY(fx->window()->isVisible());
-        QCOMPARE(fx->tables().diary.entry(3).place, answer == 0 ? QStringLiteral("港") : QStringLiteral("港の店"));
+        QCOMPARE(fx->tables().diary().entry(3).place, answer == 0 ? QStringLiteral("港") : QStringLiteral("港の店"));
     }
 
     void shortcutsActFromTheInputs()

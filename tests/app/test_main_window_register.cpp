@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(fx->bytes(DiaryFile), AppFixture::dataBytes(QStringLiteral("golden/append/カラオケ.TXT")));
         // The last song picked is counted as sung.
         QCOMPARE(fx->bytes(SongFile), AppFixture::dataBytes(QStringLiteral("golden/append/曲目.txt")));
-        QCOMPARE(fx->tables().songs.song(4).singCount, qint16(1));
+        QCOMPARE(fx->tables().songs().song(4).singCount, qint16(1));
         QCOMPARE(kensu(), QStringLiteral("4 / 4"));
         QCOMPARE(combo(QStringLiteral("cboDate"))->currentText(), QStringLiteral("2024年04月01日"));
         // The totals are computed before the count rises: 9 hours + 2 + 4 + 6 + 6.
@@ -129,9 +129,9 @@ private slots:
         fx->open();
         fillInputs(QStringLiteral("2023年12月31日"), QStringLiteral("1"), QString());
         click(QStringLiteral("cmdTouroku"));
-        QCOMPARE(fx->tables().diary.entryCount(), 4);
-        QCOMPARE(fx->tables().diary.entry(4).date, QStringLiteral("2023年12月31日"));
-        QCOMPARE(fx->tables().diary.entry(3).date, QStringLiteral("2024年03月20日"));
+        QCOMPARE(fx->tables().diary().entryCount(), 4);
+        QCOMPARE(fx->tables().diary().entry(4).date, QStringLiteral("2023年12月31日"));
+        QCOMPARE(fx->tables().diary().entry(3).date, QStringLiteral("2024年03月20日"));
         QCOMPARE(kensu(), QStringLiteral("4 / 4"));
     }
 
@@ -222,7 +222,7 @@ private slots:
         click(QStringLiteral("cmdTouroku"));
         QCOMPARE(messages->shown(), QList<ShownMessage>({ AskChange, Done, AskChange, Done }));
         QCOMPARE(fx->bytes(DiaryFile), diary);
-        QCOMPARE(fx->tables().songs.song(2).singCount, qint16(6));
+        QCOMPARE(fx->tables().songs().song(2).singCount, qint16(6));
     }
 
     void removedLastPickIsNotCounted()
@@ -257,7 +257,7 @@ private slots:
         click(QStringLiteral("cmdTouroku"));
         QCOMPARE(messages->shown(), QList<ShownMessage>({ question }));
         QCOMPARE(fx->snapshot(), before);
-        QCOMPARE(fx->tables().diary.entryCount(), 3);
+        QCOMPARE(fx->tables().diary().entryCount(), 3);
         QCOMPARE(kensu(), QStringLiteral("3 / 3"));
         QCOMPARE(combo(QStringLiteral("cboDate"))->currentText(), date);
         QVERIFY(combo(QStringLiteral("cboInpKyoku"))->isVisible());
@@ -388,7 +388,7 @@ private slots:
                              "さらなるレベルアップを目指して、次の目標ポイントを指定しましょう。");
         QCOMPARE(messages->shown(),
             QList<ShownMessage>({ AskNew, Done, notice(congratulation, QStringLiteral("目標レベル達成")) }));
-        QCOMPARE(fx->tables().personal.levelPercent, qint64(level));
+        QCOMPARE(fx->tables().personal().levelPercent, qint64(level));
     }
 
     /// Cancel (the default) keeps everything; OK rewrites the diary without the outing and shows
@@ -434,7 +434,7 @@ private slots:
         messages->queueChoice(0);
         deleteShown();
         QCOMPARE(messages->shown(), QList<ShownMessage>({ asked }));
-        QCOMPARE(fx->tables().diary.entryCount(), 2);
+        QCOMPARE(fx->tables().diary().entryCount(), 2);
         QCOMPARE(kensu(), QStringLiteral("2 / 2"));
         QCOMPARE(scrollBar->maximum(), 2);
         QCOMPARE(inShownWindow<QLabel>(QStringLiteral("frmSearch"), QStringLiteral("lblCount"))->text(),

@@ -85,7 +85,7 @@ private slots:
 
     void splashGivesWayToTheMainWindow()
     {
-        SharedTables tables(fx->folder());
+        TablesReading reading(fx->folder());
         SplashWindow splash;
         QCOMPARE(splash.size(), QSize(twipsToPixels(5685), twipsToPixels(2745)));
         QVERIFY(splash.windowTitle().isEmpty());
@@ -114,7 +114,7 @@ private slots:
         const QPixmap icon = splash.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap();
         QCOMPARE(icon.deviceIndependentSize(), QSizeF(pictures::SplashIcon));
         QVERIFY(shown(icon, "app", pictures::SplashIcon));
-        const std::unique_ptr<MainWindow> window = splash.startUp(tables);
+        const std::unique_ptr<MainWindow> window = splash.startUp(reading);
         QVERIFY(window->isVisible());
         QVERIFY(!splash.isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Crooner's Diary  歌子"));
@@ -187,13 +187,13 @@ private slots:
         song.title = QStringLiteral("朝の歌");
         song.reading = QStringLiteral("あさのうた");
         song.artist = QStringLiteral("山田一郎");
-        QVERIFY(fx->tables().songs.addSong(fx->folder(), song).ok());
+        QVERIFY(fx->tables().addSong(song).ok());
         click(QStringLiteral("cmdSort"));
         const QList<SortWindow *> sorts = openWindows<SortWindow>();
         QCOMPARE(sorts.size(), 1);
         QVERIFY(!aheadSort);
         QCOMPARE(sorts.first()->findChild<FlexGrid *>(QStringLiteral("msgKyoku2"))->rows(),
-            fx->tables().songs.songCount() + 1);
+            fx->tables().songs().songCount() + 1);
 
         aheadArtists->findChild<QLineEdit *>(QStringLiteral("txtKasyu"))->setText(QStringLiteral("書きかけ"));
         const QPointer<ArtistWindow> closed = aheadArtists;
@@ -205,14 +205,13 @@ private slots:
         click(QStringLiteral("cmdKasyu"));
         QCOMPARE(openWindows<ArtistWindow>(), QList<ArtistWindow *> { next });
         QCOMPARE(next->findChild<QComboBox *>(QStringLiteral("cboHira0"))->count(), 5);
-        QCOMPARE(next->findChild<QLineEdit *>(QStringLiteral("txtKasyu"))->text(), fx->tables().artists.artist(1).name);
+        QCOMPARE(
+            next->findChild<QLineEdit *>(QStringLiteral("txtKasyu"))->text(), fx->tables().artists().artist(1).name);
 
         // The settings window made before the name changed is not the one shown.
         QTRY_COMPARE(openWindows<PrivateWindow>(false).size(), 1);
         const QPointer<PrivateWindow> aheadPrivate = openWindows<PrivateWindow>(false).constFirst();
-        QVERIFY(
-            savePersonalData(fx->folder(), fx->tables().personal, QStringLiteral("新しい名前"), QStringLiteral("500"))
-                .ok());
+        QVERIFY(fx->tables().savePersonal(QStringLiteral("新しい名前"), QStringLiteral("500")).ok());
         click(QStringLiteral("cmdPrivate"));
         QVERIFY(!aheadPrivate);
         QCOMPARE(openWindows<PrivateWindow>().constFirst()->findChild<QLineEdit *>(QStringLiteral("txtNamae"))->text(),
@@ -221,8 +220,8 @@ private slots:
         // The search window made before an outing was deleted searches the diary as it is now.
         QTRY_COMPARE(openWindows<SearchWindow>(false).size(), 1);
         SearchWindow *aheadSearch = openWindows<SearchWindow>(false).constFirst();
-        const QString date = fx->tables().diary.entry(1).date;
-        QVERIFY(fx->tables().diary.remove(fx->folder(), 1).ok());
+        const QString date = fx->tables().diary().entry(1).date;
+        QVERIFY(fx->tables().removeOuting(1).ok());
         for (QAction *item : fx->child<QMenu>(QStringLiteral("mnuDiary"))->actions()) {
             if (item->text() == QStringLiteral("検索(&F)…"))
                 item->trigger();
@@ -299,9 +298,6 @@ private slots:
     void savedSongRefillsTheSongChoice()
     {
         fx->open()->show();
-        click(QStringLiteral("cmdKasyu"));
-        const QList<ArtistWindow *> artists = openWindows<ArtistWindow>();
-        QCOMPARE(artists.size(), 1);
         auto *songs = fx->child<QComboBox>(QStringLiteral("cboInpKyoku"));
         click(QStringLiteral("cmdInpKyoku"));
         pickItem(songs, 2);
@@ -312,8 +308,7 @@ private slots:
         song.reading = QStringLiteral("あさのうた");
         song.artist = QStringLiteral("山田一郎");
         song.selfRating = QStringLiteral("◎");
-        QVERIFY(fx->tables().songs.addSong(fx->folder(), song).ok());
-        emit artists.first()->songSaved();
+        QVERIFY(fx->tables().addSong(song).ok());
 
         QCOMPARE(songs->count(), 5);
         QCOMPARE(songs->itemText(0), QStringLiteral("朝の歌"));
@@ -327,7 +322,7 @@ private slots:
     {
         fx->open()->show();
         // 24 points of 50: four bars lit; 25 lights the fifth.
-        fx->tables().personal.targetPoints = 50;
+        QVERIFY(fx->tables().savePersonal(QStringLiteral("歌子"), QStringLiteral("50")).ok());
         click(QStringLiteral("cmdKasyu"));
         ArtistWindow *artists = openWindows<ArtistWindow>().constFirst();
         QTest::mouseClick(artists->findChild<QAbstractButton *>(QStringLiteral("cmdNew")), Qt::LeftButton);
@@ -335,7 +330,7 @@ private slots:
         artists->findChild<QLineEdit *>(QStringLiteral("txtHira"))->setText(QStringLiteral("しんじん"));
         QTest::mouseClick(artists->findChild<QAbstractButton *>(QStringLiteral("cmdTouroku")), Qt::LeftButton);
 
-        QCOMPARE(fx->tables().artists.artistCount(), 3);
+        QCOMPARE(fx->tables().artists().artistCount(), 3);
         QCOMPARE(fx->child<QLabel>(QStringLiteral("lblNinzu"))->text(), QStringLiteral("3名"));
         QCOMPARE(fx->child<QLabel>(QStringLiteral("lblPoint"))->text(), QStringLiteral("Point 25"));
         QCOMPARE(
@@ -349,9 +344,8 @@ private slots:
         click(QStringLiteral("cmdPrivate"));
         const QList<PrivateWindow *> privates = openWindows<PrivateWindow>();
         QCOMPARE(privates.size(), 1);
-        fx->tables().personal.userName = QStringLiteral("新しい名前");
-        fx->tables().personal.levelPercent = 100;
-        emit privates.first()->saved();
+        // 24 points of 24: the level reaches 100.
+        QVERIFY(fx->tables().savePersonal(QStringLiteral("新しい名前"), QStringLiteral("24")).ok());
         QCOMPARE(window->windowTitle(), QStringLiteral("Crooner's DB  新しい名前"));
         QCOMPARE(fx->child<QFrame>(QStringLiteral("shpLevel10"))->palette().color(QPalette::Window), QColor(255, 0, 0));
     }

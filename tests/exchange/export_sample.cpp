@@ -125,14 +125,14 @@ void writeDataFolder(const QDir &data)
     writeFile(data, QStringLiteral("backup/カラオケ.TXT.20261201-120000"), diary, 9);
 }
 
-void load(SharedTables &tables)
+ReadTables load(const QDir &data)
 {
-    const textfile::Failure loads[] = { tables.diary.load(tables.dataFolder),
-        tables.songs.loadSongCatalogue(tables.dataFolder), tables.artists.loadArtistCatalogue(tables.dataFolder) };
-    for (const textfile::Failure &loaded : loads) {
+    ReadTables read = TablesReading(data).finish();
+    for (const textfile::Failure &loaded : { read.results.diary, read.results.songs, read.results.artists }) {
         if (!loaded.ok())
             fail(QStringLiteral("cannot read ") + loaded.file);
     }
+    return read;
 }
 
 } // namespace
@@ -149,8 +149,7 @@ int main(int argc, char **argv)
     const QDir data(work.filePath(QStringLiteral("data")));
     const QDir csv(work.filePath(QStringLiteral("csv")));
     writeDataFolder(data);
-    SharedTables tables(data);
-    load(tables);
+    const SharedTables tables(load(data));
 
     if (!existingCsvFiles(csv).isEmpty())
         fail(QStringLiteral("no CSV file exists yet"));

@@ -109,8 +109,9 @@ private slots:
             if (kind == QLatin1String("full disk"))
                 QVERIFY(testfiles::fillDisk(target + QStringLiteral("/filler")));
         }
-        SharedTables tables(QDir(data.path()));
-        QVERIFY(tables.diary.load(tables.dataFolder).ok());
+        ReadTables read = TablesReading(QDir(data.path())).finish();
+        QVERIFY(read.results.diary.ok());
+        const SharedTables tables(std::move(read));
         const QMap<QString, QByteArray> before = tree(root.path());
 
         QList<CsvFileWritten> written;

@@ -127,14 +127,14 @@ public:
 
     MainWindow *open()
     {
-        m_tables = std::make_unique<SharedTables>(current());
-        m_window = std::make_unique<MainWindow>(*m_tables);
+        TablesReading reading(current());
+        m_window = std::make_unique<MainWindow>(reading);
         m_window->show();
         return m_window.get();
     }
 
     MainWindow *window() const { return m_window.get(); }
-    SharedTables &tables() const { return *m_tables; }
+    SharedTables &tables() const { return m_window->tables(); }
 
 private:
     void takeWritePermission(const QString &path)
@@ -147,7 +147,6 @@ private:
     QTemporaryDir m_root;
     bool m_moved = false;
     QStringList m_protected;
-    std::unique_ptr<SharedTables> m_tables;
     std::unique_ptr<MainWindow> m_window;
 };
 

@@ -56,7 +56,7 @@ private slots:
             QSKIP(qPrintable(failure));
         data.copyFrom(QStringLiteral("basic"));
         const MainWindow *main = data.open();
-        const int entries = data.tables().diary.entryCount();
+        const int entries = data.tables().diary().entryCount();
 
         click(main, QStringLiteral("cmdNew"));
         control<QComboBox>(main, QStringLiteral("cboDate"))->setEditText(NewDate);
@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(stored.entries().mid(0, entries), DiaryBook::parse(before.value(DiaryFile)).entries());
         QCOMPARE(stored.entryCount(), entries + 1);
         QCOMPARE(stored.entry(entries + 1).date, NewDate);
-        QCOMPARE(stored.entries(), data.tables().diary.entries());
+        QCOMPARE(stored.entries(), data.tables().diary().entries());
     }
 
     /// The backup folder on another disk, where no hard link reaches: the registration saves and

@@ -253,7 +253,7 @@ private slots:
 
         auto *scrollBar = control<QScrollBar>(artistWindow, QStringLiteral("hsbKasyu"));
         const auto *grid = control<FlexGrid>(artistWindow, QStringLiteral("MsgKyoku"));
-        const ArtistCatalogue &artists = data->tables().artists;
+        const ArtistCatalogue &artists = data->tables().artists();
         for (int p = FullArtists; p >= 1; --p) {
             scrollBar->setValue(p);
             QCOMPARE(label(artistWindow, QStringLiteral("lblKen")), QStringLiteral("%1 / 500").arg(p));
@@ -305,9 +305,9 @@ private slots:
                 limitRefusal(QStringLiteral("登録できるのは１０００曲までです")),
                 limitRefusal(QStringLiteral("登録できるのは５００名までです")) }));
         QCOMPARE(data->snapshot(), before);
-        QCOMPARE(data->tables().diary.entryCount(), FullOutings);
-        QCOMPARE(data->tables().songs.songCount(), FullSongs);
-        QCOMPARE(data->tables().artists.artistCount(), FullArtists);
+        QCOMPARE(data->tables().diary().entryCount(), FullOutings);
+        QCOMPARE(data->tables().songs().songCount(), FullSongs);
+        QCOMPARE(data->tables().artists().artistCount(), FullArtists);
     }
 
     void lastItemBelowEachLimitIsAccepted()
@@ -331,15 +331,15 @@ private slots:
 
         QCOMPARE(messages->shown().size(), 2);
         QCOMPARE(messages->shown().last().text, QStringLiteral("登録しました"));
-        QCOMPARE(data->tables().diary.entryCount(), FullOutings);
+        QCOMPARE(data->tables().diary().entryCount(), FullOutings);
         QCOMPARE(label(main(), QStringLiteral("lblKensu")), QStringLiteral("300 / 300"));
         QCOMPARE(data->bytes(DiaryFile), diary + encoded(Generated::outingLines(FullOutings - 1, 0)));
 
         messages->clear();
         click(openSongWindow(), QStringLiteral("cmdHozon"));
         QVERIFY(messages->shown().isEmpty());
-        QCOMPARE(data->tables().songs.songCount(), FullSongs);
-        QCOMPARE(data->tables().songs.song(FullSongs).title, QStringLiteral("新しい歌"));
+        QCOMPARE(data->tables().songs().songCount(), FullSongs);
+        QCOMPARE(data->tables().songs().song(FullSongs).title, QStringLiteral("新しい歌"));
         QCOMPARE(data->bytes(SongFile).count("\r\n"), FullSongs);
         QCOMPARE(control<QComboBox>(main(), QStringLiteral("cboInpKyoku"))->count(), FullSongs);
         QCOMPARE(label(main(), QStringLiteral("lblKyoku")), QStringLiteral("1000曲"));
@@ -348,7 +348,7 @@ private slots:
         click(artistWindow, QStringLiteral("cmdTouroku"));
         QCOMPARE(messages->shown().size(), 1);
         QCOMPARE(messages->shown().last().title, QStringLiteral("登録確認"));
-        QCOMPARE(data->tables().artists.artistCount(), FullArtists);
+        QCOMPARE(data->tables().artists().artistCount(), FullArtists);
         QCOMPARE(data->bytes(ArtistFile).count("\r\n"), FullArtists);
         QCOMPARE(label(artistWindow, QStringLiteral("lblKen")), QStringLiteral("500 / 500"));
 

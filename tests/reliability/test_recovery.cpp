@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(messages->shown().size(), 1);
         QCOMPARE(messages->shown().first().title, QStringLiteral("読めない文字"));
         QVERIFY(messages->shown().first().text.contains(u'\n' + DiaryFile + u'\n'));
-        QCOMPARE(data->tables().diary.entryCount(), 3);
+        QCOMPARE(data->tables().diary().entryCount(), 3);
         QCOMPARE(control<QLabel>(main(), QStringLiteral("lblKensu"))->text(), QStringLiteral("3 / 3"));
         // The cut-off entry keeps every line read, its last title with the lone lead byte held.
         verifyShown(QStringLiteral("2024年03月20日"), { QStringLiteral("次郎") },
@@ -144,8 +144,8 @@ private slots:
         QCOMPARE(data->bytes(DiaryFile), DataFolder::dataBytes(QStringLiteral("damaged/registered.TXT")));
         QCOMPARE(data->bytes(DiaryFile + QStringLiteral(".bak")),
             DataFolder::dataBytes(QStringLiteral("damaged/カラオケ.TXT")));
-        QCOMPARE(data->tables().diary.entryCount(), 4);
-        QCOMPARE(data->tables().diary.entry(4), NewOuting);
+        QCOMPARE(data->tables().diary().entryCount(), 4);
+        QCOMPARE(data->tables().diary().entry(4), NewOuting);
         QCOMPARE(control<QLabel>(main(), QStringLiteral("lblKensu"))->text(), QStringLiteral("4 / 4"));
 
         // Later registrations keep the file in that form and the backup as the program found it.
@@ -173,7 +173,7 @@ private slots:
         data->setBytes(DiaryFile, prefix);
         data->open();
         messages->clear();
-        const QVector<DiaryEntry> held = data->tables().diary.entries();
+        const QVector<DiaryEntry> held = data->tables().diary().entries();
         for (int number = 1; number <= held.size(); ++number)
             showEntry(number);
 
@@ -181,7 +181,7 @@ private slots:
         QCOMPARE(messages->shown().size(), 2);
         // The new outing never joins a torn entry: it is an entry of its own, after all that was held.
         const QVector<DiaryEntry> expected = held + QVector<DiaryEntry> { NewOuting };
-        QCOMPARE(data->tables().diary.entries(), expected);
+        QCOMPARE(data->tables().diary().entries(), expected);
         QCOMPARE(DiaryBook::parse(data->bytes(DiaryFile)).entries(), expected);
         QCOMPARE(data->bytes(DiaryFile + QStringLiteral(".bak")), prefix);
     }

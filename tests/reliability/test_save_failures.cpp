@@ -145,13 +145,13 @@ private:
     void verifyTablesEqualFiles()
     {
         const SharedTables &tables = data->tables();
-        QCOMPARE(tables.diary.entries(), DiaryBook::parse(data->bytes(DiaryFile)).entries());
-        QCOMPARE(tables.songs.songs(), SongCatalogue::parse(data->bytes(SongFile)));
-        QCOMPARE(tables.artists.artists(), ArtistCatalogue::parse(data->bytes(ArtistFile)));
+        QCOMPARE(tables.diary().entries(), DiaryBook::parse(data->bytes(DiaryFile)).entries());
+        QCOMPARE(tables.songs().songs(), SongCatalogue::parse(data->bytes(SongFile)));
+        QCOMPARE(tables.artists().artists(), ArtistCatalogue::parse(data->bytes(ArtistFile)));
         PersonalData stored;
         parsePersonalData(data->bytes(PersonalFile), stored);
-        QCOMPARE(tables.personal.userName, stored.userName);
-        QCOMPARE(tables.personal.targetPoints, stored.targetPoints);
+        QCOMPARE(tables.personal().userName, stored.userName);
+        QCOMPARE(tables.personal().targetPoints, stored.targetPoints);
         QCOMPARE(comboItems(control<QComboBox>(main(), QStringLiteral("cboBasyo"))),
             choicelist::parse(data->bytes(PlaceFile)));
         QCOMPARE(comboItems(control<QComboBox>(main(), QStringLiteral("cboMember"))),

@@ -282,8 +282,7 @@ private slots:
         for (const QString &name : csvFileNames() + QStringList { zipName })
             data->setBytes(name, "earlier");
         const QMap<QString, QByteArray> before = data->tree();
-        SharedTables tables(data->current());
-        tables.finishReading();
+        const SharedTables tables(TablesReading(data->current()).finish());
 
         const QByteArray folder = QFile::encodeName(data->current().canonicalPath());
         QCOMPARE(faults.arm(call.constData(), nth, EIO, folder.constData()), 0);
@@ -376,8 +375,8 @@ int registerAndGetKilled(const QStringList &order)
 {
     const FaultInjection faults;
     ScriptedMessages messages;
-    SharedTables tables { QDir(order.at(0)) };
-    MainWindow window(tables);
+    TablesReading reading { QDir(order.at(0)) };
+    MainWindow window(reading);
     window.show();
     prepareOperation(&window, Operation::NewOuting);
     faults.arm(

@@ -4,6 +4,7 @@
 #include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,30 +33,34 @@ private Q_SLOTS:
         QVERIFY(testfiles::putFile(folder, choicelist::PlaceFile, QStringLiteral("カラオケ館\r\n").toUtf8()));
         textfile::resetBackupsForTesting();
 
-        SharedTables tables(folder);
-        tables.startReading();
+        TablesReading reading(folder);
         for (int round = 0; round < 20; ++round) {
             PersonalData personal;
             QVERIFY(readPersonalData(folder, personal).ok());
             QVERIFY(savePersonalData(folder, personal, personal.userName, QString::number(personal.targetPoints)).ok());
             QCOMPARE(choicelist::read(folder, choicelist::PlaceFile), QStringList { QStringLiteral("カラオケ館") });
         }
-        const TableReads read = tables.finishReading();
+        ReadTables read = reading.finish();
+        QVERIFY(read.results.diary.ok() && read.results.songs.ok() && read.results.artists.ok());
+        SharedTables tables(std::move(read));
+        QSignalSpy changed(&tables, &SharedTables::changed);
 
-        QVERIFY(read.diary.ok() && read.songs.ok() && read.artists.ok());
         DiaryBook diary;
         SongCatalogue songs;
         ArtistCatalogue artists;
         QVERIFY(diary.load(folder).ok() && songs.loadSongCatalogue(folder).ok()
             && artists.loadArtistCatalogue(folder).ok());
         QVERIFY(diary.entryCount() > 0);
-        QCOMPARE(tables.diary.entries(), diary.entries());
-        QCOMPARE(tables.songs.songs().size(), 1);
-        QCOMPARE(tables.songs.songs(), songs.songs());
-        QCOMPARE(tables.artists.artists(), artists.artists());
+        QCOMPARE(tables.diary().entries(), diary.entries());
+        QCOMPARE(tables.songs().songs().size(), 1);
+        QCOMPARE(tables.songs().songs(), songs.songs());
+        QCOMPARE(tables.artists().artists(), artists.artists());
         QCOMPARE(textfile::foreignEncodedFiles(),
             QList<textfile::ForeignFile>({ { choicelist::PlaceFile, QStringLiteral("UTF-8") },
                 { SongCatalogue::FileName, QStringLiteral("UTF-8") } }));
+        // A deletion is told once, as a change of the diary alone: it leaves the sing counts.
+        QVERIFY(tables.removeOuting(1).ok());
+        QCOMPARE(changed, QList<QVariantList>({ { QVariant::fromValue(SharedTables::Tables(SharedTables::Diary)) } }));
     }
 };
 

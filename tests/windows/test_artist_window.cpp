@@ -105,7 +105,6 @@ void TestArtistWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_tables = std::make_unique<SharedTables>(QDir(m_dir->path()));
     m_messages = std::make_unique<ScriptedMessages>();
 }
 
@@ -125,8 +124,9 @@ void TestArtistWindow::openWindow(bool withData)
         QVERIFY(testfiles::copyTestData(
             QStringLiteral("artistwindow/genres.txt"), folderFile(QStringLiteral("ジャンル.txt"))));
     }
-    QVERIFY(m_tables->artists.loadArtistCatalogue(m_tables->dataFolder).ok());
-    QVERIFY(m_tables->songs.loadSongCatalogue(m_tables->dataFolder).ok());
+    ReadTables read = TablesReading(QDir(m_dir->path())).finish();
+    QVERIFY(read.results.artists.ok() && read.results.songs.ok());
+    m_tables = std::make_unique<SharedTables>(std::move(read));
     m_window = new ArtistWindow(*m_tables);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
@@ -484,7 +484,7 @@ void TestArtistWindow::registrationRefusals()
     click("cmdTouroku");
     QCOMPARE(m_messages->shown(), QList<ShownMessage>({ { text, title, MessageButtons::Ok, MessageIcon::Warning } }));
     QCOMPARE(readBytes(folderFile(ArtistFile)), before);
-    QCOMPARE(m_tables->artists.artistCount(), 8);
+    QCOMPARE(m_tables->artists().artistCount(), 8);
     QCOMPARE(shownName(), name);
     QCOMPARE(control<QLineEdit>("txtHira")->text(), reading);
 }
@@ -516,7 +516,7 @@ void TestArtistWindow::cancelChangesNothing()
         QList<ShownMessage>(
             { { "『 加藤  』を登録します", "登録確認", MessageButtons::OkCancel, MessageIcon::Information } }));
     QCOMPARE(readBytes(folderFile(ArtistFile)), before);
-    QCOMPARE(m_tables->artists.artistCount(), 8);
+    QCOMPARE(m_tables->artists().artistCount(), 8);
     QCOMPARE(shownName(), QStringLiteral("加藤 "));
     QCOMPARE(caption(), QStringLiteral("登録 8 / 8"));
 }
@@ -543,7 +543,7 @@ void TestArtistWindow::firstArtistOfAnEmptyCatalogue()
     openWindow(false);
     typeArtist(QStringLiteral("新人"), QStringLiteral("しんじん"));
     click("cmdTouroku");
-    QCOMPARE(m_tables->artists.artistCount(), 1);
+    QCOMPARE(m_tables->artists().artistCount(), 1);
     QCOMPARE(caption(), QStringLiteral("登録 1 / 1"));
     QCOMPARE(lblKen(), QStringLiteral("1 / 1"));
     QCOMPARE(shownName(), QStringLiteral("新人"));
@@ -611,7 +611,7 @@ void TestArtistWindow::savedSongRefreshesTheGrid()
 {
     openWindow();
     moveTo(3);
-    QSignalSpy saved(m_window.data(), &ArtistWindow::songSaved);
+    QSignalSpy saved(m_tables.get(), &SharedTables::changed);
     click("cmdTuika");
     SongEntryWindow *songWindow = openSongWindows().first();
     songWindow->findChild<QLineEdit *>(QStringLiteral("txtKyokumei"))->setText(QStringLiteral("雪"));

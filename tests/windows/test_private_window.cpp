@@ -56,8 +56,11 @@ void TestPrivateWindow::init()
     QVERIFY(m_dir->isValid());
     QVERIFY(testfiles::putFile(QDir(m_dir->path()), PersonalData::FileName, StoredFile));
 
-    m_tables = std::make_unique<SharedTables>(QDir(m_dir->path()));
-    m_tables->personal = { QStringLiteral("山田"), 100, 19, 19 };
+    // One outing of 19 hours: 19 points, level 19 of the target 100.
+    QVERIFY(DiaryBook()
+                .append(QDir(m_dir->path()), { QStringLiteral("2024年01月01日"), QStringLiteral("19"), {}, {}, {}, {} })
+                .ok());
+    m_tables = std::make_unique<SharedTables>(TablesReading(QDir(m_dir->path())).finish());
     m_messages = std::make_unique<ScriptedMessages>();
 }
 
@@ -94,13 +97,13 @@ void TestPrivateWindow::showsTheLoadedValues()
 void TestPrivateWindow::saveWritesTextsAndRecomputesLevel()
 {
     openWindow();
-    QSignalSpy saved(m_window.get(), &PrivateWindow::saved);
+    QSignalSpy saved(m_tables.get(), &SharedTables::changed);
     edit("txtPoint")->setText(QStringLiteral("250"));
     click("cmdHozon");
 
     QCOMPARE(fileBytes(), YamadaBytes + "\r\n250\r\n");
-    QCOMPARE(m_tables->personal.targetPoints, qint16(250));
-    QCOMPARE(m_tables->personal.levelPercent, qint64(8)); // 19 / 250 * 100 = 7.6
+    QCOMPARE(m_tables->personal().targetPoints, qint16(250));
+    QCOMPARE(m_tables->personal().levelPercent, qint64(8)); // 19 / 250 * 100 = 7.6
     QCOMPARE(label("lblLevel"), QStringLiteral("8.0 %"));
     QCOMPARE(label("lblPoint"), QStringLiteral("19 P"));
     QCOMPARE(saved.count(), 1);
@@ -111,15 +114,15 @@ void TestPrivateWindow::saveWritesTextsAndRecomputesLevel()
 void TestPrivateWindow::fractionalTargetIsKeptAsTyped()
 {
     openWindow();
-    QSignalSpy saved(m_window.get(), &PrivateWindow::saved);
+    QSignalSpy saved(m_tables.get(), &SharedTables::changed);
     edit("txtNamae")->setText(QStringLiteral("Taro"));
     edit("txtPoint")->setText(QStringLiteral("200.5"));
     click("cmdHozon");
 
     QCOMPARE(fileBytes(), QByteArray("Taro\r\n200.5\r\n"));
-    QCOMPARE(m_tables->personal.userName, QStringLiteral("Taro"));
-    QCOMPARE(m_tables->personal.targetPoints, qint16(200)); // half to even
-    QCOMPARE(m_tables->personal.levelPercent, qint64(10)); // 19 / 200 * 100 = 9.5
+    QCOMPARE(m_tables->personal().userName, QStringLiteral("Taro"));
+    QCOMPARE(m_tables->personal().targetPoints, qint16(200)); // half to even
+    QCOMPARE(m_tables->personal().levelPercent, qint64(10)); // 19 / 200 * 100 = 9.5
     QCOMPARE(label("lblLevel"), QStringLiteral("10.0 %"));
     QCOMPARE(saved.count(), 1);
 }
@@ -155,7 +158,7 @@ void TestPrivateWindow::refusalsWriteNothing()
     QFETCH(QString, message);
 
     openWindow();
-    QSignalSpy saved(m_window.get(), &PrivateWindow::saved);
+    QSignalSpy saved(m_tables.get(), &SharedTables::changed);
     edit("txtNamae")->setText(name);
     edit("txtPoint")->setText(target);
     click("cmdHozon");
@@ -163,9 +166,9 @@ void TestPrivateWindow::refusalsWriteNothing()
     const ShownMessage expected { message, QStringLiteral("入力エラー"), MessageButtons::Ok, MessageIcon::Warning };
     QCOMPARE(m_messages->shown(), QList<ShownMessage> { expected });
     QCOMPARE(fileBytes(), StoredFile);
-    QCOMPARE(m_tables->personal.userName, QStringLiteral("山田"));
-    QCOMPARE(m_tables->personal.targetPoints, qint16(100));
-    QCOMPARE(m_tables->personal.levelPercent, qint64(19));
+    QCOMPARE(m_tables->personal().userName, QStringLiteral("山田"));
+    QCOMPARE(m_tables->personal().targetPoints, qint16(100));
+    QCOMPARE(m_tables->personal().levelPercent, qint64(19));
     QCOMPARE(label("lblLevel"), QStringLiteral("19.0 %"));
     QCOMPARE(saved.count(), 0);
 }
@@ -173,17 +176,19 @@ void TestPrivateWindow::refusalsWriteNothing()
 void TestPrivateWindow::failedWriteChangesNothing()
 {
     // A folder where the file should be makes the write fail whoever runs the test.
-    m_tables->dataFolder = QDir(m_dir->path() + QStringLiteral("/blocked"));
+    ReadTables read = TablesReading(QDir(m_dir->path())).finish();
+    read.folder = QDir(m_dir->path() + QStringLiteral("/blocked"));
+    m_tables = std::make_unique<SharedTables>(std::move(read));
     QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("blocked/") + PersonalData::FileName));
     openWindow();
-    QSignalSpy saved(m_window.get(), &PrivateWindow::saved);
+    QSignalSpy saved(m_tables.get(), &SharedTables::changed);
     edit("txtPoint")->setText(QStringLiteral("250"));
     click("cmdHozon");
 
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().first().title, QStringLiteral("保存エラー"));
-    QCOMPARE(m_tables->personal.targetPoints, qint16(100));
-    QCOMPARE(m_tables->personal.levelPercent, qint64(19));
+    QCOMPARE(m_tables->personal().targetPoints, qint16(100));
+    QCOMPARE(m_tables->personal().levelPercent, qint64(19));
     QCOMPARE(label("lblLevel"), QStringLiteral("19.0 %"));
     QCOMPARE(saved.count(), 0);
 }
@@ -191,7 +196,7 @@ void TestPrivateWindow::failedWriteChangesNothing()
 void TestPrivateWindow::returnClosesWithoutSaving()
 {
     openWindow();
-    QSignalSpy saved(m_window.get(), &PrivateWindow::saved);
+    QSignalSpy saved(m_tables.get(), &SharedTables::changed);
     edit("txtNamae")->setText(QStringLiteral("Taro"));
     edit("txtPoint")->setText(QStringLiteral("250"));
     click("cmdModori");
@@ -202,8 +207,8 @@ void TestPrivateWindow::returnClosesWithoutSaving()
 
     QVERIFY(!m_window->isVisible());
     QCOMPARE(fileBytes(), StoredFile);
-    QCOMPARE(m_tables->personal.userName, QStringLiteral("山田"));
-    QCOMPARE(m_tables->personal.targetPoints, qint16(100));
+    QCOMPARE(m_tables->personal().userName, QStringLiteral("山田"));
+    QCOMPARE(m_tables->personal().targetPoints, qint16(100));
     QCOMPARE(saved.count(), 0);
 }
 

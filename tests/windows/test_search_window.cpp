@@ -39,8 +39,8 @@ void TestSearchWindow::init()
     QVERIFY(m_dir->isValid());
     // The windows' places are kept here, not in the user's settings.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
-    m_tables = std::make_unique<SharedTables>(QDir(m_dir->path()));
-    m_tables->diary = smalldiary::book();
+    QVERIFY(smalldiary::book().rewrite(QDir(m_dir->path())).ok());
+    m_tables = std::make_unique<SharedTables>(TablesReading(QDir(m_dir->path())).finish());
 }
 
 void TestSearchWindow::cleanup()
@@ -105,8 +105,7 @@ void TestSearchWindow::typingSearchesAndReturnOpensTheOuting()
     QVERIFY(!history->isEnabled());
 
     // A changed diary is searched at once.
-    m_tables->diary = DiaryBook();
-    window.diaryChanged();
+    QVERIFY(m_tables->removeOuting(2).ok());
     QCOMPARE(grid->rows(), 1);
     QCOMPARE(count->text(), QStringLiteral("0件"));
 }

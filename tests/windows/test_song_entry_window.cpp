@@ -70,7 +70,6 @@ void TestSongEntryWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_tables = std::make_unique<SharedTables>(QDir(m_dir->path()));
     m_messages = std::make_unique<ScriptedMessages>();
     m_artist = QStringLiteral("加藤");
 }
@@ -89,7 +88,9 @@ void TestSongEntryWindow::loadTables(bool withData)
         QVERIFY(testfiles::copyTestData(QStringLiteral("artistwindow/songs.txt"), folderFile(SongFile)));
         QVERIFY(testfiles::copyTestData(QStringLiteral("artistwindow/genres.txt"), folderFile(GenreFile)));
     }
-    QVERIFY(m_tables->songs.loadSongCatalogue(m_tables->dataFolder).ok());
+    ReadTables read = TablesReading(QDir(m_dir->path())).finish();
+    QVERIFY(read.results.songs.ok());
+    m_tables = std::make_unique<SharedTables>(std::move(read));
 }
 
 void TestSongEntryWindow::openWindow(SongEntryMode mode)
@@ -222,7 +223,7 @@ void TestSongEntryWindow::saveAddsTheSongAndCloses()
     QCOMPARE(saved.count(), 1);
     QVERIFY(!m_window || !m_window->isVisible());
     QCOMPARE(readBytes(folderFile(SongFile)), testfiles::testData(QStringLiteral("artistwindow/songs-with-yuki.txt")));
-    QCOMPARE(m_tables->songs.songCount(), 7);
+    QCOMPARE(m_tables->songs().songCount(), 7);
     QCOMPARE(readBytes(folderFile(GenreFile)), testfiles::testData(QStringLiteral("artistwindow/genres.txt")));
 }
 
@@ -247,9 +248,9 @@ void TestSongEntryWindow::countIsRoundedHalfToEven()
     fill(QStringLiteral("雪"), QString(), typed);
     save();
     QVERIFY(m_messages->shown().isEmpty());
-    const std::optional<int> slot = m_tables->songs.findSongByTitle(QStringLiteral("雪"));
+    const std::optional<int> slot = m_tables->songs().findSongByTitle(QStringLiteral("雪"));
     QVERIFY(slot);
-    QCOMPARE(int(m_tables->songs.song(*slot).singCount), stored);
+    QCOMPARE(int(m_tables->songs().song(*slot).singCount), stored);
 }
 
 void TestSongEntryWindow::badCountIsRefused_data()
@@ -366,7 +367,7 @@ void TestSongEntryWindow::returnSavesNothing()
     QVERIFY(!m_window || !m_window->isVisible());
     QCOMPARE(saved.count(), 0);
     QCOMPARE(readBytes(folderFile(SongFile)), before);
-    QCOMPARE(m_tables->songs.songCount(), 6);
+    QCOMPARE(m_tables->songs().songCount(), 6);
 }
 
 QTEST_MAIN(TestSongEntryWindow)

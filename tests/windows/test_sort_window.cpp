@@ -50,7 +50,7 @@ void TestSortWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_tables = std::make_unique<SharedTables>(QDir(m_dir->path()));
+    m_tables = std::make_unique<SharedTables>(TablesReading(QDir(m_dir->path())).finish());
 }
 
 void TestSortWindow::cleanup()
@@ -64,7 +64,7 @@ void TestSortWindow::addSong(const QString &title, const QString &reading, const
     const QString &genre, const QString &shout, const QString &rating)
 {
     const SongRecord song { title, reading, artist, genre, shout, rating, singCount };
-    QVERIFY(m_tables->songs.addSong(m_tables->dataFolder, song).ok());
+    QVERIFY(m_tables->addSong(song).ok());
 }
 
 void TestSortWindow::addOuting(const QString &date, const QStringList &titles, const QStringList &artists)
@@ -77,7 +77,7 @@ void TestSortWindow::addOuting(const QString &date, const QStringList &titles, c
     entry.songTitles = titles;
     for (int i = 0; i < titles.size(); ++i)
         entry.songArtists.append(i < artists.size() ? artists[i] : QStringLiteral("歌手%1").arg(titles[i]));
-    QVERIFY(m_tables->diary.append(m_tables->dataFolder, entry).ok());
+    QVERIFY(m_tables->registerOuting(0, entry, -1).ok());
 }
 
 SortWindow *TestSortWindow::openWindow()

@@ -45,9 +45,8 @@ void TestStatisticsWindow::init()
     QVERIFY(m_dir->isValid());
     // The window's place is kept here, not in the user's settings.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir->path());
-    m_tables = std::make_unique<SharedTables>(QDir(m_dir->path()));
-    m_tables->diary = knowndiary::book();
-    QVERIFY(m_tables->diary.rewrite(m_tables->dataFolder).ok());
+    QVERIFY(knowndiary::book().rewrite(QDir(m_dir->path())).ok());
+    m_tables = std::make_unique<SharedTables>(TablesReading(QDir(m_dir->path())).finish());
     m_window = std::make_unique<StatisticsWindow>(*m_tables);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -107,11 +106,11 @@ void TestStatisticsWindow::showsThePeriodChosenAndFollowsTheDiary()
 
     // A new year read from the file is listed; the choice stays.
     year->setCurrentIndex(year->findText(QStringLiteral("2025年")));
-    QVERIFY(m_tables->diary
-                .append(m_tables->dataFolder,
+    QVERIFY(DiaryBook(m_tables->diary())
+                .append(m_tables->dataFolder(),
                     knowndiary::outing("2027/1/1", "1", "港", { "佐藤" }, { { "群青", "YOASOBI" } }))
                 .ok());
-    m_window->diaryChanged();
+    QVERIFY(m_tables->readAgain(SharedTables::Diary).ok());
     QCOMPARE(items(), QStringList({ "2027年", "2026年", "2025年", "2024年", "全期間" }));
     QCOMPARE(year->currentText(), QStringLiteral("2025年"));
     QCOMPARE(names("msgPlaces"), QStringList({ "駅前", "本町" }));
