@@ -2,6 +2,7 @@
 
 #include "textfile/Cp932.h"
 #include "textfile/FileReplace.h"
+#include "textfile/RunMemory.h"
 #include "textfile/TextLines.h"
 
 #include <QFile>
@@ -40,24 +41,6 @@ FileVersion versionOf(const QString &path)
     return versionOf(status);
 }
 
-/// What this run knows of one data file.
-struct FileState
-{
-    bool readFailed = false;
-    FileVersion stamp; ///< the version last read or written
-    bool backedUp = false; ///< its old content is kept for this run
-    Encoding encoding = Encoding::Cp932; ///< of the version last read; every write is code page 932
-    /// What encodingOf gives for the version stamped, when that version was read and so looked at.
-    std::optional<Encoding> stampedEncoding;
-    /// The version stamped was read in code page 932 with bytes it lacks, held as they are.
-    bool undecodable = false;
-    /// The bytes read, kept only while their encoding is a guess the user has not confirmed.
-    QByteArray guessedBytes;
-    /// Of the bytes of the version stamped: a file whose status changed but not its bytes was
-    /// changed by nobody in a way a save could lose.
-    size_t digest = 0;
-};
-
 } // namespace
 
 /// A data file write that has passed its checks, to be put in place with the others of its batch.
@@ -68,57 +51,23 @@ struct PendingWrite
     FileState state; ///< what the run knew of the file before this write
 };
 
-namespace {
-
-size_t digestOf(const QByteArray &bytes)
-{
-    return qHash(bytes);
-}
-
-/// What the run knows of each data file, by absolute path. Files never read or written in this run
-/// have no entry and are not checked. The tables may be read on another thread than the one
-/// that saves, so every look and change goes through the lock.
-class FileStates
-{
-public:
-    std::optional<FileState> find(const QString &path) const
-    {
-        const std::lock_guard lock(m_mutex);
-        const auto known = m_states.constFind(QFileInfo(path).absoluteFilePath());
-        return known == m_states.constEnd() ? std::nullopt : std::optional(*known);
-    }
-    void set(const QString &path, const FileState &state)
-    {
-        const std::lock_guard lock(m_mutex);
-        m_states.insert(QFileInfo(path).absoluteFilePath(), state);
-    }
-    QHash<QString, FileState> all() const
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_states;
-    }
-    void clear()
-    {
-        const std::lock_guard lock(m_mutex);
-        m_states.clear();
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    QHash<QString, FileState> m_states;
-};
-
 FileStates &fileStates()
 {
     static FileStates states;
     return states;
 }
 
-/// Why every write is refused in this run; none when writes are made.
 Failure &writesRefused()
 {
     static Failure why;
     return why;
+}
+
+namespace {
+
+size_t digestOf(const QByteArray &bytes)
+{
+    return qHash(bytes);
 }
 
 QString foldAscii(const QString &text)
@@ -588,13 +537,6 @@ Failure SaveBatch::commit()
 void refuseWrites(const Failure &why)
 {
     writesRefused() = why;
-}
-
-void resetBackupsForTesting()
-{
-    fileStates().clear();
-    writesRefused() = done();
-    forgetSettledEncodings();
 }
 
 } // namespace textfile

@@ -148,8 +148,4 @@ void removeSaveLeftovers(const QDir &folder, const QStringList &fileNames);
 /// tables are read.
 void refuseWrites(const Failure &why);
 
-/// Forgets every file read, written and backed up and every settled encoding, and lets writes be
-/// made again, so that tests can start a fresh "run".
-void resetBackupsForTesting();
-
 } // namespace textfile

@@ -1,6 +1,7 @@
 #include "textfile/TextEncoding.h"
 
 #include "textfile/Cp932.h"
+#include "textfile/RunMemory.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -90,39 +91,6 @@ bool isUtf8BeyondAscii(const QByteArray &bytes)
         beyondAscii = true;
     }
     return beyondAscii;
-}
-
-/// The user's answers and this program's writes, by the digest of the bytes. The tables may be
-/// read on another thread, so every look and change goes through the lock.
-class SettledEncodings
-{
-public:
-    std::optional<Encoding> find(const QByteArray &digest) const
-    {
-        const std::lock_guard lock(m_mutex);
-        const auto settled = m_encodings.constFind(digest);
-        return settled == m_encodings.constEnd() ? std::nullopt : std::optional(*settled);
-    }
-    void set(const QByteArray &digest, Encoding encoding)
-    {
-        const std::lock_guard lock(m_mutex);
-        m_encodings.insert(digest, encoding);
-    }
-    void clear()
-    {
-        const std::lock_guard lock(m_mutex);
-        m_encodings.clear();
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    QHash<QByteArray, Encoding> m_encodings;
-};
-
-SettledEncodings &settledEncodings()
-{
-    static SettledEncodings encodings;
-    return encodings;
 }
 
 QByteArray digestOf(const QByteArray &bytes)
@@ -238,9 +206,10 @@ QString contentDigest(const QByteArray &bytes)
     return QString::fromLatin1(digestOf(bytes).toHex());
 }
 
-void forgetSettledEncodings()
+SettledEncodings &settledEncodings()
 {
-    settledEncodings().clear();
+    static SettledEncodings encodings;
+    return encodings;
 }
 
 } // namespace textfile

@@ -46,7 +46,4 @@ void settleEncoding(const QByteArray &bytes, Encoding encoding);
 /// A digest of the bytes (hexadecimal SHA-256), by which an answer can be kept across runs.
 QString contentDigest(const QByteArray &bytes);
 
-/// Forgets every settled encoding, for tests that start a fresh run.
-void forgetSettledEncodings();
-
 } // namespace textfile

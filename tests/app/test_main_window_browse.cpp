@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "tests/support/FreshRun.h"
 
 #include "app/LevelGauge.h"
 #include "tests/support/ScriptedMessages.h"

@@ -1,4 +1,5 @@
 #include "catalogue/SongCatalogue.h"
+#include "tests/support/FreshRun.h"
 
 #include "tests/support/TestFiles.h"
 #include "textfile/DataFile.h"

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "tables/SharedTables.h"
 #include "tests/support/ComboBoxes.h"
+#include "tests/support/FreshRun.h"
 #include "tests/support/TestFiles.h"
 #include "textfile/Cp932.h"
 #include "textfile/DataFile.h"

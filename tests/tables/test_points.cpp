@@ -1,4 +1,5 @@
 #include "tables/Points.h"
+#include "tests/support/FreshRun.h"
 
 #include "artists/ArtistCatalogue.h"
 #include "catalogue/SongCatalogue.h"

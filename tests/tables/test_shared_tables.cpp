@@ -1,4 +1,5 @@
 #include "tables/SharedTables.h"
+#include "tests/support/FreshRun.h"
 
 #include "lists/ChoiceList.h"
 #include "tests/support/TestFiles.h"

@@ -1,3 +1,4 @@
+#include "tests/support/FreshRun.h"
 #include "textfile/DataFile.h"
 
 #include "tests/support/TestFiles.h"

@@ -1,3 +1,4 @@
+#include "tests/support/FreshRun.h"
 #include "windows/PrivateWindow.h"
 
 #include "tables/SharedTables.h"
