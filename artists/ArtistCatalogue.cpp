@@ -16,46 +16,34 @@ textfile::Failure ArtistCatalogue::loadArtistCatalogue(const QDir &folder)
     return textfile::done();
 }
 
-NewArtistCheck ArtistCatalogue::checkNewArtist(const QString &name, const QString &reading) const
+textfile::Failure ArtistCatalogue::checkNewArtist(const QString &name, const QString &reading) const
 {
+    using textfile::Fault;
     // The order users meet the refusals in: what is missing, then what is taken, then what the
     // file cannot hold, then the limit.
     if (name.isEmpty())
-        return { NewArtistProblem::EmptyName, {} };
+        return textfile::failure(Fault::ArtistNameMissing);
     if (reading.isEmpty())
-        return { NewArtistProblem::EmptyReading, {} };
+        return textfile::failure(Fault::ArtistReadingMissing);
     if (findArtistPosition(name))
-        return { NewArtistProblem::Registered, {} };
+        return textfile::failure(Fault::ArtistRegistered);
     if (name.contains(u'"') || reading.contains(u'"'))
-        return { NewArtistProblem::HoldsQuote, {} };
+        return textfile::failure(Fault::ArtistHoldsQuote);
     for (const QString &text : { name, reading }) {
         const QString bad = textfile::firstUnstorable(text);
         if (!bad.isEmpty())
-            return { NewArtistProblem::Unencodable, bad };
+            return textfile::failure(Fault::Unencodable, {}, 0, bad);
     }
     if (isFull())
-        return { NewArtistProblem::Full, {} };
-    return {};
+        return { Fault::ArtistsFull, {}, 0, {}, MaxArtists };
+    return textfile::done();
 }
 
 textfile::Failure ArtistCatalogue::addArtist(const QDir &folder, const QString &name, const QString &reading)
 {
-    const NewArtistCheck check = checkNewArtist(name, reading);
-    switch (check.problem) {
-    case NewArtistProblem::None:
-        break;
-    case NewArtistProblem::EmptyName:
-    case NewArtistProblem::EmptyReading:
-        return textfile::failure(textfile::Fault::MissingText);
-    case NewArtistProblem::Registered:
-        return textfile::failure(textfile::Fault::Duplicate);
-    case NewArtistProblem::HoldsQuote:
-        return textfile::failure(textfile::Fault::HoldsQuote);
-    case NewArtistProblem::Unencodable:
-        return textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character);
-    case NewArtistProblem::Full:
-        return textfile::failure(textfile::Fault::TableFull);
-    }
+    const textfile::Failure refused = checkNewArtist(name, reading);
+    if (!refused.ok())
+        return refused;
     QVector<ArtistRecord> artists = m_artists;
     artists.append({ name, reading });
     // The exchange sort's order: equal readings may swap, and users see that order.

@@ -16,24 +16,6 @@ struct ArtistRecord
     bool operator==(const ArtistRecord &) const = default;
 };
 
-/// Why a new artist is refused before anything is written; the checks run in this order.
-enum class NewArtistProblem
-{
-    None,
-    EmptyName,
-    EmptyReading,
-    Registered, ///< an artist of that exact name is in the catalogue already
-    HoldsQuote, ///< the file format has no escape for a double quote
-    Unencodable, ///< a line break, or a character code page 932 cannot hold
-    Full
-};
-
-struct NewArtistCheck
-{
-    NewArtistProblem problem = NewArtistProblem::None;
-    QString character; ///< for Unencodable: the first such character of the name, else of the reading
-};
-
 /// The artist catalogue: positions 1 to artistCount() and its file "アーティスト.txt".
 class ArtistCatalogue
 {
@@ -50,8 +32,10 @@ public:
     /// Reads the file; a missing file is an empty catalogue. Records beyond 500 are kept. After a
     /// failed read the table stays as it was.
     textfile::Failure loadArtistCatalogue(const QDir &folder);
-    /// What addArtist would refuse the artist for, the first problem only.
-    NewArtistCheck checkNewArtist(const QString &name, const QString &reading) const;
+    /// What addArtist would refuse the artist for, the first refusal only, in this order:
+    /// ArtistNameMissing, ArtistReadingMissing, ArtistRegistered, ArtistHoldsQuote, Unencodable
+    /// (the first such character of the name, else of the reading), ArtistsFull.
+    textfile::Failure checkNewArtist(const QString &name, const QString &reading) const;
     /// Appends, sorts by reading with the exchange sort (equal readings may swap) and saves.
     /// Refuses, before writing anything, what checkNewArtist refuses.
     textfile::Failure addArtist(const QDir &folder, const QString &name, const QString &reading);

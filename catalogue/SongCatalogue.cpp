@@ -94,36 +94,29 @@ textfile::Failure SongCatalogue::countSongSung(const QDir &folder, int choicePos
     return saveSongs(folder, std::move(songs), true);
 }
 
-NewSongCheck SongCatalogue::checkNewSong(const SongRecord &song) const
+textfile::Failure SongCatalogue::checkNewSong(const SongRecord &song) const
 {
+    using textfile::Fault;
     // The order users meet the refusals in: what the file cannot hold, then the limit.
     for (const auto field : TextFields) {
         if ((song.*field).contains(u'"'))
-            return { NewSongProblem::HoldsQuote, {} };
+            return textfile::failure(Fault::SongHoldsQuote);
     }
     for (const auto field : TextFields) {
         const QString bad = textfile::firstUnstorable(song.*field);
         if (!bad.isEmpty())
-            return { NewSongProblem::Unencodable, bad };
+            return textfile::failure(Fault::Unencodable, {}, 0, bad);
     }
     if (isFull())
-        return { NewSongProblem::Full, {} };
-    return {};
+        return { Fault::SongsFull, {}, 0, {}, MaxSongs };
+    return textfile::done();
 }
 
 textfile::Failure SongCatalogue::addSong(const QDir &folder, const SongRecord &song)
 {
-    const NewSongCheck check = checkNewSong(song);
-    switch (check.problem) {
-    case NewSongProblem::None:
-        break;
-    case NewSongProblem::HoldsQuote:
-        return textfile::failure(textfile::Fault::HoldsQuote);
-    case NewSongProblem::Unencodable:
-        return textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character);
-    case NewSongProblem::Full:
-        return textfile::failure(textfile::Fault::TableFull);
-    }
+    const textfile::Failure refused = checkNewSong(song);
+    if (!refused.ok())
+        return refused;
     QVector<SongRecord> songs = m_songs;
     songs.append(song);
     sortByReading(songs);

@@ -21,21 +21,6 @@ struct SongRecord
     bool operator==(const SongRecord &) const = default;
 };
 
-/// Why a new song is refused before anything is written; the checks run in this order.
-enum class NewSongProblem
-{
-    None,
-    HoldsQuote, ///< in any text field: the file format has no escape for a double quote
-    Unencodable, ///< a line break, or a character code page 932 cannot hold
-    Full
-};
-
-struct NewSongCheck
-{
-    NewSongProblem problem = NewSongProblem::None;
-    QString character; ///< for Unencodable: the first such character, text fields in file order
-};
-
 /// The song catalogue: songs in slots 1 to songCount() and its file "曲目.txt". After every save
 /// the table is what a fresh load of the file would give, so it always equals what the file holds.
 class SongCatalogue
@@ -56,8 +41,9 @@ public:
     /// Raises the count of slot choicePosition + 1 (not beyond 32767), then saves. With
     /// choicePosition -1 no count changes but the file is rewritten all the same.
     textfile::Failure countSongSung(const QDir &folder, int choicePosition);
-    /// What addSong would refuse the song for, the first problem only.
-    NewSongCheck checkNewSong(const SongRecord &song) const;
+    /// What addSong would refuse the song for, the first refusal only, in this order:
+    /// SongHoldsQuote, Unencodable (the first such character, text fields in file order), SongsFull.
+    textfile::Failure checkNewSong(const SongRecord &song) const;
     /// Appends the song, sorts by reading and saves. Refuses, before writing anything, what
     /// checkNewSong refuses.
     textfile::Failure addSong(const QDir &folder, const SongRecord &song);

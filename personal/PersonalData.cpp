@@ -29,54 +29,44 @@ textfile::Failure readPersonalData(const QDir &folder, PersonalData &data)
     return textfile::done();
 }
 
-PersonalInputCheck checkPersonalInput(const QString &nameText, const QString &targetText)
+std::optional<qint16> typedTargetPoints(const QString &targetText)
 {
-    PersonalInputCheck check;
     const std::optional<double> target = textfile::leadingNumber(targetText);
     // Range tested before rounding, so a huge number never reaches the integer conversion.
-    if (!target || !(*target >= 0.5 && *target <= 32767.5)) {
-        check.problem = PersonalInputProblem::BadTarget;
-        return check;
-    }
+    if (!target || !(*target >= 0.5 && *target <= 32767.5))
+        return std::nullopt;
     const qint64 rounded = textfile::roundHalfEven(*target);
-    if (rounded < 1 || rounded > 32767) {
-        check.problem = PersonalInputProblem::BadTarget;
-        return check;
-    }
-    if (nameText.contains(u',') || nameText.contains(u'"')) {
-        check.problem = PersonalInputProblem::NameHoldsSeparator;
-        return check;
-    }
+    if (rounded < 1 || rounded > 32767)
+        return std::nullopt;
+    return qint16(rounded);
+}
+
+textfile::Failure checkPersonalInput(const QString &nameText, const QString &targetText)
+{
+    using textfile::Fault;
+    if (!typedTargetPoints(targetText))
+        return textfile::failure(Fault::TargetOutOfRange);
+    if (nameText.contains(u',') || nameText.contains(u'"'))
+        return textfile::failure(Fault::NameHoldsSeparator);
     for (const QString &text : { nameText, targetText }) {
         const QString bad = textfile::firstUnstorable(text);
-        if (!bad.isEmpty()) {
-            check.problem = PersonalInputProblem::Unencodable;
-            check.character = bad;
-            return check;
-        }
+        if (!bad.isEmpty())
+            return textfile::failure(Fault::Unencodable, {}, 0, bad);
     }
-    check.targetPoints = qint16(rounded);
-    return check;
+    return textfile::done();
 }
 
 textfile::Failure savePersonalData(
     const QDir &folder, PersonalData &data, const QString &nameText, const QString &targetText)
 {
-    const PersonalInputCheck check = checkPersonalInput(nameText, targetText);
-    switch (check.problem) {
-    case PersonalInputProblem::None:
-        break;
-    case PersonalInputProblem::BadTarget:
-        return textfile::failure(textfile::Fault::TargetOutOfRange);
-    case PersonalInputProblem::NameHoldsSeparator:
-        return textfile::failure(textfile::Fault::HoldsQuote);
-    case PersonalInputProblem::Unencodable:
-        return textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character);
-    }
+    const textfile::Failure refused = checkPersonalInput(nameText, targetText);
+    if (!refused.ok())
+        return refused;
     const textfile::Failure written = textfile::writeLines(folder, PersonalData::FileName, { nameText, targetText });
     if (!written.ok())
         return written;
     data.userName = nameText;
-    data.targetPoints = check.targetPoints;
+    // The check found a target in the text.
+    data.targetPoints = *typedTargetPoints(targetText);
     return written;
 }

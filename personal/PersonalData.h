@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QString>
 
+#include <optional>
+
 /// The user's name and target points, stored in "ﾌﾟﾗｲﾍﾞｰﾄ.txt", with the points and level that the
 /// points computation writes into it.
 struct PersonalData
@@ -29,28 +31,16 @@ textfile::Failure readPersonalData(const QDir &folder, PersonalData &data);
 /// Sets name and target from the bytes of the file.
 void parsePersonalData(const QByteArray &bytes, PersonalData &data);
 
-/// Why a typed name or target is refused before anything is written.
-enum class PersonalInputProblem
-{
-    None,
-    BadTarget,
-    NameHoldsSeparator,
-    Unencodable
-};
+/// The target a typed text gives: it must start with a number that rounds (half to even) into
+/// 1..32767.
+std::optional<qint16> typedTargetPoints(const QString &targetText);
 
-struct PersonalInputCheck
-{
-    PersonalInputProblem problem = PersonalInputProblem::None;
-    QString character; ///< for Unencodable
-    qint16 targetPoints = 0; ///< the target the text gives, when there is no problem
-};
-
-/// Target text must start with a number that rounds (half to even) into 1..32767; the name must
-/// hold no comma or double quote; both must be writable in code page 932.
-PersonalInputCheck checkPersonalInput(const QString &nameText, const QString &targetText);
+/// What savePersonalData would refuse the texts for, the first refusal only, in this order:
+/// TargetOutOfRange, NameHoldsSeparator (a comma or double quote in the name), Unencodable (a
+/// character code page 932 cannot hold, the name's first).
+textfile::Failure checkPersonalInput(const QString &nameText, const QString &targetText);
 
 /// Writes the two texts as typed (name line 1, target line 2), then sets userName and targetPoints.
-/// Refuses what checkPersonalInput refuses, before writing anything: a bad target as TargetOutOfRange, a
-/// comma or double quote in the name as HoldsQuote, a character the file cannot hold as Unencodable.
+/// Refuses what checkPersonalInput refuses, before writing anything.
 textfile::Failure savePersonalData(
     const QDir &folder, PersonalData &data, const QString &nameText, const QString &targetText);

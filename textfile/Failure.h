@@ -9,13 +9,18 @@ namespace textfile {
 enum class Fault
 {
     None, ///< it went through
-    // Refused before anything is written.
-    TableFull,
-    HoldsQuote,
-    Unencodable, ///< detail is the character; file is set when it is in the file's own text
-    MissingText, ///< a text that must be given is empty
-    Duplicate, ///< the name is registered already
+    // What was typed, refused before anything is written. A table's refusals are its own, as
+    // their words are: the file format has no escape for a double quote.
+    ArtistNameMissing,
+    ArtistReadingMissing,
+    ArtistRegistered, ///< an artist of that exact name is in the catalogue already
+    ArtistHoldsQuote, ///< in the name or the reading
+    ArtistsFull, ///< number is the most artists the catalogue holds
+    SongHoldsQuote, ///< in any text of the song
+    SongsFull, ///< number is the most songs the catalogue holds
     TargetOutOfRange, ///< a target the personal data cannot hold
+    NameHoldsSeparator, ///< the user's name holds a comma or a double quote
+    Unencodable, ///< detail is the character; file is set when it is in the file's own text
     NoSuchEntry, ///< number is the diary entry asked for
     NotRead, ///< the file exists but could not be read, so what it holds is unknown
     ChangedOnDisk, ///< another program changed the file after this one last read or wrote it
@@ -55,7 +60,7 @@ struct Failure
     QString file; ///< the file concerned, as the user knows it (its name, or a folder's path)
     int error = 0; ///< the system error number; 0 when the system gave none
     QString detail; ///< what the message needs besides (see Fault)
-    int number = 0; ///< for NoSuchEntry
+    int number = 0; ///< for NoSuchEntry, ArtistsFull and SongsFull
 
     bool ok() const { return fault == Fault::None; }
     bool operator==(const Failure &) const = default;

@@ -1,7 +1,6 @@
 #include "windows/ArtistWindow.h"
 
 #include "tables/SharedTables.h"
-#include "textfile/FullWidth.h"
 #include "toolkit/CutTextTips.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/Fonts.h"
@@ -393,32 +392,9 @@ void ArtistWindow::cmdTouroku_Click()
 {
     const QString name = txtKasyu->text();
     const QString reading = txtHira->text();
-    const NewArtistCheck check = m_tables.artists().checkNewArtist(name, reading);
-    const QString emptyTitle = QStringLiteral("入力無し");
-    switch (check.problem) {
-    case NewArtistProblem::None:
-        break;
-    case NewArtistProblem::EmptyName:
-        messages::refuse(this, QStringLiteral("アーティスト名が入力されていません"), emptyTitle);
-        return;
-    case NewArtistProblem::EmptyReading:
-        messages::refuse(this, QStringLiteral("ひらかなが入力されていません"), emptyTitle);
-        return;
-    case NewArtistProblem::Registered:
-        messages::refuse(this, QStringLiteral("すでに登録済みです。"), QStringLiteral("登録済み"));
-        return;
-    case NewArtistProblem::HoldsQuote:
-        messages::refuse(
-            this, QStringLiteral("アーティスト名やひらかなに引用符（\"）は使えません"), QStringLiteral("入力エラー"));
-        return;
-    case NewArtistProblem::Unencodable:
-        failurewords::report(this, textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character));
-        return;
-    case NewArtistProblem::Full:
-        messages::refuse(this,
-            QStringLiteral("登録できるのは") + textfile::fullWidthDigits(ArtistCatalogue::MaxArtists)
-                + QStringLiteral("名までです"),
-            QStringLiteral("登録上限"));
+    const textfile::Failure refused = m_tables.artists().checkNewArtist(name, reading);
+    if (!refused.ok()) {
+        failurewords::report(this, refused);
         return;
     }
     if (!messages::confirm(

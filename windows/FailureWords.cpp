@@ -1,6 +1,7 @@
 #include "windows/FailureWords.h"
 
 #include "textfile/FileReplace.h"
+#include "textfile/FullWidth.h"
 #include "textfile/TextLines.h"
 #include "toolkit/MessageBoxes.h"
 
@@ -46,6 +47,13 @@ Words noBackup(const QString &file, const QString &reason)
 Words noPicture(const QString &path, const QString &reason)
 {
     return { QStringLiteral("画像を保存できませんでした\n") + path + u'\n' + reason, SaveTitle };
+}
+
+/// "登録できるのは" the most a table holds, in full-width digits, counted in counter.
+Words tableFull(int most, const QString &counter)
+{
+    return { QStringLiteral("登録できるのは") + textfile::fullWidthDigits(most) + counter + QStringLiteral("までです"),
+        QStringLiteral("登録上限") };
 }
 
 /// What the zip library said, after what the step could not do.
@@ -136,22 +144,30 @@ Words wordsFor(const textfile::Failure &failure)
     using textfile::Fault;
     const QString &file = failure.file;
     const QString inputTitle = QStringLiteral("入力エラー");
+    const QString missingTitle = QStringLiteral("入力無し");
     switch (failure.fault) {
     case Fault::None:
         // Nothing went wrong: report() shows nothing for it.
         return {};
-    // The windows check what was typed before they save, with words of their own where a field
-    // is named; these are what a save itself refuses.
-    case Fault::TableFull:
-        return { QStringLiteral("登録できる数の上限に達しています"), QStringLiteral("登録上限") };
-    case Fault::HoldsQuote:
-        return { QStringLiteral("引用符（\"）は使えません"), inputTitle };
-    case Fault::MissingText:
-        return { QStringLiteral("入力されていない項目があります"), QStringLiteral("入力無し") };
-    case Fault::Duplicate:
+    // What was typed, whether a window's check or the save itself refuses it.
+    case Fault::ArtistNameMissing:
+        return { QStringLiteral("アーティスト名が入力されていません"), missingTitle };
+    case Fault::ArtistReadingMissing:
+        return { QStringLiteral("ひらかなが入力されていません"), missingTitle };
+    case Fault::ArtistRegistered:
         return { QStringLiteral("すでに登録済みです。"), QStringLiteral("登録済み") };
+    case Fault::ArtistHoldsQuote:
+        return { QStringLiteral("アーティスト名やひらかなに引用符（\"）は使えません"), inputTitle };
+    case Fault::ArtistsFull:
+        return tableFull(failure.number, QStringLiteral("名"));
+    case Fault::SongHoldsQuote:
+        return { QStringLiteral("引用符（\"）は使えません"), inputTitle };
+    case Fault::SongsFull:
+        return tableFull(failure.number, QStringLiteral("曲"));
     case Fault::TargetOutOfRange:
         return { QStringLiteral("目標ポイントは１から３２７６７までの数字で入力してください"), inputTitle };
+    case Fault::NameHoldsSeparator:
+        return { QStringLiteral("名前にコンマ（,）や引用符（\"）は使えません"), inputTitle };
     case Fault::Unencodable:
         if (file.isEmpty())
             return { QStringLiteral("「") + failure.detail + QStringLiteral("」は保存できない文字です"), inputTitle };

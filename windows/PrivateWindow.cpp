@@ -15,8 +15,6 @@
 
 namespace {
 
-const QString InputErrorTitle = QStringLiteral("入力エラー");
-
 QLabel *makeCaption(QWidget *parent, int index, const QString &text, int top, int height)
 {
     auto *label = new QLabel(text, parent);
@@ -107,19 +105,9 @@ void PrivateWindow::cmdHozon_Click()
     const QString name = txtNamae->text();
     const QString target = txtPoint->text();
 
-    const PersonalInputCheck check = checkPersonalInput(name, target);
-    switch (check.problem) {
-    case PersonalInputProblem::None:
-        break;
-    case PersonalInputProblem::BadTarget:
-        messages::refuse(
-            this, QStringLiteral("目標ポイントは１から３２７６７までの数字で入力してください"), InputErrorTitle);
-        return;
-    case PersonalInputProblem::NameHoldsSeparator:
-        messages::refuse(this, QStringLiteral("名前にコンマ（,）や引用符（\"）は使えません"), InputErrorTitle);
-        return;
-    case PersonalInputProblem::Unencodable:
-        failurewords::report(this, textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character));
+    const textfile::Failure refused = checkPersonalInput(name, target);
+    if (!refused.ok()) {
+        failurewords::report(this, refused);
         return;
     }
 

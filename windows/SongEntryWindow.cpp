@@ -2,7 +2,6 @@
 
 #include "lists/ChoiceList.h"
 #include "tables/SharedTables.h"
-#include "textfile/FullWidth.h"
 #include "textfile/Records.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/Keys.h"
@@ -207,21 +206,9 @@ void SongEntryWindow::cmdHozon_Click()
     song.selfRating = cboHyouka->currentText();
     song.singCount = *count;
 
-    const NewSongCheck check = m_tables.songs().checkNewSong(song);
-    switch (check.problem) {
-    case NewSongProblem::None:
-        break;
-    case NewSongProblem::HoldsQuote:
-        messages::refuse(this, QStringLiteral("引用符（\"）は使えません"), InputErrorTitle);
-        return;
-    case NewSongProblem::Unencodable:
-        failurewords::report(this, textfile::failure(textfile::Fault::Unencodable, {}, 0, check.character));
-        return;
-    case NewSongProblem::Full:
-        messages::refuse(this,
-            QStringLiteral("登録できるのは") + textfile::fullWidthDigits(SongCatalogue::MaxSongs)
-                + QStringLiteral("曲までです"),
-            QStringLiteral("登録上限"));
+    const textfile::Failure refused = m_tables.songs().checkNewSong(song);
+    if (!refused.ok()) {
+        failurewords::report(this, refused);
         return;
     }
 

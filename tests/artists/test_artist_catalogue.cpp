@@ -114,34 +114,32 @@ private Q_SLOTS:
         QTest::addColumn<int>("registered"); // artists in the file beforehand, "阿部" first
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reading");
-        QTest::addColumn<NewArtistProblem>("problem");
-        QTest::addColumn<QString>("character");
         QTest::addColumn<textfile::Fault>("status");
+        QTest::addColumn<QString>("character");
         const int full = ArtistCatalogue::MaxArtists;
-        using P = NewArtistProblem;
         using S = textfile::Fault;
         QTest::newRow("no name") << 1 << ""
-                                 << "\"" << P::EmptyName << "" << S::MissingText;
+                                 << "\"" << S::ArtistNameMissing << "";
         QTest::newRow("no reading") << 1 << "阿部"
-                                    << "" << P::EmptyReading << "" << S::MissingText;
+                                    << "" << S::ArtistReadingMissing << "";
         QTest::newRow("registered") << 1 << "阿部"
-                                    << "\"😀" << P::Registered << "" << S::Duplicate;
+                                    << "\"😀" << S::ArtistRegistered << "";
         QTest::newRow("quote in name") << 0 << "say \"x\""
-                                       << "x" << P::HoldsQuote << "" << S::HoldsQuote;
+                                       << "x" << S::ArtistHoldsQuote << "";
         QTest::newRow("quote in reading") << 0 << "x"
-                                          << "\"" << P::HoldsQuote << "" << S::HoldsQuote;
+                                          << "\"" << S::ArtistHoldsQuote << "";
         QTest::newRow("quote before character") << 0 << "x😀"
-                                                << "\"" << P::HoldsQuote << "" << S::HoldsQuote;
+                                                << "\"" << S::ArtistHoldsQuote << "";
         QTest::newRow("character") << 0 << "x"
-                                   << "ａ😀" << P::Unencodable << "😀" << S::Unencodable;
+                                   << "ａ😀" << S::Unencodable << "😀";
         QTest::newRow("name's character first") << 0 << "x\r\ny"
-                                                << "😀" << P::Unencodable << "\r" << S::Unencodable;
+                                                << "😀" << S::Unencodable << "\r";
         QTest::newRow("full") << full << "x"
-                              << "x" << P::Full << "" << S::TableFull;
+                              << "x" << S::ArtistsFull << "";
         QTest::newRow("quote before full") << full << "x\""
-                                           << "x" << P::HoldsQuote << "" << S::HoldsQuote;
+                                           << "x" << S::ArtistHoldsQuote << "";
         QTest::newRow("registered before full") << full << "阿部"
-                                                << "x" << P::Registered << "" << S::Duplicate;
+                                                << "x" << S::ArtistRegistered << "";
     }
 
     void refusalsComeInOrderAndWriteNothing()
@@ -149,9 +147,8 @@ private Q_SLOTS:
         QFETCH(int, registered);
         QFETCH(QString, name);
         QFETCH(QString, reading);
-        QFETCH(NewArtistProblem, problem);
-        QFETCH(QString, character);
         QFETCH(textfile::Fault, status);
+        QFETCH(QString, character);
         QByteArray bytes;
         for (int i = 0; i < registered; ++i)
             bytes += i == 0 ? QByteArray::fromHex("22 88a2 9594 22 2c 22 82a0 82d7 22 0d0a") : "\"n\",\"r\"\r\n";
@@ -160,12 +157,10 @@ private Q_SLOTS:
             QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
         }
 
-        const NewArtistCheck check = m_catalogue.checkNewArtist(name, reading);
-        QCOMPARE(check.problem, problem);
-        QCOMPARE(check.character, character);
-        const textfile::Failure result = m_catalogue.addArtist(m_dir, name, reading);
-        QCOMPARE(result.fault, status);
-        QCOMPARE(result.detail, character);
+        const textfile::Failure check = m_catalogue.checkNewArtist(name, reading);
+        QCOMPARE(check.fault, status);
+        QCOMPARE(check.detail, character);
+        QCOMPARE(m_catalogue.addArtist(m_dir, name, reading), check);
         QCOMPARE(m_catalogue.artistCount(), registered);
         if (registered > 0)
             QCOMPARE(testfiles::readBytes(m_file), bytes);
@@ -181,7 +176,7 @@ private Q_SLOTS:
         QVERIFY(testfiles::writeBytes(m_file, bytes));
         QVERIFY(m_catalogue.loadArtistCatalogue(m_dir).ok());
         QCOMPARE(m_catalogue.artistCount(), ArtistCatalogue::MaxArtists + 1);
-        QCOMPARE(m_catalogue.addArtist(m_dir, "x", "x").fault, textfile::Fault::TableFull);
+        QCOMPARE(m_catalogue.addArtist(m_dir, "x", "x").fault, textfile::Fault::ArtistsFull);
         QCOMPARE(testfiles::readBytes(m_file), bytes);
     }
 

@@ -5,7 +5,6 @@
 #include "textfile/DataFile.h"
 
 #include <QFile>
-#include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -100,9 +99,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("target");
-        QTest::addColumn<int>("problem");
+        QTest::addColumn<textfile::Fault>("status");
         QTest::addColumn<QString>("character");
-        const auto bad = int(PersonalInputProblem::BadTarget);
+        const auto bad = textfile::Fault::TargetOutOfRange;
         QTest::newRow("empty target") << "N"
                                       << "" << bad << "";
         QTest::newRow("not a number") << "N"
@@ -117,12 +116,12 @@ private Q_SLOTS:
                                       << "32767.5" << bad << "";
         QTest::newRow("huge") << "N"
                               << "1e300" << bad << "";
-        const auto separator = int(PersonalInputProblem::NameHoldsSeparator);
+        const auto separator = textfile::Fault::NameHoldsSeparator;
         QTest::newRow("comma") << "山田,太郎"
                                << "100" << separator << "";
         QTest::newRow("quote") << "\"N"
                                << "100" << separator << "";
-        const auto unencodable = int(PersonalInputProblem::Unencodable);
+        const auto unencodable = textfile::Fault::Unencodable;
         QTest::newRow("emoji name") << "N😀"
                                     << "100" << unencodable << "😀";
         QTest::newRow("emoji target") << "N"
@@ -135,20 +134,13 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QString, target);
-        QFETCH(int, problem);
+        QFETCH(textfile::Fault, status);
         QFETCH(QString, character);
-        const PersonalInputCheck check = checkPersonalInput(name, target);
-        QCOMPARE(int(check.problem), problem);
-        QCOMPARE(check.character, character);
+        const textfile::Failure check = checkPersonalInput(name, target);
+        QCOMPARE(check.fault, status);
+        QCOMPARE(check.detail, character);
         PersonalData data { QStringLiteral("old"), 7, 0, 0 };
-        const QHash<int, textfile::Fault> statuses {
-            { int(PersonalInputProblem::BadTarget), textfile::Fault::TargetOutOfRange },
-            { int(PersonalInputProblem::NameHoldsSeparator), textfile::Fault::HoldsQuote },
-            { int(PersonalInputProblem::Unencodable), textfile::Fault::Unencodable },
-        };
-        const textfile::Failure saved = savePersonalData(m_dir, data, name, target);
-        QCOMPARE(saved.fault, statuses.value(problem));
-        QCOMPARE(saved.detail, character);
+        QCOMPARE(savePersonalData(m_dir, data, name, target), check);
         QCOMPARE(data.userName, QStringLiteral("old"));
         QCOMPARE(data.targetPoints, qint16(7));
         QVERIFY(!QFile::exists(m_file));
@@ -156,10 +148,10 @@ private Q_SLOTS:
 
     void targetsRoundHalfToEvenAtTheEdges()
     {
-        QCOMPARE(checkPersonalInput("N", "0.6").targetPoints, qint16(1));
-        QCOMPARE(checkPersonalInput("N", "1.5").targetPoints, qint16(2));
-        QCOMPARE(checkPersonalInput("N", " 250点").targetPoints, qint16(250));
-        QCOMPARE(checkPersonalInput("N", "32767.4").targetPoints, qint16(32767));
+        QCOMPARE(typedTargetPoints("0.6").value_or(0), qint16(1));
+        QCOMPARE(typedTargetPoints("1.5").value_or(0), qint16(2));
+        QCOMPARE(typedTargetPoints(" 250点").value_or(0), qint16(250));
+        QCOMPARE(typedTargetPoints("32767.4").value_or(0), qint16(32767));
     }
 
 private:
