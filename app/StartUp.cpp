@@ -9,7 +9,6 @@
 #include "textfile/DataFile.h"
 #include "textfile/FileReplace.h"
 #include "toolkit/Fonts.h"
-#include "toolkit/MessageBoxes.h"
 #include "windows/FailureWords.h"
 
 #include <QAccessible>
@@ -50,32 +49,6 @@ void loadQtTranslations()
     QCoreApplication::installTranslator(new FileKindWords(QCoreApplication::instance()));
 }
 
-/// Tells the user, once, what became of a save that the last run did not end.
-void reportInterruptedSave(const textfile::InterruptedSave &save)
-{
-    QString text;
-    switch (save.outcome) {
-    case textfile::InterruptedSave::Outcome::None:
-        return;
-    case textfile::InterruptedSave::Outcome::Finished:
-        text = QStringLiteral("前回の保存は途中で終わっていました。残りを書き込み、保存を完了しました。");
-        break;
-    case textfile::InterruptedSave::Outcome::RolledBack:
-        text = QStringLiteral(
-            "前回の保存は途中で終わっていて、完了できませんでした。ファイルを保存前の内容に戻しました。");
-        break;
-    case textfile::InterruptedSave::Outcome::Unreadable:
-        text = QStringLiteral("前回の保存は途中で終わっていましたが、その記録を読めませんでした。"
-                              "ファイルは途中のままです。内容を確かめてください。");
-        break;
-    }
-    for (const QString &file : save.files)
-        text += u'\n' + file;
-    if (save.error != 0)
-        text += u'\n' + failurewords::systemReason(save.error, true);
-    messages::notify(nullptr, text, QStringLiteral("保存の復旧"));
-}
-
 } // namespace
 
 void prepareApplication()
@@ -94,33 +67,25 @@ std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)
 {
     auto lock = std::make_unique<FolderLock>(folder);
     const QString place = QDir::toNativeSeparators(folder.absolutePath());
-    textfile::Failure why;
     switch (lock->outcome()) {
     case FolderLock::Outcome::HeldElsewhere:
-        messages::refuse(nullptr,
-            QStringLiteral("このフォルダーのカラオケ日記は、ほかのウィンドウですでに開かれています。\n") + place,
-            QStringLiteral("二重起動"));
+        failurewords::refuseHeldFolder(place);
         return nullptr;
     case FolderLock::Outcome::Locked:
         // Only under the lock: a save in progress in another program looks just like a leftover.
-        reportInterruptedSave(textfile::finishInterruptedSave(folder.absoluteFilePath(textfile::JournalName)));
+        failurewords::reportInterruptedSave(
+            textfile::finishInterruptedSave(folder.absoluteFilePath(textfile::JournalName)));
         textfile::removeSaveLeftovers(folder,
             { DiaryBook::FileName, SongCatalogue::FileName, ArtistCatalogue::FileName, PersonalData::FileName,
                 choicelist::PlaceFile, choicelist::MemberFile });
         return lock;
     case FolderLock::Outcome::NotAFile:
-        why = textfile::failure(textfile::Fault::ReadOnlyLockNotAFile, {}, 0, FolderLock::FileName);
-        break;
     case FolderLock::Outcome::Unlockable:
-        why = textfile::failure(textfile::Fault::ReadOnlyUnlockable, {}, lock->error());
         break;
     }
-    messages::refuse(nullptr,
-        QStringLiteral("このフォルダーをロックできないため、読み取り専用で開きます。変更は保存できません。\n")
-            + failurewords::readOnlyReason(why) + u'\n' + place,
-        QStringLiteral("読み取り専用"));
+    failurewords::reportReadOnly(lock->readOnlyReason(), place);
     // Without the lock nothing may be written: a second program could be writing the same files.
-    textfile::refuseWrites(why);
+    textfile::refuseWrites(lock->readOnlyReason());
     return lock;
 }
 

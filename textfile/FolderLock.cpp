@@ -70,3 +70,17 @@ FolderLock::~FolderLock()
     if (m_fd >= 0)
         ::close(m_fd);
 }
+
+textfile::Failure FolderLock::readOnlyReason() const
+{
+    switch (m_outcome) {
+    case Outcome::Locked:
+    case Outcome::HeldElsewhere:
+        return textfile::done();
+    case Outcome::NotAFile:
+        return textfile::failure(textfile::Fault::ReadOnlyLockNotAFile, {}, 0, FileName);
+    case Outcome::Unlockable:
+        return textfile::failure(textfile::Fault::ReadOnlyUnlockable, {}, m_error);
+    }
+    return textfile::done();
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textfile/Failure.h"
+
 #include <QDir>
 
 /// Keeps a data folder for one running program: an flock(2) on a lock file in the folder, held
@@ -14,7 +16,7 @@ public:
         Locked,
         HeldElsewhere, ///< a running program holds the folder
         NotAFile, ///< a folder or something else that is no file has the lock file's name
-        Unlockable ///< the folder cannot be written, or no lock file can be made there; error() says why
+        Unlockable ///< the folder cannot be written, or no lock file can be made there
     };
 
     static inline const QString FileName = QStringLiteral(".crooners-diary.lock");
@@ -26,8 +28,8 @@ public:
     FolderLock &operator=(const FolderLock &) = delete;
 
     Outcome outcome() const { return m_outcome; }
-    /// The system error number, for Unlockable.
-    int error() const { return m_error; }
+    /// Why the run saves nothing, for NotAFile and Unlockable; none otherwise.
+    textfile::Failure readOnlyReason() const;
 
 private:
     bool tryLock(const QString &lockFile);

@@ -290,6 +290,46 @@ QString readOnlyReason(const textfile::Failure &why)
     return systemReason(why.error, true);
 }
 
+void refuseHeldFolder(const QString &place)
+{
+    messages::refuse(nullptr,
+        QStringLiteral("このフォルダーのカラオケ日記は、ほかのウィンドウですでに開かれています。\n") + place,
+        QStringLiteral("二重起動"));
+}
+
+void reportReadOnly(const textfile::Failure &why, const QString &place)
+{
+    messages::refuse(nullptr,
+        QStringLiteral("このフォルダーをロックできないため、読み取り専用で開きます。変更は保存できません。\n")
+            + readOnlyReason(why) + u'\n' + place,
+        QStringLiteral("読み取り専用"));
+}
+
+void reportInterruptedSave(const textfile::InterruptedSave &save)
+{
+    QString text;
+    switch (save.outcome) {
+    case textfile::InterruptedSave::Outcome::None:
+        return;
+    case textfile::InterruptedSave::Outcome::Finished:
+        text = QStringLiteral("前回の保存は途中で終わっていました。残りを書き込み、保存を完了しました。");
+        break;
+    case textfile::InterruptedSave::Outcome::RolledBack:
+        text = QStringLiteral(
+            "前回の保存は途中で終わっていて、完了できませんでした。ファイルを保存前の内容に戻しました。");
+        break;
+    case textfile::InterruptedSave::Outcome::Unreadable:
+        text = QStringLiteral("前回の保存は途中で終わっていましたが、その記録を読めませんでした。"
+                              "ファイルは途中のままです。内容を確かめてください。");
+        break;
+    }
+    for (const QString &file : save.files)
+        text += u'\n' + file;
+    if (save.error != 0)
+        text += u'\n' + systemReason(save.error, true);
+    messages::notify(nullptr, text, QStringLiteral("保存の復旧"));
+}
+
 bool refuseUnstorable(QWidget *parent, const QStringList &texts)
 {
     for (const QString &text : texts) {

@@ -2,6 +2,7 @@
 
 #include "textfile/DataFile.h"
 #include "textfile/Failure.h"
+#include "textfile/FileReplace.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,12 @@ void report(QWidget *parent, const textfile::Failure &failure, const QString &ty
 void refuseRemoval(QWidget *parent, const textfile::Failure &failure);
 /// Why a run saves nothing (ReadOnlyUnlockable or ReadOnlyLockNotAFile), for the notice at start.
 QString readOnlyReason(const textfile::Failure &why);
+/// At start: another running program holds the data folder at place.
+void refuseHeldFolder(const QString &place);
+/// At start: the folder at place could not be locked, as why says, so the run saves nothing.
+void reportReadOnly(const textfile::Failure &why, const QString &place);
+/// At start, once: what became of a save that the last run did not end; nothing when there was none.
+void reportInterruptedSave(const textfile::InterruptedSave &save);
 
 /// Refuses the first character of texts that a data file cannot hold (a line break, or one code
 /// page 932 lacks) as Unencodable; true when something was refused.
