@@ -402,6 +402,7 @@ void MainWindow::tablesChanged(SharedTables::Tables what)
     if (what & SharedTables::Personal)
         setWindowTitle(QStringLiteral("Crooner's DB  ") + m_tables->personal().userName);
     showPoints();
+    showStepItems();
 }
 
 void MainWindow::FillChoiceLists()

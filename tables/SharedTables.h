@@ -121,10 +121,9 @@ public:
     /// Saves the name and target as typed; the level follows the new target.
     textfile::Failure savePersonal(const QString &nameText, const QString &targetText);
 
-    /// The registration or deletion undo() would undo, and the one redo() would make again; null
-    /// when there is none.
-    const DiaryStep *undoStep() const { return m_undoSteps.isEmpty() ? nullptr : &m_undoSteps.last(); }
-    const DiaryStep *redoStep() const { return m_redoSteps.isEmpty() ? nullptr : &m_redoSteps.last(); }
+    /// The registrations and deletions undo() undoes, the last first, and those redo() makes again.
+    const QList<DiaryStep> &undoSteps() const { return m_undoSteps; }
+    const QList<DiaryStep> &redoSteps() const { return m_redoSteps; }
     /// Puts every file of the step back as it was before it (undo) or after it (redo), as one save,
     /// and reads them again. Refused as ChangedOnDisk when another program changed one of them
     /// since, and as ChangedSinceStep when this program did (a song added to the catalogue).

@@ -98,7 +98,7 @@ private Q_SLOTS:
         const DiaryEntry entry { QStringLiteral("2026年11月20日"), QStringLiteral("2.0"), QStringLiteral("港の店"), {},
             {}, {} };
         QVERIFY(target < 0 ? tables.removeOuting(1).ok() : tables.registerOuting(target, entry, picked).ok());
-        QCOMPARE(tables.undoStep()->date, target < 0 ? QStringLiteral("2024年01月05日") : entry.date);
+        QCOMPARE(tables.undoSteps().last().date, target < 0 ? QStringLiteral("2024年01月05日") : entry.date);
         const QByteArray diaryAfter = bytes(DiaryBook::FileName);
         QCOMPARE(bytes(SongCatalogue::FileName) != songsBefore, picked >= 0);
         if (later == u"song")
@@ -111,20 +111,20 @@ private Q_SLOTS:
         if (refusal != textfile::Fault::None) {
             QCOMPARE(bytes(DiaryBook::FileName), diaryLater);
             QCOMPARE(bytes(SongCatalogue::FileName), songsLater);
-            QVERIFY(tables.undoStep() && !tables.redoStep());
+            QVERIFY(tables.undoSteps().size() == 1 && tables.redoSteps().isEmpty());
             return;
         }
         QCOMPARE(bytes(DiaryBook::FileName), diaryBefore);
         QCOMPARE(bytes(SongCatalogue::FileName), picked >= 0 ? songsBefore : songsLater);
         QCOMPARE(bytes(DiaryBook::FileName + QStringLiteral(".bak")), diaryBefore);
         QCOMPARE(tables.diary().entries(), DiaryBook::parse(diaryBefore).entries());
-        QVERIFY(!tables.undoStep() && tables.redoStep());
+        QVERIFY(tables.undoSteps().isEmpty() && tables.redoSteps().size() == 1);
         QVERIFY(tables.redo().ok());
         QCOMPARE(bytes(DiaryBook::FileName), diaryAfter);
         QCOMPARE(bytes(SongCatalogue::FileName), songsLater);
         // A new change ends what could be redone.
         QVERIFY(tables.undo().ok() && tables.removeOuting(1).ok());
-        QVERIFY(!tables.redoStep());
+        QVERIFY(tables.redoSteps().isEmpty());
     }
 };
 
