@@ -279,7 +279,8 @@ void MainWindow::connectControls()
     connect(cboMember, &QComboBox::activated, this, &MainWindow::cboMember_Click);
     lstMents->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lstMents, &QListWidget::customContextMenuRequested, this, &MainWindow::lstMents_ContextMenu);
-    for (QWidget *control : QList<QWidget *> { cboBasyo, cboMember, cboInpKyoku, lstMents, msgSenkyoku })
+    for (QWidget *control :
+        QList<QWidget *> { cboDate, cboJikan, cboBasyo, cboMember, cboInpKyoku, lstMents, msgSenkyoku })
         control->installEventFilter(this);
 }
 
@@ -294,6 +295,16 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::ShortcutOverride && (watched == lstMents || watched == msgSenkyoku)) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            event->accept();
+            return true;
+        }
+    }
+    // A text box keeps the undo and redo keys for its typing, Ctrl+Y too, which it takes for
+    // nothing on some desktops: the diary's items act only away from the boxes.
+    if (const auto *box = qobject_cast<QComboBox *>(watched);
+        box && box->isEditable() && event->type() == QEvent::ShortcutOverride) {
+        const QKeySequence keys(static_cast<QKeyEvent *>(event)->keyCombination());
+        if (m_undoItem->shortcuts().contains(keys) || m_redoItem->shortcuts().contains(keys)) {
             event->accept();
             return true;
         }
@@ -402,6 +413,7 @@ void MainWindow::tablesChanged(SharedTables::Tables what)
     if (what & SharedTables::Personal)
         setWindowTitle(QStringLiteral("Crooner's DB  ") + m_tables->personal().userName);
     showPoints();
+    showStepItems();
 }
 
 void MainWindow::FillChoiceLists()

@@ -10,6 +10,7 @@
 #include <memory>
 
 class ArtistWindow;
+class QAction;
 class FlexGrid;
 class PrivateWindow;
 class SearchWindow;
@@ -97,6 +98,11 @@ private:
     void makeBackup();
     /// Removes the outing shown, after the user confirms.
     void deleteShownOuting();
+    /// Undoes the last registration or deletion, or makes the last one undone again, once the
+    /// typed outing may go, and shows the outing concerned.
+    void takeDiaryStep(bool undoing);
+    /// The undo and redo items name the step they take, and are off when there is none.
+    void showStepItems();
     /// Shows outing number, moving the scroll bar there, and brings the window forward.
     void showOuting(int number);
     void showSongHistory(const QString &title, const QString &artist);
@@ -138,6 +144,8 @@ private:
     QString targetReachedText() const;
 
     std::unique_ptr<SharedTables> m_tables;
+    QAction *m_undoItem = nullptr;
+    QAction *m_redoItem = nullptr;
     /// The song the last accepted pick chose, which a registration counts as sung; -1 for none.
     int m_pickedSong = -1;
     /// The outing the entry inputs were filled from; 0 after they were cleared for a new one.

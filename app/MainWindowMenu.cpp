@@ -3,6 +3,8 @@
 #include "tables/SharedTables.h"
 #include "toolkit/FlexGrid.h"
 #include "toolkit/MessageBoxes.h"
+#include "toolkit/WaitCursor.h"
+#include "windows/FailureWords.h"
 #include "windows/SearchWindow.h"
 #include "windows/SongHistoryWindow.h"
 #include "windows/StatisticsWindow.h"
@@ -10,6 +12,8 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QScrollBar>
+
+#include <algorithm>
 
 namespace {
 
@@ -46,6 +50,18 @@ QMenuBar *MainWindow::buildMenuBar()
     addItem(
         diary, QStringLiteral("登録(&S)"), { QKeySequence(Qt::CTRL | Qt::Key_S) }, this, &MainWindow::cmdTouroku_Click);
     diary->addSeparator();
+    // Acting in the whole window but for a focused text box, which takes its own undo keys first
+    // (ShortcutOverride) and so keeps undoing what is typed in it.
+    m_undoItem = addItem(diary, QStringLiteral("元に戻す"), { QKeySequence(Qt::CTRL | Qt::Key_Z) }, this,
+        [this] { takeDiaryStep(true); });
+    m_redoItem = addItem(diary, QStringLiteral("やり直し"),
+        { QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) }, this,
+        [this] { takeDiaryStep(false); });
+    for (QAction *item : { m_undoItem, m_redoItem }) {
+        item->setShortcutContext(Qt::WindowShortcut);
+        item->setEnabled(false);
+    }
+    diary->addSeparator();
     // Held down, the keys page on through the outings.
     addItem(diary, QStringLiteral("前の日記(&P)"),
         { QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_PageUp) }, this, &MainWindow::showPreviousOuting,
@@ -71,6 +87,45 @@ QMenuBar *MainWindow::buildMenuBar()
     addItem(help, QStringLiteral("ヘルプ(&H)"), { QKeySequence(Qt::Key_F1) }, this, &MainWindow::cmdHelp_Click);
     addItem(help, QStringLiteral("このプログラムについて(&A)"), {}, this, &MainWindow::showAbout);
     return bar;
+}
+
+void MainWindow::takeDiaryStep(bool undoing)
+{
+    const QList<DiaryStep> &steps = undoing ? m_tables->undoSteps() : m_tables->redoSteps();
+    const qsizetype before = steps.size();
+    if (before == 0 || !mayLeaveInputs())
+        return;
+    // A registration chosen in the question is a step of its own, which the user has not seen
+    // named in the item yet: nothing more is taken back.
+    if (steps.size() != before)
+        return;
+    const int outing = steps.last().outing;
+    textfile::Failure taken;
+    {
+        WaitCursor wait;
+        taken = undoing ? m_tables->undo() : m_tables->redo();
+        if (taken.ok()) {
+            hsbData->setValue(std::clamp(outing, 1, std::max(1, m_tables->diary().entryCount())));
+            ShowEntry();
+        }
+    }
+    failurewords::report(this, taken);
+}
+
+void MainWindow::showStepItems()
+{
+    const auto name = [](const QString &verb, const QList<DiaryStep> &steps) {
+        if (steps.isEmpty())
+            return verb;
+        const DiaryStep &step = steps.last();
+        QString date = step.date;
+        return verb + QStringLiteral(": ") + date.replace(u'&', QStringLiteral("&&"))
+            + (step.kind == DiaryStep::Deletion ? QStringLiteral("の削除") : QStringLiteral("の登録"));
+    };
+    m_undoItem->setText(name(QStringLiteral("元に戻す"), m_tables->undoSteps()));
+    m_undoItem->setEnabled(!m_tables->undoSteps().isEmpty());
+    m_redoItem->setText(name(QStringLiteral("やり直し"), m_tables->redoSteps()));
+    m_redoItem->setEnabled(!m_tables->redoSteps().isEmpty());
 }
 
 void MainWindow::showPreviousOuting()

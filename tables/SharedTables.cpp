@@ -1,5 +1,11 @@
 #include "tables/SharedTables.h"
 
+#include "textfile/FileReplace.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+
 TablesReading::TablesReading(const QDir &folder)
     : m_folder(folder)
 {
@@ -62,6 +68,7 @@ textfile::Failure SharedTables::readAgain(Table table)
 textfile::Failure SharedTables::registerOuting(int target, const DiaryEntry &entry, int pickedSong)
 {
     PointsSummary points;
+    const QList<DiaryStep::File> before = stepFiles();
     const textfile::Failure saved = saveTogether([&] {
         const textfile::Failure written
             = target == 0 ? m_diary.append(m_folder, entry) : m_diary.change(m_folder, target, entry);
@@ -70,16 +77,22 @@ textfile::Failure SharedTables::registerOuting(int target, const DiaryEntry &ent
         points = computePointsSummary(m_diary, m_songs, m_artists);
         return m_songs.countSongSung(m_folder, pickedSong);
     });
-    if (saved.ok())
+    if (saved.ok()) {
+        recordStep(DiaryStep::Registration, entry.date, target == 0 ? m_diary.entryCount() : target, before);
         announce(Diary | SingCounts, points);
+    }
     return saved;
 }
 
 textfile::Failure SharedTables::removeOuting(int number)
 {
+    const QString date = number >= 1 && number <= m_diary.entryCount() ? m_diary.entry(number).date : QString();
+    const QList<DiaryStep::File> before = stepFiles();
     const textfile::Failure removed = m_diary.remove(m_folder, number);
-    if (removed.ok())
+    if (removed.ok()) {
+        recordStep(DiaryStep::Deletion, date, number, before);
         announce(Diary);
+    }
     return removed;
 }
 
@@ -105,6 +118,90 @@ textfile::Failure SharedTables::savePersonal(const QString &nameText, const QStr
     if (saved.ok())
         announce(Personal);
     return saved;
+}
+
+textfile::Failure SharedTables::undo()
+{
+    return takeStep(m_undoSteps, m_redoSteps, true);
+}
+
+textfile::Failure SharedTables::redo()
+{
+    return takeStep(m_redoSteps, m_undoSteps, false);
+}
+
+QList<DiaryStep::File> SharedTables::stepFiles() const
+{
+    // Read as they are, past what the run remembers of them: a plain read changes nothing there.
+    QList<DiaryStep::File> files;
+    for (const QString &name : { DiaryBook::FileName, SongCatalogue::FileName }) {
+        const QString path = textfile::resolveDataFile(m_folder, name);
+        DiaryStep::File file { QFileInfo(path).fileName(), {}, {}, textfile::Encoding::Cp932 };
+        if (const int error = textfile::readFileBytes(path, file.before); error != 0 && error != ENOENT)
+            return {};
+        file.beforeEncoding = textfile::encodingOf(file.before).encoding;
+        files.append(file);
+    }
+    return files;
+}
+
+void SharedTables::recordStep(
+    DiaryStep::Kind kind, const QString &date, int outing, const QList<DiaryStep::File> &before)
+{
+    m_redoSteps.clear();
+    const QList<DiaryStep::File> after = stepFiles();
+    // Without the bytes of either side the files are now in a state no step knows.
+    if (before.isEmpty() || after.isEmpty()) {
+        m_undoSteps.clear();
+        return;
+    }
+    DiaryStep step { kind, date, outing, {} };
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        if (after.at(i).before != before.at(i).before)
+            step.files.append(
+                { before.at(i).name, before.at(i).before, after.at(i).before, before.at(i).beforeEncoding });
+    }
+    if (!step.files.isEmpty())
+        m_undoSteps.append(step);
+}
+
+textfile::Failure SharedTables::takeStep(QList<DiaryStep> &from, QList<DiaryStep> &to, bool undoing)
+{
+    if (from.isEmpty())
+        return textfile::done();
+    const DiaryStep &step = from.last();
+    const textfile::Failure saved = saveTogether([&] {
+        for (const DiaryStep::File &file : step.files) {
+            const textfile::Failure written
+                = textfile::rewriteDataFile(m_folder, file.name, undoing ? file.before : file.after);
+            if (!written.ok())
+                return written;
+            // A change by another program was refused just now, so one left is this program's own.
+            QByteArray now;
+            textfile::readFileBytes(textfile::resolveDataFile(m_folder, file.name), now);
+            if (now != (undoing ? file.after : file.before))
+                return textfile::failure(textfile::Fault::ChangedSinceStep, file.name);
+        }
+        return textfile::done();
+    });
+    if (!saved.ok())
+        return saved;
+    to.append(from.takeLast());
+    Tables what = Diary;
+    textfile::Failure read;
+    for (const DiaryStep::File &file : to.last().files) {
+        // Bytes of another editor's that this program rewrote read in their own encoding again.
+        if (undoing)
+            textfile::settleEncoding(file.before, file.beforeEncoding);
+        const bool songs = textfile::sameDataFileName(file.name, SongCatalogue::FileName);
+        const textfile::Failure loaded = songs ? m_songs.loadSongCatalogue(m_folder) : m_diary.load(m_folder);
+        if (read.ok())
+            read = loaded;
+        if (songs)
+            what |= SingCounts;
+    }
+    announce(what);
+    return textfile::readBack(read);
 }
 
 void SharedTables::announce(Tables what)

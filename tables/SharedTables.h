@@ -7,6 +7,7 @@
 #include "tables/Points.h"
 #include "textfile/DataFile.h"
 #include "textfile/Failure.h"
+#include "textfile/TextEncoding.h"
 
 #include <QDir>
 #include <QObject>
@@ -47,6 +48,31 @@ public:
 private:
     QDir m_folder;
     std::future<ReadTables> m_reading;
+};
+
+/// A registration or a deletion of this run, as undo and redo put it back: every file it wrote with
+/// its bytes before and after, so that undoing gives the files back byte for byte.
+struct DiaryStep
+{
+    enum Kind
+    {
+        Registration,
+        Deletion
+    };
+    struct File
+    {
+        QString name; ///< as it is in the folder
+        QByteArray before; ///< empty for a file the step made
+        QByteArray after;
+        textfile::Encoding beforeEncoding = textfile::Encoding::Cp932; ///< which reading them again needs
+    };
+
+    Kind kind = Registration;
+    QString date; ///< of the outing, as the diary holds it
+    /// The outing's number: the one stored for a registration, the one removed for a deletion. After
+    /// undo or redo this outing, or the last one when there are fewer, is the one to show.
+    int outing = 0;
+    QList<File> files;
 };
 
 /// The tables every window shows, made from a finished read so that no window sees them half
@@ -95,6 +121,15 @@ public:
     /// Saves the name and target as typed; the level follows the new target.
     textfile::Failure savePersonal(const QString &nameText, const QString &targetText);
 
+    /// The registrations and deletions undo() undoes, the last first, and those redo() makes again.
+    const QList<DiaryStep> &undoSteps() const { return m_undoSteps; }
+    const QList<DiaryStep> &redoSteps() const { return m_redoSteps; }
+    /// Puts every file of the step back as it was before it (undo) or after it (redo), as one save,
+    /// and reads them again. Refused as ChangedOnDisk when another program changed one of them
+    /// since, and as ChangedSinceStep when this program did (a song added to the catalogue).
+    textfile::Failure undo();
+    textfile::Failure redo();
+
 Q_SIGNALS:
     /// After every change that went through, once, naming the tables it changed.
     void changed(SharedTables::Tables what);
@@ -124,6 +159,12 @@ private:
     void announce(Tables what);
     void announce(Tables what, const PointsSummary &points);
 
+    /// The files a registration or deletion may write, as the folder holds them now.
+    QList<DiaryStep::File> stepFiles() const;
+    /// Keeps the step just saved, whose files held before, for undo; a new step ends what can be redone.
+    void recordStep(DiaryStep::Kind kind, const QString &date, int outing, const QList<DiaryStep::File> &before);
+    textfile::Failure takeStep(QList<DiaryStep> &from, QList<DiaryStep> &to, bool undoing);
+
     struct Snapshot
     {
         DiaryBook diary;
@@ -138,6 +179,8 @@ private:
     ArtistCatalogue m_artists;
     PersonalData m_personal;
     PointsSummary m_points;
+    QList<DiaryStep> m_undoSteps;
+    QList<DiaryStep> m_redoSteps;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(SharedTables::Tables)

@@ -24,6 +24,7 @@ enum class Fault
     NoSuchEntry, ///< number is the diary entry asked for
     NotRead, ///< the file exists but could not be read, so what it holds is unknown
     ChangedOnDisk, ///< another program changed the file after this one last read or wrote it
+    ChangedSinceStep, ///< this program changed the file after the step to be undone or redone
     Unplaced, ///< the file holds lines its reader could not place, which a change could lose
     ReadOnlyUnlockable, ///< the run saves nothing: its folder could not be locked, for error
     ReadOnlyLockNotAFile, ///< the run saves nothing: detail, the lock's name, is no file

@@ -186,6 +186,10 @@ Words wordsFor(const textfile::Failure &failure)
                     "その変更を失わないよう、保存しませんでした。プログラムを起動しなおすとその変更を読み込み"
                     "ますが、入力中の内容は失われます。"),
             SaveTitle };
+    case Fault::ChangedSinceStep:
+        return { file + QStringLiteral(" は、その後このプログラムでほかの変更が保存されています。\n")
+                + QStringLiteral("その変更を失わないよう、元に戻す・やり直しをしませんでした。"),
+            QStringLiteral("元に戻せません") };
     case Fault::Unplaced:
         // Only removing an outing refuses for it: a change of the file's structure could lose them.
         return { file

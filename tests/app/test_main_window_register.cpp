@@ -73,6 +73,12 @@ private:
         }
     }
 
+    bool hasItem(const QString &text)
+    {
+        const QList<QAction *> items = fx->child<QMenu>(QStringLiteral("mnuDiary"))->actions();
+        return std::any_of(items.cbegin(), items.cend(), [&text](const QAction *item) { return item->text() == text; });
+    }
+
     void deleteShown() { trigger(QStringLiteral("mnuDiary"), QStringLiteral("この日記を削除(&D)…")); }
 
     template <typename Control> static Control *inShownWindow(const QString &window, const QString &control)
@@ -446,6 +452,19 @@ private slots:
         QCOMPARE(fx->child<QLabel>(QStringLiteral("lblJikan"))->text(), hours);
         QCOMPARE(fx->bytes(QStringLiteral("曲目.txt")), before.value(QStringLiteral("曲目.txt")));
         QVERIFY(fx->bytes(QStringLiteral("カラオケ.TXT")) != before.value(QStringLiteral("カラオケ.TXT")));
+
+        // Ctrl+Z, away from the text boxes that keep it for their typing, brings the outing back.
+        const QString date = question.left(11);
+        QVERIFY(hasItem(QStringLiteral("元に戻す: ") + date + QStringLiteral("の削除")));
+        fx->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fx->window()));
+        scrollBar->setFocus();
+        QTest::keyClick(fx->window(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(fx->bytes(QStringLiteral("カラオケ.TXT")), before.value(QStringLiteral("カラオケ.TXT")));
+        QCOMPARE(kensu(), QStringLiteral("%1 / 3").arg(shown));
+        QCOMPARE(combo(QStringLiteral("cboDate"))->currentText(), date);
+        QVERIFY(hasItem(QStringLiteral("やり直し: ") + date + QStringLiteral("の削除"))
+            && hasItem(QStringLiteral("元に戻す")));
     }
 
     void deletingIsRefusedWhileLinesCouldBeLost()

@@ -63,6 +63,64 @@ private Q_SLOTS:
         QVERIFY(tables.removeOuting(1).ok());
         QCOMPARE(changed, QList<QVariantList>({ { QVariant::fromValue(SharedTables::Tables(SharedTables::Diary)) } }));
     }
+
+    /// Undo puts back every file a registration or deletion wrote, byte for byte, the first old
+    /// version still kept as ".bak"; redo the bytes it wrote. Both are refused while a file of the
+    /// step holds a later change: another program's, or this program's own to the same file.
+    void undoAndRedoPutTheFilesBack_data()
+    {
+        QTest::addColumn<int>("target"); // -1: the first outing removed; a new one sings a song
+        QTest::addColumn<QString>("later");
+        QTest::addColumn<textfile::Fault>("refusal");
+        QTest::newRow("new outing") << 0 << "" << textfile::Fault::None;
+        QTest::newRow("changed outing") << 2 << "" << textfile::Fault::None;
+        QTest::newRow("deletion") << -1 << "" << textfile::Fault::None;
+        QTest::newRow("deletion, song added") << -1 << "song" << textfile::Fault::None;
+        QTest::newRow("new outing, song added") << 0 << "song" << textfile::Fault::ChangedSinceStep;
+        QTest::newRow("deletion, other program") << -1 << "other" << textfile::Fault::ChangedOnDisk;
+    }
+
+    void undoAndRedoPutTheFilesBack()
+    {
+        QFETCH(int, target);
+        QFETCH(QString, later);
+        QFETCH(textfile::Fault, refusal);
+        const int picked = target == 0 ? 1 : -1;
+        QTemporaryDir dir;
+        const QDir folder(dir.path());
+        QVERIFY(testfiles::copyTestData(QStringLiteral("app/basic/カラオケ.TXT"), dir.filePath(DiaryBook::FileName)));
+        QVERIFY(testfiles::copyTestData(QStringLiteral("app/basic/曲目.txt"), dir.filePath(SongCatalogue::FileName)));
+        textfile::resetBackupsForTesting();
+        SharedTables tables(TablesReading(folder).finish());
+        const auto files = [&folder] {
+            return QList { testfiles::fileBytes(folder, DiaryBook::FileName),
+                testfiles::fileBytes(folder, SongCatalogue::FileName) };
+        };
+        const QList<QByteArray> before = files();
+        const DiaryEntry entry { QStringLiteral("2026年11月20日"), QStringLiteral("2.0"), {}, {}, {}, {} };
+        QVERIFY(target < 0 ? tables.removeOuting(1).ok() : tables.registerOuting(target, entry, picked).ok());
+        QCOMPARE(tables.undoSteps().last().date, target < 0 ? QStringLiteral("2024年01月05日") : entry.date);
+        const QList<QByteArray> after = files();
+        QCOMPARE(after.at(1) != before.at(1), picked >= 0);
+        if (later == u"song")
+            QVERIFY(tables.addSong({ QStringLiteral("新曲"), QStringLiteral("しんきょく"), {}, {}, {}, {}, 0 }).ok());
+        if (later == u"other")
+            QVERIFY(testfiles::putFile(folder, DiaryBook::FileName, after.at(0) + "メモ\r\n"));
+        const QList<QByteArray> meddled = files();
+        QCOMPARE(tables.undo().fault, refusal);
+        if (refusal != textfile::Fault::None) {
+            QCOMPARE(files(), meddled);
+            QVERIFY(tables.undoSteps().size() == 1 && tables.redoSteps().isEmpty());
+            return;
+        }
+        QCOMPARE(files(), QList({ before.at(0), picked >= 0 ? before.at(1) : meddled.at(1) }));
+        QCOMPARE(testfiles::fileBytes(folder, DiaryBook::FileName + QStringLiteral(".bak")), before.at(0));
+        QCOMPARE(tables.diary().entries(), DiaryBook::parse(before.at(0)).entries());
+        QVERIFY(tables.undoSteps().isEmpty() && tables.redoSteps().size() == 1 && tables.redo().ok());
+        QCOMPARE(files(), QList({ after.at(0), meddled.at(1) }));
+        // A new change ends what could be redone.
+        QVERIFY(tables.undo().ok() && tables.removeOuting(1).ok() && tables.redoSteps().isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSharedTables)
