@@ -14,6 +14,13 @@
 #include <future>
 
 /// How reading each data file of the tables went.
+/// An earlier version of a data file to put back.
+struct RestoredFile
+{
+    QString name; ///< the data file, as the program names it
+    QByteArray bytes;
+};
+
 struct TableReads
 {
     textfile::Failure personal;
@@ -67,6 +74,8 @@ public:
         SingCounts = 0x4,
         Artists = 0x8,
         Personal = 0x10,
+        /// The place, member and genre lists, which the windows read from their files.
+        Lists = 0x20,
     };
     Q_DECLARE_FLAGS(Tables, Table)
     Q_FLAG(Tables)
@@ -94,6 +103,9 @@ public:
     textfile::Failure addArtist(const QString &name, const QString &reading);
     /// Saves the name and target as typed; the level follows the new target.
     textfile::Failure savePersonal(const QString &nameText, const QString &targetText);
+    /// Puts the files back as given, all or none (textfile::restoreDataFile in one SaveBatch), then
+    /// reads the tables they hold again and announces them.
+    textfile::Failure restoreFiles(const QList<RestoredFile> &files);
 
 Q_SIGNALS:
     /// After every change that went through, once, naming the tables it changed.
