@@ -12,6 +12,7 @@
 class ArtistWindow;
 class FlexGrid;
 class PrivateWindow;
+class RestoreWindow;
 class SearchWindow;
 class SongHistoryWindow;
 class StatisticsWindow;
@@ -91,6 +92,7 @@ private:
     void openSearch();
     SearchWindow *makeSearchWindow();
     void openStatistics();
+    void openRestore();
     /// Writes the diary and the catalogues as CSV files into a folder the user chooses.
     void exportCsv();
     /// Writes every data file into one zip file the user chooses, checked by reading it back.
@@ -182,4 +184,5 @@ private:
     SingleWindow<SearchWindow> m_searchWindow;
     SingleWindow<SongHistoryWindow> m_historyWindow;
     SingleWindow<StatisticsWindow> m_statisticsWindow;
+    SingleWindow<RestoreWindow> m_restoreWindow;
 };

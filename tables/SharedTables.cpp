@@ -54,6 +54,7 @@ textfile::Failure SharedTables::readAgain(Table table)
         read = readPersonalData(m_folder, m_personal);
         break;
     case Lists: // not held here: the windows read them from their files
+    case Restored:
         break;
     }
     // A failed read may have emptied the table all the same.
@@ -139,7 +140,7 @@ textfile::Failure SharedTables::restoreFiles(const QList<RestoredFile> &files)
         else // a list of places, members or genres
             what |= Lists;
     }
-    announce(what);
+    announce(what | Restored);
     return read;
 }
 

@@ -76,6 +76,9 @@ public:
         Personal = 0x10,
         /// The place, member and genre lists, which the windows read from their files.
         Lists = 0x20,
+        /// Put back from an earlier version (restoreFiles): what a window showed of the tables named
+        /// with it is to be shown anew, not kept as typed.
+        Restored = 0x40,
     };
     Q_DECLARE_FLAGS(Tables, Table)
     Q_FLAG(Tables)
