@@ -215,7 +215,8 @@ private slots:
         QCOMPARE(tables.songs().song(1).title, QStringLiteral("then"));
         QCOMPARE(tables.diary().entries(), DiaryBook::parse(then).entries());
         QCOMPARE(changed.size(), 1);
-        QCOMPARE(changed.first().first().value<SharedTables::Tables>(), SharedTables::Diary | SharedTables::Songs | SharedTables::Restored);
+        QCOMPARE(changed.first().first().value<SharedTables::Tables>(),
+            SharedTables::Diary | SharedTables::Songs | SharedTables::Restored);
     }
 
     void backupRefusedWithoutTheZipModule()
