@@ -19,6 +19,7 @@
 #include "windows/EncodingQuestion.h"
 #include "windows/FailureWords.h"
 #include "windows/PrivateWindow.h"
+#include "windows/RestoreWindow.h"
 #include "windows/SearchWindow.h"
 #include "windows/SongHistoryWindow.h"
 #include "windows/SortWindow.h"
@@ -412,6 +413,20 @@ void MainWindow::tablesChanged(SharedTables::Tables what)
         refillSongChoices();
     if (what & SharedTables::Personal)
         setWindowTitle(QStringLiteral("Crooner's DB  ") + m_tables->personal().userName);
+    if (what & SharedTables::Lists) {
+        for (const auto &[box, file] :
+            { std::pair(cboBasyo, choicelist::PlaceFile), std::pair(cboMember, choicelist::MemberFile) }) {
+            const QString typed = box->currentText();
+            box->clear();
+            box->addItems(choicelist::read(m_tables->dataFolder(), file));
+            box->setCurrentText(typed);
+        }
+    }
+    // What was typed belonged to the data the user chose to put back: the outing is shown as restored.
+    if (what & SharedTables::Restored && what & SharedTables::Diary) {
+        hsbData->setValue(std::min(hsbData->value(), m_tables->diary().entryCount()));
+        ShowEntry();
+    }
     showPoints();
     showStepItems();
 }

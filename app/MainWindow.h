@@ -13,6 +13,7 @@ class ArtistWindow;
 class QAction;
 class FlexGrid;
 class PrivateWindow;
+class RestoreWindow;
 class SearchWindow;
 class SongHistoryWindow;
 class StatisticsWindow;
@@ -92,6 +93,7 @@ private:
     void openSearch();
     SearchWindow *makeSearchWindow();
     void openStatistics();
+    void openRestore();
     /// Writes the diary and the catalogues as CSV files into a folder the user chooses.
     void exportCsv();
     /// Writes every data file into one zip file the user chooses, checked by reading it back.
@@ -190,4 +192,5 @@ private:
     SingleWindow<SearchWindow> m_searchWindow;
     SingleWindow<SongHistoryWindow> m_historyWindow;
     SingleWindow<StatisticsWindow> m_statisticsWindow;
+    SingleWindow<RestoreWindow> m_restoreWindow;
 };

@@ -5,6 +5,7 @@
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/WaitCursor.h"
 #include "windows/FailureWords.h"
+#include "windows/RestoreWindow.h"
 #include "windows/SearchWindow.h"
 #include "windows/SongHistoryWindow.h"
 #include "windows/StatisticsWindow.h"
@@ -41,6 +42,7 @@ QMenuBar *MainWindow::buildMenuBar()
     file->setObjectName(QStringLiteral("mnuFile"));
     addItem(file, QStringLiteral("CSVに書き出す(&E)…"), {}, this, &MainWindow::exportCsv);
     addItem(file, QStringLiteral("バックアップを作成(&B)…"), {}, this, &MainWindow::makeBackup);
+    addItem(file, QStringLiteral("バックアップから復元(&R)…"), {}, this, &MainWindow::openRestore);
     file->addSeparator();
     addItem(file, QStringLiteral("終了(&X)"), { QKeySequence(Qt::CTRL | Qt::Key_Q) }, this, &MainWindow::cmdEnd_Click);
 
@@ -163,6 +165,12 @@ SearchWindow *MainWindow::makeSearchWindow()
 void MainWindow::openStatistics()
 {
     m_statisticsWindow.showOrRaise(this, [this] { return new StatisticsWindow(*m_tables); });
+}
+
+void MainWindow::openRestore()
+{
+    m_restoreWindow.showOrRaise(
+        this, [this] { return new RestoreWindow(*m_tables, [this] { return mayLeaveInputs(); }); });
 }
 
 void MainWindow::showOuting(int number)

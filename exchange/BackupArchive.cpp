@@ -10,6 +10,7 @@
 #include "personal/PersonalData.h"
 #include "textfile/DataFile.h"
 #include "textfile/FileReplace.h"
+#include "textfile/TextEncoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -192,5 +193,47 @@ textfile::Failure writeBackupArchive(const QDir &dataFolder, const QString &zipP
         if (stored)
             stored->append(file.name);
     }
+    return textfile::done();
+}
+
+textfile::Failure readBackupArchive(const QString &zipPath, QList<RestoredFile> *files)
+{
+    const QString zipName = QFileInfo(zipPath).fileName();
+    const auto named = [&zipName](textfile::Failure why) {
+        why.file = zipName;
+        return why;
+    };
+    QString moduleError;
+    const auto getFunctions
+        = reinterpret_cast<zip::GetFunctions>(modules::function(zip::Module, zip::FunctionsName, &moduleError));
+    const zip::Functions *zipFunctions = getFunctions ? getFunctions() : nullptr;
+    if (!zipFunctions)
+        return textfile::failure(textfile::Fault::ZipModuleMissing, zipName, 0, moduleError);
+    const int fd = ::open(native(zipPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return textfile::failure(textfile::Fault::RestoreZipUnreadable, zipName, errno);
+    QList<zip::Entry> entries;
+    const textfile::Failure read = zipFunctions->read(fd, &entries);
+    ::close(fd);
+    if (!read.ok())
+        return named(read);
+    QList<RestoredFile> found;
+    for (const zip::Entry &entry : std::as_const(entries)) {
+        const QStringList names = diaryDataFileNames();
+        const auto name = std::find_if(names.cbegin(), names.cend(),
+            [&entry](const QString &file) { return textfile::sameDataFileName(file, entry.name); });
+        const bool twice = std::any_of(found.cbegin(), found.cend(),
+            [&entry](const RestoredFile &file) { return textfile::sameDataFileName(file.name, entry.name); });
+        if (name == names.cend() || twice)
+            return textfile::failure(textfile::Fault::RestoreZipForeign, zipName, 0, entry.name);
+        bool damaged = false;
+        textfile::decodeDataFile(entry.bytes, &damaged);
+        if (damaged)
+            return textfile::failure(textfile::Fault::RestoreUndecodable, *name, 0, zipName);
+        found.append({ *name, entry.bytes });
+    }
+    if (found.isEmpty())
+        return textfile::failure(textfile::Fault::RestoreZipEmpty, zipName);
+    *files = found;
     return textfile::done();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tables/SharedTables.h"
 #include "textfile/Failure.h"
 
 #include <QDateTime>
@@ -27,3 +28,10 @@ QString suggestedBackupName(const QDateTime &time);
 /// name of a data file. The data files stored go in *stored, named as they are in the data folder;
 /// a failure names the data file, the archive or the folder's path concerned.
 textfile::Failure writeBackupArchive(const QDir &dataFolder, const QString &zipPath, QStringList *stored = nullptr);
+
+/// The data files a backup archive at zipPath holds, in *files under the program's names, read and
+/// checked whole before anything is put back: every entry must be a data file of the diary, once
+/// ("..", an absolute path, a folder or another file makes RestoreZipForeign), of the size and
+/// CRC-32 the zip records (RestoreZipUnreadable), and decode as text (RestoreUndecodable naming
+/// the file, the zip in detail). A failure names the archive, but for RestoreUndecodable.
+textfile::Failure readBackupArchive(const QString &zipPath, QList<RestoredFile> *files);

@@ -30,6 +30,11 @@ struct Functions
     /// in the same order, regular files, the same bytes and modification times (in seconds).
     /// ZipVerifyFailed or BackupReadFailed when reading stops, ZipDiffers for an entry that differs.
     textfile::Failure (*verify)(int fd, const QList<Entry> &entries);
+    /// Reads every entry of the zip in fd, in order, into *entries: its name, bytes, permissions
+    /// and time. Each entry is read whole and checked against the size and the CRC-32 the zip
+    /// records; RestoreZipUnreadable (not named) when one differs or reading stops, RestoreZipForeign
+    /// for an entry that is no regular file (a folder, a link).
+    textfile::Failure (*read)(int fd, QList<Entry> *entries);
 };
 
 /// What the module exports as FunctionsName.

@@ -157,11 +157,46 @@ textfile::Failure verifyZip(int fd, const QList<zip::Entry> &entries)
     return textfile::done();
 }
 
+textfile::Failure readZip(int fd, QList<zip::Entry> *entries)
+{
+    const Utf8Names utf8Names;
+    const std::unique_ptr<archive, ArchiveReaderFree> zip(archive_read_new());
+    if (!zip)
+        return textfile::failure(textfile::Fault::RestoreZipUnreadable, {}, ENOMEM);
+    const auto unreadable = [&zip] { return problemOf(zip.get(), textfile::Fault::RestoreZipUnreadable); };
+    if (archive_read_support_format_zip(zip.get()) != ARCHIVE_OK
+        || archive_read_open_fd(zip.get(), fd, 64 * 1024) != ARCHIVE_OK)
+        return unreadable();
+    for (;;) {
+        archive_entry *entry = nullptr;
+        const int status = archive_read_next_header(zip.get(), &entry);
+        if (status == ARCHIVE_EOF)
+            return textfile::done();
+        if (status != ARCHIVE_OK)
+            return unreadable();
+        const char *utf8Name = archive_entry_pathname_utf8(entry);
+        zip::Entry file { utf8Name ? QString::fromUtf8(utf8Name) : QString(), {}, archive_entry_perm(entry),
+            { archive_entry_mtime(entry), archive_entry_mtime_nsec(entry) } };
+        if (archive_entry_filetype(entry) != AE_IFREG)
+            return textfile::failure(textfile::Fault::RestoreZipForeign, {}, 0, file.name);
+        // libarchive compares each entry's CRC-32 with the one recorded as it reads the last byte.
+        char buffer[64 * 1024];
+        for (la_ssize_t read; (read = archive_read_data(zip.get(), buffer, sizeof buffer)) != 0;) {
+            if (read < 0)
+                return unreadable();
+            file.bytes.append(buffer, read);
+        }
+        if (archive_entry_size_is_set(entry) && archive_entry_size(entry) != file.bytes.size())
+            return textfile::failure(textfile::Fault::RestoreZipUnreadable, {}, 0, file.name);
+        entries->append(file);
+    }
+}
+
 } // namespace
 
 extern "C" Q_DECL_EXPORT const zip::Functions *crooners_zipFunctions()
 {
-    static const zip::Functions functions { writeZip, verifyZip };
+    static const zip::Functions functions { writeZip, verifyZip, readZip };
     return &functions;
 }
 static_assert(std::is_same_v<decltype(&crooners_zipFunctions), zip::GetFunctions>);

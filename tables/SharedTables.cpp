@@ -59,6 +59,9 @@ textfile::Failure SharedTables::readAgain(Table table)
     case Personal:
         read = readPersonalData(m_folder, m_personal);
         break;
+    case Lists: // not held here: the windows read them from their files
+    case Restored:
+        break;
     }
     // A failed read may have emptied the table all the same.
     announce(table);
@@ -202,6 +205,40 @@ textfile::Failure SharedTables::takeStep(QList<DiaryStep> &from, QList<DiaryStep
     }
     announce(what);
     return textfile::readBack(read);
+}
+
+textfile::Failure SharedTables::restoreFiles(const QList<RestoredFile> &files)
+{
+    textfile::SaveBatch batch(m_folder);
+    for (const RestoredFile &file : files) {
+        if (const textfile::Failure restored = textfile::restoreDataFile(m_folder, file.name, file.bytes);
+            !restored.ok())
+            return restored;
+    }
+    if (const textfile::Failure committed = batch.commit(); !committed.ok())
+        return committed;
+    Tables what;
+    textfile::Failure read;
+    const auto readAgain = [&](Table table, textfile::Failure loaded) {
+        what |= table;
+        if (read.ok())
+            read = textfile::readBack(loaded);
+    };
+    for (const RestoredFile &file : files) {
+        const auto is = [&file](const QString &name) { return textfile::sameDataFileName(file.name, name); };
+        if (is(DiaryBook::FileName))
+            readAgain(Diary, m_diary.load(m_folder));
+        else if (is(SongCatalogue::FileName))
+            readAgain(Songs, m_songs.loadSongCatalogue(m_folder));
+        else if (is(ArtistCatalogue::FileName))
+            readAgain(Artists, m_artists.loadArtistCatalogue(m_folder));
+        else if (is(PersonalData::FileName))
+            readAgain(Personal, readPersonalData(m_folder, m_personal));
+        else // a list of places, members or genres
+            what |= Lists;
+    }
+    announce(what | Restored);
+    return read;
 }
 
 void SharedTables::announce(Tables what)

@@ -15,6 +15,13 @@
 #include <future>
 
 /// How reading each data file of the tables went.
+/// An earlier version of a data file to put back.
+struct RestoredFile
+{
+    QString name; ///< the data file, as the program names it
+    QByteArray bytes;
+};
+
 struct TableReads
 {
     textfile::Failure personal;
@@ -93,6 +100,11 @@ public:
         SingCounts = 0x4,
         Artists = 0x8,
         Personal = 0x10,
+        /// The place, member and genre lists, which the windows read from their files.
+        Lists = 0x20,
+        /// Put back from an earlier version (restoreFiles): what a window showed of the tables named
+        /// with it is to be shown anew, not kept as typed.
+        Restored = 0x40,
     };
     Q_DECLARE_FLAGS(Tables, Table)
     Q_FLAG(Tables)
@@ -120,6 +132,9 @@ public:
     textfile::Failure addArtist(const QString &name, const QString &reading);
     /// Saves the name and target as typed; the level follows the new target.
     textfile::Failure savePersonal(const QString &nameText, const QString &targetText);
+    /// Puts the files back as given, all or none (textfile::restoreDataFile in one SaveBatch), then
+    /// reads the tables they hold again and announces them.
+    textfile::Failure restoreFiles(const QList<RestoredFile> &files);
 
     /// The registrations and deletions undo() undoes, the last first, and those redo() makes again.
     const QList<DiaryStep> &undoSteps() const { return m_undoSteps; }

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace textfile {
@@ -201,10 +202,14 @@ Failure commitWrites(const QList<PendingWrite> &writes, const QString &journal, 
 }
 
 /// Replaces the file at path, already checked and found as replaced, or holds the write back for
-/// the batch gathering them.
-Failure replaceChecked(const QString &path, const QByteArray &bytes, const FileVersion &replaced, WrittenFile *written)
+/// the batch gathering them. keepAgain keeps the content replaced in a dated copy even when the run
+/// kept the file's content already.
+Failure replaceChecked(const QString &path, const QByteArray &bytes, const FileVersion &replaced, WrittenFile *written,
+    bool keepAgain = false)
 {
-    const PendingWrite write { path, bytes, fileStates().find(path).value_or(FileState()) };
+    PendingWrite write { path, bytes, fileStates().find(path).value_or(FileState()) };
+    if (keepAgain)
+        write.state.backedUp = false;
     if (gatheredWrites) {
         // A second write of a file in one batch replaces the first, which never reached the disk.
         gatheredWrites->removeIf([&path](const PendingWrite &pending) { return pending.path == path; });
@@ -503,6 +508,53 @@ void removeSaveLeftovers(const QDir &folder, const QStringList &fileNames)
     for (const QFileInfo &target : std::as_const(targets))
         removeFrom(target.absoluteDir(), { foldAscii(target.fileName()) }, false);
     removeFrom(QDir(folder.filePath(BackupFolderName)), known, true);
+}
+
+QList<DatedCopy> datedCopies(const QDir &folder, const QStringList &fileNames)
+{
+    static const QRegularExpression datedName(QStringLiteral(R"(^(.+)\.(\d{8}-\d{6})(?:_(\d+))?$)"));
+    QList<std::pair<DatedCopy, int>> found; ///< with the number after "_", 1 for none
+    const QDir backup(folder.filePath(BackupFolderName));
+    for (const QFileInfo &entry : backup.entryInfoList(QDir::Files, QDir::Name)) {
+        const QRegularExpressionMatch match = datedName.match(entry.fileName());
+        if (!match.hasMatch())
+            continue;
+        const QDateTime time = QDateTime::fromString(match.captured(2), QStringLiteral("yyyyMMdd-HHmmss"));
+        const auto file = std::find_if(fileNames.cbegin(), fileNames.cend(),
+            [&match](const QString &name) { return sameDataFileName(name, match.captured(1)); });
+        if (file == fileNames.cend() || !time.isValid())
+            continue;
+        const int number = match.hasCaptured(3) ? match.captured(3).toInt() : 1;
+        found.append({ { *file, entry.fileName(), time, entry.size() }, number });
+    }
+    std::stable_sort(found.begin(), found.end(), [](const auto &a, const auto &b) {
+        return std::tie(a.first.time, a.second) > std::tie(b.first.time, b.second);
+    });
+    QList<DatedCopy> copies;
+    for (const auto &[copy, number] : std::as_const(found))
+        copies.append(copy);
+    return copies;
+}
+
+Failure readDatedCopy(const QDir &folder, const DatedCopy &copy, QByteArray *bytes)
+{
+    const QString relative = BackupFolderName + u'/' + copy.name;
+    if (const int error = readFileBytes(folder.filePath(relative), *bytes))
+        return failure(Fault::RestoreReadFailed, copy.file, error, relative);
+    bool damaged = false;
+    decodeDataFile(*bytes, &damaged);
+    if (damaged)
+        return failure(Fault::RestoreUndecodable, copy.file, 0, relative);
+    return done();
+}
+
+Failure restoreDataFile(const QDir &folder, const QString &name, const QByteArray &bytes)
+{
+    const QString path = resolveDataFile(folder, name);
+    FileVersion current;
+    if (const Failure check = checkBeforeReplace(path, &current); !check.ok())
+        return check;
+    return replaceChecked(path, bytes, current, nullptr, true);
 }
 
 SaveBatch::SaveBatch(const QDir &folder)

@@ -4,6 +4,7 @@
 #include "textfile/TextEncoding.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QStringList>
 
@@ -113,6 +114,30 @@ Failure writeText(const QDir &folder, const QString &name, const QString &text, 
 /// same checks and backups: old code page 932 bytes are kept but for line ends made CR LF; old
 /// content in another encoding is decoded and written again in code page 932.
 Failure appendLines(const QDir &folder, const QString &name, const QStringList &lines, WrittenFile *written = nullptr);
+
+/// One dated copy, in the folder "backup", of a data file.
+struct DatedCopy
+{
+    QString file; ///< the data file, named as the caller named it
+    QString name; ///< the copy's name in the backup folder
+    QDateTime time; ///< when the copy was made, from its name
+    qint64 size = 0;
+
+    bool operator==(const DatedCopy &) const = default;
+};
+
+/// Every dated copy of the named data files, newest first; copies of one second by their "_N".
+QList<DatedCopy> datedCopies(const QDir &folder, const QStringList &fileNames);
+
+/// The bytes of a dated copy, which must read and decode cleanly to be put back: RestoreReadFailed
+/// or RestoreUndecodable, naming the copy, when not.
+Failure readDatedCopy(const QDir &folder, const DatedCopy &copy, QByteArray *bytes);
+
+/// Puts bytes, an earlier version, back as the data file, with the checks and the safe replacement
+/// of rewriteDataFile. The content replaced is kept as a dated copy of its own even when the run
+/// kept one already, so that the restore itself can be undone the same way. Inside a SaveBatch it
+/// joins the batch.
+Failure restoreDataFile(const QDir &folder, const QString &name, const QByteArray &bytes);
 
 struct PendingWrite;
 

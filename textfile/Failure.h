@@ -51,7 +51,13 @@ enum class Fault
     ZipDiffers, ///< detail is the entry whose stored copy differs
     // Saving the chart as a picture; file is the path chosen.
     PictureNotMade,
-    PictureNotSaved
+    PictureNotSaved,
+    // Putting an earlier version back; file is the data file or the zip concerned.
+    RestoreReadFailed, ///< detail is the dated copy, relative to the data folder
+    RestoreUndecodable, ///< detail is the dated copy; its bytes are not all text
+    RestoreZipUnreadable, ///< damaged or no zip: error, or else detail: the library's words
+    RestoreZipForeign, ///< detail is the entry that names no data file ("..", a folder, another file)
+    RestoreZipEmpty ///< the zip holds no data file
 };
 
 /// What an operation came to: Fault::None, or what went wrong, where and why.

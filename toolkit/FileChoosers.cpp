@@ -34,6 +34,8 @@ QString askWithDialog(QWidget *parent, const FileQuestion &question)
 {
     if (question.kind == FileQuestion::Kind::Folder)
         return QFileDialog::getExistingDirectory(parent, question.title, question.suggested);
+    if (question.kind == FileQuestion::Kind::OpenFile)
+        return QFileDialog::getOpenFileName(parent, question.title, question.suggested, question.filter);
     return QFileDialog::getSaveFileName(parent, question.title, question.suggested, question.filter);
 }
 
@@ -62,6 +64,11 @@ void setChooser(FileChooser *chooser)
 QString saveFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter)
 {
     return ask(parent, { FileQuestion::Kind::SaveFile, title, suggested, filter });
+}
+
+QString openFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter)
+{
+    return ask(parent, { FileQuestion::Kind::OpenFile, title, suggested, filter });
 }
 
 QString folder(QWidget *parent, const QString &title, const QString &suggested)

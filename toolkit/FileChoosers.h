@@ -13,6 +13,7 @@ struct FileQuestion
     enum class Kind
     {
         SaveFile, ///< a file to write, which may exist already
+        OpenFile, ///< an existing file to read
         Folder ///< an existing folder
     };
 
@@ -40,6 +41,8 @@ void setChooser(FileChooser *chooser);
 /// A file to save to, suggested first; empty when cancelled. The dialog itself asks before an
 /// existing file is replaced.
 QString saveFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter);
+/// An existing file to read, in the folder suggested first; empty when cancelled.
+QString openFile(QWidget *parent, const QString &title, const QString &suggested, const QString &filter);
 /// An existing folder, suggested first; empty when cancelled.
 QString folder(QWidget *parent, const QString &title, const QString &suggested);
 

@@ -17,6 +17,7 @@ namespace {
 const QString SaveTitle = QStringLiteral("保存エラー");
 const QString RemovalTitle = QStringLiteral("削除できません");
 const QString BackupTitle = QStringLiteral("バックアップエラー");
+const QString RestoreTitle = QStringLiteral("復元エラー");
 
 QString linkToNothing()
 {
@@ -253,6 +254,29 @@ Words wordsFor(const textfile::Failure &failure)
         return noPicture(file, QStringLiteral("PNG 画像を作れませんでした"));
     case Fault::PictureNotSaved:
         return noPicture(file, systemReason(failure.error, true));
+    case Fault::RestoreReadFailed:
+        return { file + QStringLiteral(" を復元できませんでした\n") + failure.detail
+                + QStringLiteral(" を読み込めません：") + systemReason(failure.error, false),
+            RestoreTitle };
+    case Fault::RestoreUndecodable:
+        return { file + QStringLiteral(" を復元できませんでした\n") + failure.detail
+                + QStringLiteral(" に文字として読めないデータがあります。データファイルはそのままです。"),
+            RestoreTitle };
+    case Fault::RestoreZipUnreadable:
+        return { QStringLiteral("ZIPファイルから復元できませんでした\n") + file + u'\n'
+                + libraryReason(failure, QStringLiteral("ZIPファイルが壊れているか、ZIPファイルではありません")),
+            RestoreTitle };
+    case Fault::RestoreZipForeign:
+        return { QStringLiteral("ZIPファイルから復元できませんでした\n") + file
+                + QStringLiteral(
+                    "\nこのプログラムで作ったバックアップではありません（「%1」は日記のデータファイルではありません）。"
+                    "データファイルはそのままです。")
+                      .arg(failure.detail),
+            RestoreTitle };
+    case Fault::RestoreZipEmpty:
+        return { QStringLiteral("ZIPファイルから復元できませんでした\n") + file
+                + QStringLiteral("\n日記のデータファイルが入っていません。"),
+            RestoreTitle };
     }
     return {};
 }

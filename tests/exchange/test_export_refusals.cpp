@@ -4,12 +4,15 @@
 
 #include "exchange/BackupArchive.h"
 #include "exchange/CsvExport.h"
+#include "exchange/Zip.h"
+#include "modules/Modules.h"
 #include "tables/SharedTables.h"
 #include "tests/support/CopiedTest.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDirIterator>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -142,6 +145,78 @@ private slots:
                 textfile::failure(textfile::Fault::BackupNameOfDataFile, name));
         }
         QCOMPARE(tree(data.path()), before);
+    }
+
+    /// Every entry of a zip is read and checked before any file is touched; a good one puts every
+    /// file it holds back together, and the tables show them at once.
+    void restoreFromZipChecksEveryEntryFirst_data()
+    {
+        QTest::addColumn<QString>("strayName"); ///< an entry besides the data files
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<textfile::Failure>("result");
+        const textfile::Failure foreign = textfile::failure(textfile::Fault::RestoreZipForeign, ZipName);
+        QTest::newRow("good") << QString() << false << textfile::done();
+        for (const QString &name : { QStringLiteral("../カラオケ.TXT"), QStringLiteral("/tmp/曲目.txt"),
+                 QStringLiteral("memo.txt"), QStringLiteral("カラオケ.txt") }) {
+            textfile::Failure refused = foreign;
+            refused.detail = name;
+            QTest::newRow(qPrintable(name)) << name << false << refused;
+        }
+        QTest::newRow("damaged entry") << QString() << true
+                                       << textfile::failure(textfile::Fault::RestoreZipUnreadable, ZipName);
+    }
+
+    void restoreFromZipChecksEveryEntryFirst()
+    {
+        QFETCH(QString, strayName);
+        QFETCH(bool, damaged);
+        QFETCH(textfile::Failure, result);
+        QTemporaryDir data, elsewhere;
+        const QByteArray then = testfiles::testData(QStringLiteral("diary/book.txt"));
+        writeFile(data.filePath(DiaryBook::FileName), testfiles::testData(QStringLiteral("diary/book-changed.txt")));
+        writeFile(data.filePath(SongCatalogue::FileName), "\"now\",\"\",\"\",\"\",\"\",\"\",1\r\n");
+        SharedTables tables(TablesReading(QDir(data.path())).finish());
+        const QMap<QString, QByteArray> before = tree(data.path());
+
+        QList<zip::Entry> entries { { DiaryBook::FileName, then, 0644, {} },
+            { SongCatalogue::FileName, "\"then\",\"\",\"\",\"\",\"\",\"\",2\r\n", 0644, {} } };
+        if (!strayName.isEmpty())
+            entries.append({ strayName, "stray\r\n", 0644, {} });
+        const auto functions
+            = reinterpret_cast<zip::GetFunctions>(modules::function(zip::Module, zip::FunctionsName, nullptr))();
+        const QString zipPath = elsewhere.filePath(ZipName);
+        const int fd = ::open(QFile::encodeName(zipPath).constData(), O_RDWR | O_CREAT, 0644);
+        QVERIFY(functions->write(fd, entries).ok());
+        ::close(fd);
+        if (damaged) {
+            // The first byte of the first entry's compressed data, after its header, name and extra field.
+            QByteArray zip = testfiles::readBytes(zipPath);
+            const int start = 30 + qFromLittleEndian<quint16>(zip.constData() + 26)
+                + qFromLittleEndian<quint16>(zip.constData() + 28);
+            zip[start] = char(zip.at(start) ^ 0x5a);
+            writeFile(zipPath, zip);
+        }
+
+        QList<RestoredFile> files;
+        textfile::Failure restored = readBackupArchive(zipPath, &files);
+        const QSignalSpy changed(&tables, &SharedTables::changed);
+        if (restored.ok())
+            restored = tables.restoreFiles(files);
+        QCOMPARE(restored.fault, result.fault);
+        QCOMPARE(restored.file, result.file);
+        // The library's own words for a damaged entry are its to choose.
+        if (result.fault != textfile::Fault::RestoreZipUnreadable)
+            QCOMPARE(restored, result);
+        if (!result.ok()) {
+            QCOMPARE(tree(data.path()), before);
+            return;
+        }
+        QCOMPARE(testfiles::readBytes(data.filePath(DiaryBook::FileName)), then);
+        QCOMPARE(tables.songs().song(1).title, QStringLiteral("then"));
+        QCOMPARE(tables.diary().entries(), DiaryBook::parse(then).entries());
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.first().first().value<SharedTables::Tables>(),
+            SharedTables::Diary | SharedTables::Songs | SharedTables::Restored);
     }
 
     void backupRefusedWithoutTheZipModule()

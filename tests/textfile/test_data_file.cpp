@@ -422,6 +422,72 @@ private Q_SLOTS:
         QCOMPARE(readBytes(path), written ? QByteArray("x\r\n") : QByteArray("root's\r\n"));
     }
 
+    /// A dated copy put back, together with another file, is the copy byte for byte, and the version
+    /// it replaced becomes a copy too; any refusal leaves both files and the copies as they were.
+    void restorePutsACopyBackAndKeepsWhatItReplaced_data()
+    {
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<textfile::Fault>("fault");
+        QTest::newRow("put back") << QString() << textfile::Fault::None;
+        QTest::newRow("copy gone") << QStringLiteral("gone") << textfile::Fault::RestoreReadFailed;
+        QTest::newRow("copy not text") << QStringLiteral("binary") << textfile::Fault::RestoreUndecodable;
+        QTest::newRow("other file write-protected") << QStringLiteral("protected") << textfile::Fault::WriteFailed;
+    }
+
+    void restorePutsACopyBackAndKeepsWhatItReplaced()
+    {
+        QFETCH(QString, problem);
+        QFETCH(textfile::Fault, fault);
+        const QString songs = m_dir.filePath(QStringLiteral("曲目.txt")),
+                      places = m_dir.filePath(QStringLiteral("場所.txt"));
+        QVERIFY(testfiles::writeBytes(songs, "first\r\n") && testfiles::writeBytes(places, "here\r\n"));
+        // The run keeps "first"; putting back must keep "third" all the same.
+        QVERIFY(textfile::writeLines(m_dir, QStringLiteral("曲目.txt"), { "second" }).ok());
+        QVERIFY(textfile::writeLines(m_dir, QStringLiteral("曲目.txt"), { "third" }).ok());
+        QVERIFY(textfile::readDataFile(m_dir, QStringLiteral("場所.txt")).ok());
+        const QDir backup(m_dir.filePath(QStringLiteral("backup")));
+        const QByteArray older = problem == QStringLiteral("binary") ? "\x81\x20\r\n" : "older\nunended";
+        QVERIFY(testfiles::putFile(backup, QStringLiteral("曲目.txt.20200101-120000"), older));
+        QVERIFY(testfiles::putFile(backup, QStringLiteral("曲目.txt.20200101-120000_2"), "later\r\n"));
+        QVERIFY(testfiles::putFile(backup, QStringLiteral("メモ.txt.20200101-120000"), "not ours\r\n"));
+        const QStringList names { QStringLiteral("場所.txt"), QStringLiteral("曲目.txt") };
+        const QList<textfile::DatedCopy> copies = textfile::datedCopies(m_dir, names);
+        QCOMPARE(copies.size(), 3);
+        QCOMPARE(testfiles::fileBytes(backup, copies.first().name), QByteArray("first\r\n"));
+        QCOMPARE(copies.at(1).name, QStringLiteral("曲目.txt.20200101-120000_2"));
+        QCOMPARE(copies.last(),
+            (textfile::DatedCopy { QStringLiteral("曲目.txt"), QStringLiteral("曲目.txt.20200101-120000"),
+                QDateTime(QDate(2020, 1, 1), QTime(12, 0)), older.size() }));
+        if (problem == QStringLiteral("gone"))
+            QVERIFY(QFile::remove(backup.filePath(copies.last().name)));
+        if (problem == QStringLiteral("protected"))
+            QVERIFY(QFile::setPermissions(places, QFileDevice::ReadOwner));
+
+        QByteArray bytes;
+        textfile::Failure result = textfile::readDatedCopy(m_dir, copies.last(), &bytes);
+        if (result.ok()) {
+            textfile::SaveBatch batch(m_dir);
+            result = textfile::restoreDataFile(m_dir, QStringLiteral("曲目.txt"), bytes);
+            if (result.ok())
+                result = textfile::restoreDataFile(m_dir, QStringLiteral("場所.txt"), "there\r\n");
+            if (result.ok())
+                result = batch.commit();
+        }
+        QCOMPARE(result.fault, fault);
+        const bool restored = fault == textfile::Fault::None;
+        QCOMPARE(readBytes(songs), restored ? older : QByteArray("third\r\n"));
+        QCOMPARE(readBytes(places), restored ? QByteArray("there\r\n") : QByteArray("here\r\n"));
+        const QList<textfile::DatedCopy> after = textfile::datedCopies(m_dir, names);
+        QCOMPARE(after.size(), restored ? 5 : 3 - int(problem == QStringLiteral("gone")));
+        if (restored) {
+            // Both copies of this second, in either order.
+            QByteArrayList kept { testfiles::fileBytes(backup, after.at(0).name),
+                testfiles::fileBytes(backup, after.at(1).name) };
+            std::sort(kept.begin(), kept.end());
+            QCOMPARE(kept, QByteArrayList({ "here\r\n", "third\r\n" }));
+        }
+    }
+
     void vanishedFolderFails()
     {
         QDir gone(m_dir.filePath(QStringLiteral("gone")));
