@@ -56,15 +56,20 @@ private:
 
 CsvText outingsCsv(const DiaryBook &diary)
 {
-    CsvText csv({ QStringLiteral("日付"), QStringLiteral("時間"), QStringLiteral("場所"), QStringLiteral("メンバー"),
-        QStringLiteral("№"), QStringLiteral("曲名"), QStringLiteral("アーティスト") });
-    for (const DiaryEntry &entry : diary.entries()) {
-        const QStringList outing { entry.date, entry.duration, entry.place, entry.members.join(u'、') };
+    CsvText csv({ QStringLiteral("日記番号"), QStringLiteral("日付"), QStringLiteral("時間"), QStringLiteral("場所"),
+        QStringLiteral("メンバー"), QStringLiteral("№"), QStringLiteral("曲名"), QStringLiteral("アーティスト") });
+    for (int number = 1; number <= diary.entryCount(); ++number) {
+        const DiaryEntry &entry = diary.entry(number);
+        // The hours on the first row only, so that a spreadsheet's column sum is the true total.
+        const auto outing = [&](qsizetype song) {
+            return QStringList { QString::number(number), entry.date, song == 0 ? entry.duration : QString(),
+                entry.place, entry.members.join(u'、') };
+        };
         if (entry.songTitles.isEmpty())
-            csv.appendRow(outing + QStringList { QString(), QString(), QString() });
+            csv.appendRow(outing(0) + QStringList { QString(), QString(), QString() });
         for (qsizetype i = 0; i < entry.songTitles.size(); ++i)
             csv.appendRow(
-                outing + QStringList { QString::number(i + 1), entry.songTitles.at(i), entry.songArtists.value(i) });
+                outing(i) + QStringList { QString::number(i + 1), entry.songTitles.at(i), entry.songArtists.value(i) });
     }
     return csv;
 }
