@@ -39,6 +39,11 @@ public:
     /// Appends, sorts by reading with the exchange sort (equal readings may swap) and saves.
     /// Refuses, before writing anything, what checkNewArtist refuses.
     textfile::Failure addArtist(const QDir &folder, const QString &name, const QString &reading);
+    /// Saves artists as the whole catalogue, in their order: what an import planned.
+    textfile::Failure replaceArtists(const QDir &folder, const QVector<ArtistRecord> &artists)
+    {
+        return saveArtists(folder, artists);
+    }
     /// Position of the first artist whose name equals name exactly; nothing when none does.
     std::optional<int> findArtistPosition(const QString &name) const;
 

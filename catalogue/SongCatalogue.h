@@ -47,6 +47,11 @@ public:
     /// Appends the song, sorts by reading and saves. Refuses, before writing anything, what
     /// checkNewSong refuses.
     textfile::Failure addSong(const QDir &folder, const SongRecord &song);
+    /// Saves songs as the whole catalogue, in their order: what an import planned.
+    textfile::Failure replaceSongs(const QDir &folder, QVector<SongRecord> songs)
+    {
+        return saveSongs(folder, std::move(songs), false);
+    }
     /// The exchange sort over slots by reading, in UTF-16 code units; equal readings may swap.
     void sortSongsByReading();
     /// Lowest slot whose title equals title exactly.

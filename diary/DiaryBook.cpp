@@ -467,6 +467,25 @@ textfile::Failure DiaryBook::append(const QDir &folder, const DiaryEntry &entry)
     return takeWrite(result, written, std::move(appended), &entry, true);
 }
 
+textfile::Failure DiaryBook::appendEntries(const QDir &folder, const QVector<DiaryEntry> &entries)
+{
+    for (const DiaryEntry &entry : entries) {
+        if (const QString unwritable = unwritableText(entry); !unwritable.isEmpty())
+            return textfile::failure(textfile::Fault::Unencodable, {}, 0, unwritable);
+    }
+    QVector<DiaryEntry> appended = m_entries + entries;
+    textfile::WrittenFile written;
+    const textfile::Failure result = textfile::writeText(folder, FileName, bookText(appended, m_unplaced), &written);
+    // Entries that would read back otherwise make the book read the written bytes.
+    const bool asWritten = std::all_of(entries.cbegin(), entries.cend(), readsBackAsItself);
+    if (!asWritten && result.ok()) {
+        *this = parse(written.bytes);
+        m_version = written.version;
+        return result;
+    }
+    return takeWrite(result, written, std::move(appended), nullptr, false);
+}
+
 textfile::Failure DiaryBook::change(const QDir &folder, int number, const DiaryEntry &changed)
 {
     if (number < 1 || number > entryCount())

@@ -114,6 +114,8 @@ public:
     /// (see above), is refused as Unencodable naming it. On failure the book and the file stay as
     /// they were.
     textfile::Failure append(const QDir &folder, const DiaryEntry &entry);
+    /// Adds the entries at the end, rewriting the whole file, all or none; refuses as append does.
+    textfile::Failure appendEntries(const QDir &folder, const QVector<DiaryEntry> &entries);
     /// Replaces entry number with changed, rewrites the whole file and takes it as written. On
     /// failure the book and the file stay as they were. Refuses as append does, and a number that
     /// is no entry's as NoSuchEntry.

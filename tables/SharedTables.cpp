@@ -1,5 +1,6 @@
 #include "tables/SharedTables.h"
 
+#include "lists/ChoiceList.h"
 #include "textfile/FileReplace.h"
 
 #include <QFileInfo>
@@ -205,6 +206,32 @@ textfile::Failure SharedTables::takeStep(QList<DiaryStep> &from, QList<DiaryStep
     }
     announce(what);
     return textfile::readBack(read);
+}
+
+textfile::Failure SharedTables::importOutings(const QVector<DiaryEntry> &outings, const QVector<SongRecord> &songs,
+    const QVector<ArtistRecord> &artists, const QStringList &places, const QStringList &members)
+{
+    Tables what;
+    const textfile::Failure saved = saveTogether([&] {
+        textfile::Failure result = textfile::done();
+        const auto step = [&](Table table, bool needed, const auto &write) {
+            if (needed && result.ok()) {
+                result = write();
+                what |= table;
+            }
+        };
+        step(Diary, !outings.isEmpty(), [&] { return m_diary.appendEntries(m_folder, outings); });
+        step(Songs, songs != m_songs.songs(), [&] { return m_songs.replaceSongs(m_folder, songs); });
+        step(Artists, artists != m_artists.artists(), [&] { return m_artists.replaceArtists(m_folder, artists); });
+        for (const QString &place : places)
+            step(Lists, true, [&] { return choicelist::append(m_folder, choicelist::PlaceFile, place); });
+        for (const QString &member : members)
+            step(Lists, true, [&] { return choicelist::append(m_folder, choicelist::MemberFile, member); });
+        return result;
+    });
+    if (saved.ok() && what)
+        announce(what);
+    return saved;
 }
 
 textfile::Failure SharedTables::restoreFiles(const QList<RestoredFile> &files)

@@ -132,6 +132,10 @@ public:
     textfile::Failure addArtist(const QString &name, const QString &reading);
     /// Saves the name and target as typed; the level follows the new target.
     textfile::Failure savePersonal(const QString &nameText, const QString &targetText);
+    /// Adds outings to the diary, new places and members to their lists, and saves the catalogues
+    /// as given (those left as they are not written), as one save; then announces them.
+    textfile::Failure importOutings(const QVector<DiaryEntry> &outings, const QVector<SongRecord> &songs,
+        const QVector<ArtistRecord> &artists, const QStringList &places, const QStringList &members);
     /// Puts the files back as given, all or none (textfile::restoreDataFile in one SaveBatch), then
     /// reads the tables they hold again and announces them.
     textfile::Failure restoreFiles(const QList<RestoredFile> &files);
