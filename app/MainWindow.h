@@ -96,6 +96,8 @@ private:
     void openRestore();
     /// Writes the diary and the catalogues as CSV files into a folder the user chooses.
     void exportCsv();
+    /// Asks for a CSV file, shows what importing it would add, and imports it when the user says so.
+    void importCsv();
     /// Writes every data file into one zip file the user chooses, checked by reading it back.
     void makeBackup();
     /// Removes the outing shown, after the user confirms.

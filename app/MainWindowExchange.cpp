@@ -4,11 +4,14 @@
 
 #include "exchange/BackupArchive.h"
 #include "exchange/CsvExport.h"
+#include "exchange/CsvImport.h"
 #include "tables/SharedTables.h"
 #include "toolkit/FileChoosers.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/WaitCursor.h"
+#include "toolkit/WindowPlaces.h"
 #include "windows/FailureWords.h"
+#include "windows/ImportWindow.h"
 
 #include <QDateTime>
 
@@ -62,4 +65,20 @@ void MainWindow::makeBackup()
     messages::notify(this,
         QStringLiteral("バックアップしました\n") + QDir::toNativeSeparators(path) + u'\n' + stored.join(u'\n'),
         QStringLiteral("バックアップ"));
+}
+
+void MainWindow::importCsv()
+{
+    const QString path = choosers::openFile(this, QStringLiteral("CSVから取り込む"),
+        m_tables->dataFolder().absolutePath(), QStringLiteral("CSV ファイル (*.csv *.txt);;すべてのファイル (*)"));
+    if (path.isEmpty())
+        return;
+    ImportPlan plan;
+    {
+        WaitCursor wait;
+        plan = planCsvImportFile(*m_tables, path);
+    }
+    ImportWindow window(*m_tables, plan, this);
+    places::openNear(&window, this);
+    window.exec();
 }

@@ -41,6 +41,7 @@ QMenuBar *MainWindow::buildMenuBar()
     QMenu *file = bar->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("mnuFile"));
     addItem(file, QStringLiteral("CSVに書き出す(&E)…"), {}, this, &MainWindow::exportCsv);
+    addItem(file, QStringLiteral("CSVから取り込む(&I)…"), {}, this, &MainWindow::importCsv);
     addItem(file, QStringLiteral("バックアップを作成(&B)…"), {}, this, &MainWindow::makeBackup);
     addItem(file, QStringLiteral("バックアップから復元(&R)…"), {}, this, &MainWindow::openRestore);
     file->addSeparator();
