@@ -70,7 +70,7 @@ void MainWindow::makeBackup()
 void MainWindow::importCsv()
 {
     const QString path = choosers::openFile(this, QStringLiteral("CSVから取り込む"),
-        m_tables->dataFolder().absolutePath(), QStringLiteral("CSV ファイル (*.csv *.txt);;すべてのファイル (*)"));
+        m_tables->dataFolder().absolutePath(), QStringLiteral("CSV ファイル (*.csv *.tsv);;すべてのファイル (*)"));
     if (path.isEmpty())
         return;
     ImportPlan plan;

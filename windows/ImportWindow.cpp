@@ -14,11 +14,12 @@
 
 namespace {
 
-void appendSection(QString &text, const QString &heading, const QStringList &lines)
+/// A heading naming how many things follow (the lines of an outing are one), then the lines.
+void appendSection(QString &text, const QString &heading, const QStringList &lines, qsizetype count = -1)
 {
     if (lines.isEmpty())
         return;
-    text += QStringLiteral("【%1】%2件\n").arg(heading).arg(lines.size());
+    text += QStringLiteral("【%1】%2件\n").arg(heading).arg(count < 0 ? lines.size() : count);
     for (const QString &line : lines)
         text += line + u'\n';
     text += u'\n';
@@ -38,7 +39,7 @@ QString importPreviewText(const ImportPlan &plan)
 {
     QString text;
     appendSection(text, QStringLiteral("取り込めない行"), plan.errors);
-    appendSection(text, QStringLiteral("追加する日記"), outingLines(plan.outings));
+    appendSection(text, QStringLiteral("追加する日記"), outingLines(plan.outings), plan.outings.size());
     QStringList songs;
     for (const SongRecord &song : plan.newSongs)
         songs += song.title + u',' + song.artist;
