@@ -399,7 +399,11 @@ void MainWindow::SetUpSongGrid()
 
 void MainWindow::showDiaryRange()
 {
-    hsbData->setRange(1, std::max(1, m_tables->diary().entryCount()));
+    const int count = m_tables->diary().entryCount();
+    hsbData->setRange(1, std::max(1, count));
+    // Outings added elsewhere (an import) leave the one shown, but not the count beside it.
+    if (count > 0)
+        lblKensu->setText(QStringLiteral("%1 / %2").arg(hsbData->value()).arg(count));
 }
 
 void MainWindow::tablesChanged(SharedTables::Tables what)
