@@ -24,6 +24,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -95,6 +96,17 @@ void removeLeftoverArchives(const QString &folder)
     }
 }
 
+/// The zip module's functions, or none and why, naming the archive.
+std::pair<const zip::Functions *, textfile::Failure> loadZipModule(const QString &zipName)
+{
+    QString moduleError;
+    const auto getFunctions
+        = reinterpret_cast<zip::GetFunctions>(modules::function(zip::Module, zip::FunctionsName, &moduleError));
+    if (const zip::Functions *functions = getFunctions ? getFunctions() : nullptr)
+        return { functions, textfile::done() };
+    return { nullptr, textfile::failure(textfile::Fault::ZipModuleMissing, zipName, 0, moduleError) };
+}
+
 } // namespace
 
 QStringList diaryDataFileNames()
@@ -149,12 +161,9 @@ textfile::Failure writeBackupArchive(const QDir &dataFolder, const QString &zipP
     if (const int error = exchange::fileRefusal(zipInfo.absoluteFilePath()))
         return textfile::failure(textfile::Fault::BackupFailed, zipName, error);
 
-    QString moduleError;
-    const auto getFunctions
-        = reinterpret_cast<zip::GetFunctions>(modules::function(zip::Module, zip::FunctionsName, &moduleError));
-    const zip::Functions *zipFunctions = getFunctions ? getFunctions() : nullptr;
+    const auto [zipFunctions, missing] = loadZipModule(zipName);
     if (!zipFunctions)
-        return textfile::failure(textfile::Fault::ZipModuleMissing, zipName, 0, moduleError);
+        return missing;
 
     removeLeftoverArchives(zipFolder);
     QString staged;
@@ -203,12 +212,9 @@ textfile::Failure readBackupArchive(const QString &zipPath, QList<RestoredFile> 
         why.file = zipName;
         return why;
     };
-    QString moduleError;
-    const auto getFunctions
-        = reinterpret_cast<zip::GetFunctions>(modules::function(zip::Module, zip::FunctionsName, &moduleError));
-    const zip::Functions *zipFunctions = getFunctions ? getFunctions() : nullptr;
+    const auto [zipFunctions, missing] = loadZipModule(zipName);
     if (!zipFunctions)
-        return textfile::failure(textfile::Fault::ZipModuleMissing, zipName, 0, moduleError);
+        return missing;
     const int fd = ::open(native(zipPath).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return textfile::failure(textfile::Fault::RestoreZipUnreadable, zipName, errno);
