@@ -13,9 +13,9 @@
 /// window icon), drawn once from their SVG sources in app/icons/ by make-ready-pictures at the
 /// sizes they are shown, and kept beside the sources as bare pixels: premultiplied RGBA, four
 /// bytes a pixel in that order, row after row, stored in the resources uncompressed. They are
-/// shown as they lie, with nothing to decode or draw at start: drawing them from SVG loaded Qt's
-/// SVG icon engine and cost about ten million instructions, decoding the splash pictures from PNG
-/// files still 7.5 million.
+/// shown as they lie, with nothing to decode or draw at start: drawing them from SVG loads Qt's
+/// SVG icon engine, and even PNG files must be inflated, both a part of the start one can measure
+/// (docs/performance.md).
 namespace pictures {
 
 struct Drawing

@@ -11,7 +11,6 @@
 #include "toolkit/Fonts.h"
 #include "windows/FailureWords.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QHash>
 #include <QLibraryInfo>
@@ -91,11 +90,6 @@ std::unique_ptr<FolderLock> openDataFolder(const QDir &folder)
 
 std::unique_ptr<MainWindow> startMainWindow(const QDir &folder)
 {
-    // Qt connects to the accessibility bus when the first window shows; where no session bus is
-    // known, that forks a helper. Asked here, before the reading thread starts, the fork copies a
-    // smaller process with no thread writing beside it: at the data limits the main window painted
-    // 4 to 11 ms sooner.
-    QAccessible::isActive();
     TablesReading reading(folder);
     SplashWindow splash;
     return splash.startUp(reading);

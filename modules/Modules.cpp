@@ -1,27 +1,25 @@
 #include "modules/Modules.h"
 
-#include <QFile>
 #include <QFileInfo>
-
-#include <dlfcn.h>
+#include <QLibrary>
 
 namespace modules {
 
-void *function(const char *module, const char *function, QString *error)
+QFunctionPointer function(const char *module, const char *function, QString *error)
 {
-    // By its full name, from the modules' folder relative to the program: not through the run
-    // path, which dlopen honours only when called from the program itself, not when a preloaded
-    // library stands in for it (the sanitizers' runtime does). A module is never unloaded: its
-    // code backs objects that live on.
+    // By its full name, from the modules' folder relative to the program, which also serves tools
+    // without an application object: not through the run path, which the loader honours only for
+    // the program itself, not when a preloaded library stands in for it (the sanitizers' runtime
+    // does). Every symbol is bound at loading, so that a module that cannot work fails here, with
+    // the loader's reason. The library stays loaded after the QLibrary is gone: its code backs
+    // objects that live on.
     const QString programFolder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    const QString path = programFolder + QStringLiteral("/" CROONER_MODULES_FROM_PROGRAM "/lib") + QLatin1String(module)
-        + QStringLiteral(".so");
-    void *library = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-    void *address = library ? ::dlsym(library, function) : nullptr;
-    if (!address && error) {
-        const char *reason = ::dlerror();
-        *error = reason ? QString::fromLocal8Bit(reason) : path;
-    }
+    QLibrary library(programFolder + QStringLiteral("/" CROONER_MODULES_FROM_PROGRAM "/lib") + QLatin1String(module)
+        + QStringLiteral(".so"));
+    library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+    const QFunctionPointer address = library.resolve(function);
+    if (!address && error)
+        *error = library.errorString();
     return address;
 }
 

@@ -83,8 +83,7 @@ struct PeriodStatistics
 };
 
 /// Figures of the diary's outings by month and by year, and rankings of a period. Built from a
-/// book; build again when the book changes. Computing everything at the diary's limits takes a
-/// few milliseconds.
+/// book; build again when the book changes.
 class DiaryStatistics
 {
 public:

@@ -30,8 +30,8 @@ constexpr std::array<char16_t, 0x10000> PairUnits = [] {
 
 /// Decoding looks codes up in what glibc's converter makes of every one- and two-byte code, asked
 /// when the table header was made, instead of calling the converter, which costs several times more
-/// per character, and whose tables cost each run millions of instructions to ask for. The converter
-/// is stateless, so its answer for a code does not depend on what stands around it.
+/// per character and loads tables of its own on each run. The converter is stateless, so its answer
+/// for a code does not depend on what stands around it.
 class DecodeTable
 {
 public:
