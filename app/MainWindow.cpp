@@ -40,6 +40,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStringListModel>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -233,6 +234,8 @@ void MainWindow::buildSongPicker(QWidget *frame1)
     placeTwips(cmdInpKyoku, 3075, 300, 6000, 375);
     cboInpKyoku = new QComboBox(frame1);
     cboInpKyoku->setObjectName(QStringLiteral("cboInpKyoku"));
+    m_songTitles = new QStringListModel(cboInpKyoku);
+    cboInpKyoku->setModel(m_songTitles);
     cboInpKyoku->setMaxVisibleItems(20);
     placeTwips(cboInpKyoku, 3105, 300, 5955, 345);
     tipCutText(cboInpKyoku);
@@ -453,15 +456,13 @@ void MainWindow::FillChoiceLists()
 
 void MainWindow::refillSongChoices()
 {
-    cboInpKyoku->clear();
     m_pickedSong = -1;
-    // All titles in one insertion: added one by one, a thousand titles cost a thousand updates of
-    // the list.
     QStringList titles;
     titles.reserve(m_tables->songs().songCount());
     for (const SongRecord &song : m_tables->songs().songs())
         titles.append(song.title);
-    cboInpKyoku->addItems(titles);
+    // A plain list of strings, where the box's own model would make an item object for each title.
+    m_songTitles->setStringList(titles);
     cboInpKyoku->setCurrentIndex(-1);
 }
 

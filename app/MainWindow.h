@@ -25,6 +25,7 @@ namespace textfile {
 struct Failure;
 }
 class QListWidget;
+class QStringListModel;
 class QMenuBar;
 class QPushButton;
 class QScrollBar;
@@ -183,6 +184,7 @@ private:
 
     QPushButton *cmdInpKyoku = nullptr;
     QComboBox *cboInpKyoku = nullptr;
+    QStringListModel *m_songTitles = nullptr; ///< cboInpKyoku's items
     FlexGrid *msgSenkyoku = nullptr;
     QScrollBar *hsbData = nullptr;
     QLabel *lblKensu = nullptr;

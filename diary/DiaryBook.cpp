@@ -91,6 +91,16 @@ public:
         return noComma < m_lines.size() && m_lines.at(noComma) == EntryTerminator;
     }
 
+    /// The number of lines from i up to the first that reads end, or up to limit lines.
+    qsizetype linesBefore(qsizetype i, QStringView end, qsizetype limit) const
+    {
+        const qsizetype last = std::min(m_lines.size(), i + limit);
+        qsizetype at = i;
+        while (at < last && m_lines.at(at) != end)
+            ++at;
+        return at - i;
+    }
+
 private:
     /// The first line at or after a line that is a separator, that is neither blank nor holds a
     /// comma, and that is a marker beginning an entry; the number of lines when there is none.
@@ -182,7 +192,7 @@ public:
         const QStringView line = m_lines.at(i);
         switch (m_section) {
         case Section::Header:
-            return takeHeaderLine(line);
+            return takeHeaderLine(i, line);
         case Section::Members:
             if (line == SectionSeparator) {
                 m_section = Section::BetweenSections;
@@ -192,6 +202,7 @@ public:
                 if (line == EntryTerminator)
                     return true;
                 m_section = Section::Songs;
+                makeRoom(i + 1);
             } else if (line.isEmpty()) {
                 m_damaged = true;
             } else {
@@ -199,9 +210,10 @@ public:
             }
             return false;
         case Section::BetweenSections:
-            if (line == SongsHeading)
+            if (line == SongsHeading) {
                 m_section = Section::Songs;
-            else if (line == EntryTerminator)
+                makeRoom(i + 1);
+            } else if (line == EntryTerminator)
                 m_damaged = true;
             else
                 unplace(line);
@@ -235,13 +247,29 @@ private:
         Songs
     };
 
-    bool takeHeaderLine(QStringView line)
+    /// Room for the members or songs of the section that begins at line i, as far as its end line
+    /// shows how many there are: an outing holds dozens of songs, and a list grown one at a time is
+    /// copied over and over.
+    void makeRoom(qsizetype i)
+    {
+        constexpr qsizetype MostLooked = 256;
+        if (m_section == Section::Members) {
+            entry.members.reserve(m_lines.linesBefore(i, SectionSeparator, MostLooked));
+        } else if (m_section == Section::Songs) {
+            const qsizetype songs = m_lines.linesBefore(i, EntryTerminator, MostLooked);
+            entry.songTitles.reserve(songs);
+            entry.songArtists.reserve(songs);
+        }
+    }
+
+    bool takeHeaderLine(qsizetype i, QStringView line)
     {
         if (line == EntryTerminator || line == SongsHeading || line == MembersHeading) {
             holdsEntryLine = true;
             if (line != MembersHeading || m_reached != Place::AfterSeparator)
                 m_damaged = true;
             m_section = line == SongsHeading ? Section::Songs : Section::Members;
+            makeRoom(i + 1);
             return line == EntryTerminator;
         }
         const Place filled = headerPlace(line);

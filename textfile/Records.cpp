@@ -42,6 +42,8 @@ QStringList parseRecordFields(QStringView line)
     QStringList fields;
     if (line.isEmpty())
         return fields;
+    // Room for the longest record of the data files, the song catalogue's seven fields.
+    fields.reserve(7);
     qsizetype pos = 0;
     const qsizetype size = line.size();
     while (true) {
