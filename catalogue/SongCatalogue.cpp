@@ -77,7 +77,7 @@ textfile::Failure SongCatalogue::loadSongCatalogue(const QDir &folder)
     const textfile::ReadResult file = textfile::readDataFile(folder, FileName);
     if (!file.ok())
         return file.failure;
-    m_songs = file.exists ? parse(file.bytes, &m_readCleanly) : QVector<SongRecord>();
+    m_songs = file.exists ? parse(file.decoded, &m_readCleanly) : QVector<SongRecord>();
     if (!file.exists)
         m_readCleanly = true;
     return textfile::done();
@@ -157,13 +157,17 @@ std::optional<int> SongCatalogue::findSongByTitle(const QString &title) const
 
 QVector<SongRecord> SongCatalogue::parse(const QByteArray &bytes, bool *clean)
 {
+    textfile::DecodedText decoded;
+    decoded.text = textfile::decodeDataFile(bytes, &decoded.held, &decoded.encoding);
+    return parse(decoded, clean);
+}
+
+QVector<SongRecord> SongCatalogue::parse(const textfile::DecodedText &decoded, bool *clean)
+{
     QVector<SongRecord> songs;
-    bool damaged = false;
-    textfile::Encoding encoding = textfile::Encoding::Cp932;
-    const QString text = textfile::decodeDataFile(bytes, &damaged, &encoding);
     if (clean)
-        *clean = !damaged && encoding == textfile::Encoding::Cp932;
-    for (const QStringView line : textfile::lineViews(text)) {
+        *clean = decoded.clean();
+    for (const QStringView line : textfile::lineViews(decoded.text)) {
         if (line.trimmed().isEmpty())
             continue;
         const QStringList fields = textfile::parseRecordFields(line);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "textfile/Failure.h"
+#include "textfile/TextEncoding.h"
 
 #include <QDir>
 #include <QString>
@@ -60,6 +61,7 @@ public:
     /// The records the file bytes hold; *clean, when given, is whether they decoded as code page
     /// 932 without a byte held.
     static QVector<SongRecord> parse(const QByteArray &bytes, bool *clean = nullptr);
+    static QVector<SongRecord> parse(const textfile::DecodedText &decoded, bool *clean = nullptr);
     static QString recordLine(const SongRecord &song);
 
 private:

@@ -461,7 +461,7 @@ textfile::Failure DiaryBook::load(const QDir &folder)
         m_readFailed = true;
         return read.failure;
     }
-    *this = parse(read.bytes);
+    *this = parse(read.decoded);
     m_version = read.version;
     return textfile::done();
 }
@@ -585,13 +585,17 @@ bool DiaryBook::readsBackAsItself(const DiaryEntry &entry)
 
 DiaryBook DiaryBook::parse(const QByteArray &bytes)
 {
+    textfile::DecodedText decoded;
+    decoded.text = textfile::decodeDataFile(bytes, &decoded.held, &decoded.encoding);
+    return parse(decoded);
+}
+
+DiaryBook DiaryBook::parse(const textfile::DecodedText &decoded)
+{
     DiaryBook book;
+    book.m_damaged = !decoded.clean();
     // Lines are read as views into the decoded text; only the fields kept are copied out.
-    textfile::Encoding encoding = textfile::Encoding::Cp932;
-    const QString text = textfile::decodeDataFile(bytes, &book.m_damaged, &encoding);
-    if (encoding != textfile::Encoding::Cp932)
-        book.m_damaged = true;
-    const QList<QStringView> lines = textfile::lineViews(text);
+    const QList<QStringView> lines = textfile::lineViews(decoded.text);
     const qsizetype end = lines.size();
     SharedTexts texts;
     LinesAhead ahead(lines);

@@ -348,7 +348,9 @@ ReadResult readDataFile(const QDir &folder, const QString &name)
     const EncodingGuess found = encodingOf(result.bytes);
     state.encoding = found.encoding;
     state.stampedEncoding = state.encoding;
-    state.undecodable = state.encoding == Encoding::Cp932 && !cp932::decodesCleanly(result.bytes);
+    result.decoded.text = decodeAs(result.bytes, found.encoding, &result.decoded.held);
+    result.decoded.encoding = found.encoding;
+    state.undecodable = state.encoding == Encoding::Cp932 && result.decoded.held;
     if (!found.certain)
         state.guessedBytes = result.bytes;
     fileStates().set(path, state);

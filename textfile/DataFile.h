@@ -42,6 +42,9 @@ struct ReadResult
 {
     bool exists = false;
     QByteArray bytes;
+    /// The bytes decoded in the encoding found (encodingOf), as decodeDataFile decodes them, with
+    /// whether a byte had to be held: decoding is how the read learns whether the file is clean.
+    DecodedText decoded;
     FileVersion version; ///< of the bytes read
     Failure failure; ///< ReadFailed or ReadLinkToNothing when the file exists but could not be read
     bool ok() const { return failure.ok(); }

@@ -29,6 +29,16 @@ struct EncodingGuess
 
 EncodingGuess encodingOf(const QByteArray &bytes);
 
+/// A file's text as decodeDataFile gives it.
+struct DecodedText
+{
+    QString text;
+    bool held = false; ///< some byte could not be decoded
+    Encoding encoding = Encoding::Cp932;
+    /// Whether the text is what the file's own code page 932 holds, every byte decoded.
+    bool clean() const { return !held && encoding == Encoding::Cp932; }
+};
+
 /// Decodes the bytes of a data file in encodingOf(bytes), dropping a byte-order mark. Code page 932
 /// holds undecodable bytes as cp932::decode does; in UTF-8 and UTF-16 they become U+FFFD. *damaged
 /// is set when some bytes could not be decoded; *encoding to the encoding used.

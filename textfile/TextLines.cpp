@@ -19,7 +19,6 @@ DecodedLines splitLines(const QByteArray &bytes)
 QList<QStringView> lineViews(QStringView text)
 {
     QList<QStringView> lines;
-    lines.reserve(text.count(u'\n') + 1);
     const qsizetype size = text.size();
     qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
