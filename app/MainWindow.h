@@ -25,10 +25,10 @@ namespace textfile {
 struct Failure;
 }
 class QListWidget;
-class QStringListModel;
 class QMenuBar;
 class QPushButton;
 class QScrollBar;
+class QStringListModel;
 class QToolButton;
 class SortWindow;
 struct DiaryEntry;

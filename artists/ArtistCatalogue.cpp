@@ -12,7 +12,7 @@ textfile::Failure ArtistCatalogue::loadArtistCatalogue(const QDir &folder)
     const textfile::ReadResult file = textfile::readDataFile(folder, FileName);
     if (!file.ok())
         return file.failure;
-    m_artists = file.exists ? parse(file.bytes) : QVector<ArtistRecord>();
+    m_artists = file.exists ? parse(file.decoded) : QVector<ArtistRecord>();
     return textfile::done();
 }
 
@@ -75,10 +75,10 @@ std::optional<int> ArtistCatalogue::findArtistPosition(const QString &name) cons
     return std::nullopt;
 }
 
-QVector<ArtistRecord> ArtistCatalogue::parse(const QByteArray &bytes)
+QVector<ArtistRecord> ArtistCatalogue::parse(const textfile::DecodedText &decoded)
 {
     QVector<ArtistRecord> artists;
-    for (const QString &line : textfile::splitLines(bytes).lines) {
+    for (const QStringView line : textfile::lineViews(decoded.text)) {
         if (line.trimmed().isEmpty())
             continue;
         const QStringList fields = textfile::parseRecordFields(line);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "textfile/Failure.h"
+#include "textfile/TextEncoding.h"
 
 #include <QDir>
 #include <QString>
@@ -47,7 +48,7 @@ public:
     /// Position of the first artist whose name equals name exactly; nothing when none does.
     std::optional<int> findArtistPosition(const QString &name) const;
 
-    static QVector<ArtistRecord> parse(const QByteArray &bytes);
+    static QVector<ArtistRecord> parse(const textfile::DecodedText &decoded);
     static QString recordLine(const ArtistRecord &artist);
 
 private:

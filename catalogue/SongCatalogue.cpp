@@ -155,13 +155,6 @@ std::optional<int> SongCatalogue::findSongByTitle(const QString &title) const
     return std::nullopt;
 }
 
-QVector<SongRecord> SongCatalogue::parse(const QByteArray &bytes, bool *clean)
-{
-    textfile::DecodedText decoded;
-    decoded.text = textfile::decodeDataFile(bytes, &decoded.held, &decoded.encoding);
-    return parse(decoded, clean);
-}
-
 QVector<SongRecord> SongCatalogue::parse(const textfile::DecodedText &decoded, bool *clean)
 {
     QVector<SongRecord> songs;

@@ -58,9 +58,8 @@ public:
     /// Lowest slot whose title equals title exactly.
     std::optional<int> findSongByTitle(const QString &title) const;
 
-    /// The records the file bytes hold; *clean, when given, is whether they decoded as code page
+    /// The records the file's text holds; *clean, when given, is whether it decoded as code page
     /// 932 without a byte held.
-    static QVector<SongRecord> parse(const QByteArray &bytes, bool *clean = nullptr);
     static QVector<SongRecord> parse(const textfile::DecodedText &decoded, bool *clean = nullptr);
     static QString recordLine(const SongRecord &song);
 

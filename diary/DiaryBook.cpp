@@ -583,13 +583,6 @@ bool DiaryBook::readsBackAsItself(const DiaryEntry &entry)
         && alone.m_entries.first() == entry;
 }
 
-DiaryBook DiaryBook::parse(const QByteArray &bytes)
-{
-    textfile::DecodedText decoded;
-    decoded.text = textfile::decodeDataFile(bytes, &decoded.held, &decoded.encoding);
-    return parse(decoded);
-}
-
 DiaryBook DiaryBook::parse(const textfile::DecodedText &decoded)
 {
     DiaryBook book;

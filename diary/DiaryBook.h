@@ -131,9 +131,7 @@ public:
     /// written.
     textfile::Failure rewrite(const QDir &folder);
 
-    /// The book held by the given file bytes.
-    static DiaryBook parse(const QByteArray &bytes);
-    /// The book held by a file's decoded text.
+    /// The book held by the file's text.
     static DiaryBook parse(const textfile::DecodedText &decoded);
     /// The lines of one entry exactly as the file holds them (without line ends). Empty members
     /// hold nothing and are left out; every song is written, even one with neither title nor artist.

@@ -20,12 +20,12 @@ QStringList read(const QDir &folder, const QString &fileName)
     const textfile::ReadResult file = textfile::readDataFile(folder, fileName);
     if (!file.ok())
         return {};
-    return parse(file.bytes);
+    return parse(file.decoded);
 }
 
-QStringList parse(const QByteArray &bytes)
+QStringList parse(const textfile::DecodedText &decoded)
 {
-    return textfile::splitLines(bytes).lines;
+    return textfile::splitLines(decoded).lines;
 }
 
 textfile::Failure append(const QDir &folder, const QString &fileName, const QString &name)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "textfile/Failure.h"
+#include "textfile/TextEncoding.h"
 
 #include <QDir>
 #include <QStringList>
@@ -17,8 +18,8 @@ inline const QString GenreFile = QStringLiteral("ジャンル.txt");
 /// The lines of the file; a missing file is an empty list.
 QStringList read(const QDir &folder, const QString &fileName);
 
-/// The choices held by the given file bytes.
-QStringList parse(const QByteArray &bytes);
+/// The choices held by the file's text.
+QStringList parse(const textfile::DecodedText &decoded);
 
 /// Appends name as one line, ending an unterminated last line first.
 textfile::Failure append(const QDir &folder, const QString &fileName, const QString &name);

@@ -4,12 +4,12 @@
 #include "textfile/Records.h"
 #include "textfile/TextLines.h"
 
-void parsePersonalData(const QByteArray &bytes, PersonalData &data)
+void parsePersonalData(const textfile::DecodedText &decoded, PersonalData &data)
 {
     // Fields flow on from line to line; an empty line is one empty field, so an empty name
     // still leaves the target as the second field.
     QStringList fields;
-    for (const QString &line : textfile::splitLines(bytes).lines) {
+    for (const QStringView line : textfile::lineViews(decoded.text)) {
         const QStringList lineFields = textfile::parseRecordFields(line);
         if (lineFields.isEmpty())
             fields.append(QString());
@@ -25,7 +25,7 @@ textfile::Failure readPersonalData(const QDir &folder, PersonalData &data)
     const textfile::ReadResult file = textfile::readDataFile(folder, PersonalData::FileName);
     if (!file.ok())
         return file.failure;
-    parsePersonalData(file.bytes, data);
+    parsePersonalData(file.decoded, data);
     return textfile::done();
 }
 

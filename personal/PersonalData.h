@@ -1,6 +1,7 @@
 #pragma once
 
 #include "textfile/Failure.h"
+#include "textfile/TextEncoding.h"
 
 #include <QDir>
 #include <QString>
@@ -28,8 +29,8 @@ struct PersonalData
 /// and a target of 0. Points and level are left alone, and so is everything after a failed read.
 textfile::Failure readPersonalData(const QDir &folder, PersonalData &data);
 
-/// Sets name and target from the bytes of the file.
-void parsePersonalData(const QByteArray &bytes, PersonalData &data);
+/// Sets name and target from the file's text.
+void parsePersonalData(const textfile::DecodedText &decoded, PersonalData &data);
 
 /// The target a typed text gives: it must start with a number that rounds (half to even) into
 /// 1..32767.

@@ -173,6 +173,11 @@ QString decodeDataFile(const QByteArray &bytes, bool *damaged, Encoding *encodin
     return text;
 }
 
+DecodedText::DecodedText(const QByteArray &bytes)
+{
+    text = decodeDataFile(bytes, &held, &encoding);
+}
+
 QString decodeAs(const QByteArray &bytes, Encoding encoding, bool *damaged)
 {
     bool held = false;

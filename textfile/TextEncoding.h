@@ -29,9 +29,14 @@ struct EncodingGuess
 
 EncodingGuess encodingOf(const QByteArray &bytes);
 
-/// A file's text as decodeDataFile gives it.
+/// A data file's text as decodeDataFile gives it. The parsers take it from a read, which decodes
+/// each file once, or from bytes in hand, which it decodes on the way.
 struct DecodedText
 {
+    DecodedText() = default;
+    /// Not explicit: bytes in hand stand for their text wherever a parser takes one.
+    DecodedText(const QByteArray &bytes);
+
     QString text;
     bool held = false; ///< some byte could not be decoded
     Encoding encoding = Encoding::Cp932;

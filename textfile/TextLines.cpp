@@ -5,11 +5,11 @@
 
 namespace textfile {
 
-DecodedLines splitLines(const QByteArray &bytes)
+DecodedLines splitLines(const DecodedText &decoded)
 {
     DecodedLines result;
-    const QString text = decodeDataFile(bytes, &result.damaged);
-    const QList<QStringView> views = lineViews(text);
+    result.damaged = decoded.held;
+    const QList<QStringView> views = lineViews(decoded.text);
     result.lines.reserve(views.size());
     for (const QStringView line : views)
         result.lines.append(line.toString());

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "textfile/TextEncoding.h"
+
 #include <QStringList>
 
 namespace textfile {
@@ -11,10 +12,9 @@ struct DecodedLines
     bool damaged = false; ///< some bytes could not be decoded (see decodeDataFile)
 };
 
-/// Decodes the bytes of a data file (decodeDataFile) and splits them into lines at CR LF, lone LF
-/// and lone CR. A last line without a line end still counts; a final line end does not start an
-/// empty line.
-DecodedLines splitLines(const QByteArray &bytes);
+/// Splits a data file's text into lines at CR LF, lone LF and lone CR. A last line without a line
+/// end still counts; a final line end does not start an empty line.
+DecodedLines splitLines(const DecodedText &decoded);
 
 /// The lines of decoded text, split as splitLines splits them, as views into text: a reader that
 /// keeps only parts of its lines need not copy every line first.

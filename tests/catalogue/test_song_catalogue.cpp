@@ -109,8 +109,8 @@ private Q_SLOTS:
 
     void looseLinesAreReadAsFarAsTheyGo()
     {
-        const QVector<SongRecord> songs = SongCatalogue::parse(
-            "  \"a,b\" , plain ,\"\",,\"x\"junk,y,-3\r\n\r\n\"only\"\n\"cr\"\r\"t\",\"r\",\"\",\"\",\"\",\"\",12.5");
+        const QVector<SongRecord> songs = SongCatalogue::parse(QByteArray(
+            "  \"a,b\" , plain ,\"\",,\"x\"junk,y,-3\r\n\r\n\"only\"\n\"cr\"\r\"t\",\"r\",\"\",\"\",\"\",\"\",12.5"));
         QCOMPARE(songs.size(), 4);
         QCOMPARE(songs[0], (SongRecord { "a,b", "plain ", "", "", "x", "y", -3 }));
         QCOMPARE(songs[1], song(QStringLiteral("only"), {}));
