@@ -27,4 +27,4 @@ tsan_flags="-fsanitize=thread -fno-omit-frame-pointer"
 cmake -S "$root" -B "$tsan_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug $launcher \
     -DCMAKE_CXX_FLAGS="$tsan_flags" -DCMAKE_EXE_LINKER_FLAGS="$tsan_flags"
 cmake --build "$tsan_build" -j"$(nproc)" --target test_shared_tables
-TSAN_OPTIONS="halt_on_error=1" "$tsan_build/tests/test_shared_tables"
+TSAN_OPTIONS="halt_on_error=1 suppressions=$root/scripts/tsan-suppressions.txt" "$tsan_build/tests/test_shared_tables"
